@@ -1,0 +1,48 @@
+// The state of one run: the schedule table and everything that goes with it.
+// The main window owns the one instance and hands it to the other windows by
+// reference.
+#pragma once
+
+#include "schedule.h"
+
+#include <QString>
+
+#include <array>
+#include <memory>
+
+namespace skedra {
+
+class HexCoding;
+
+constexpr int SummaryHistorySize = 501;
+
+struct SessionState {
+    SessionState();
+    ~SessionState();
+    SessionState(const SessionState &) = delete;
+    SessionState &operator=(const SessionState &) = delete;
+
+    skedra::ScheduleList ScheduleList;
+
+    QString Dirty = QStringLiteral("0");      // "1" after any change to the list
+    QString OpenFileName;                     // what the reader opens
+    QString SaveFileName;                     // what the writer creates
+    QString OpenMode = QStringLiteral("new"); // "new" or "add"
+    int FirstIndex = 1;                       // 1-based range the writer writes
+    int LastIndex = 1;
+    QString SaveDone = QStringLiteral("0");   // "1" when save-as wrote the file
+    std::array<QString, SummaryHistorySize> SummaryHistory;
+    std::unique_ptr<HexCoding> HexCoder;      // null when it could not be created
+    int EditIndex = 0;                        // 1-based entry being edited
+    QString EditMode;                         // "add" when creating an entry
+    skedra::ScheduleEntry WorkEntry;          // the editor's buffer
+    QString ModelCode = QStringLiteral("SH53");
+
+    // Empties the table and marks it unchanged.
+    void clearList();
+    // Marks the list as changed.
+    void markDirty() { Dirty = QStringLiteral("1"); }
+    bool isDirty() const { return Dirty == QLatin1String("1"); }
+};
+
+} // namespace skedra
