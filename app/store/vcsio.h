@@ -1,0 +1,74 @@
+// Reading and writing the handset's .vcs files.
+//
+// proc_open reads state.OpenFileName into the schedule table (replacing it
+// when state.OpenMode is "new", appending when "add"); proc_write writes
+// entries state.FirstIndex..state.LastIndex to state.SaveFileName. Neither
+// touches a window: the caller shows the loading notice from the progress
+// callback, turns the result's messages into message boxes and gives the
+// list one row per entry afterwards.
+#pragma once
+
+#include "session.h"
+
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+namespace skedra {
+
+// Everything a read or a write can report. The Japanese text is made in one
+// place, StoreMessage::text(); callers test codes, never text.
+enum class StoreCode {
+    Ok,
+    NotVCalendar,    // the first line is not "...:VCALENDAR"
+    ListFull,        // appending to a list that already holds 500 entries
+    TooManyObjects,  // reading stopped after 500 entries; number = the object not read
+    OpenFailed,      // the file could not be opened or read
+    BadValues,       // number = values that could not be converted (kept as read); line = first
+    CoderMissing,    // the quoted-printable coding object is not available
+    WriteInUse,      // the target is in use or access was denied
+    WriteFailed,     // any other failure to create or write the target
+    Unencodable,     // number = characters written as "?" (no Shift_JIS form)
+};
+
+enum class MessageIcon { Critical, Warning, Information, Question };
+
+struct StoreMessage {
+    StoreCode code = StoreCode::Ok;
+    QString file;    // the file read or written
+    int line = 0;    // 1-based line of the file the message is about, 0 for none
+    int number = 0;  // the count or object number the message names
+
+    bool ok() const { return code == StoreCode::Ok; }
+    QString title() const;  // "エラー", "警告", ...
+    QString text() const;   // the exact message text
+    MessageIcon icon() const;
+};
+
+// Called when each calendar object begins: objectsSeen of objectsTotal.
+using ReadProgress = std::function<void(int objectsSeen, int objectsTotal)>;
+
+struct ReadResult {
+    // False when the read was refused before any entry was touched in "add"
+    // mode, or the file could not be read (NotVCalendar, ListFull, OpenFailed).
+    bool read = false;
+    // 1-based number of the first entry this read filled.
+    int firstEntry = 1;
+    // What to tell the user after reading, in order (may be empty).
+    QList<StoreMessage> messages;
+};
+
+ReadResult proc_open(SessionState &state, const ReadProgress &progress = {});
+
+// Writes the range through a temporary file that replaces the target only
+// when complete, so a failure leaves the previous file whole. Returns Ok, or
+// the failure to report; a warning (Unencodable) may come with success.
+struct WriteResult {
+    bool written = false;
+    QList<StoreMessage> messages;
+};
+
+WriteResult proc_write(SessionState &state);
+
+} // namespace skedra
