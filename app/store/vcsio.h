@@ -10,6 +10,7 @@
 
 #include "session.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 
@@ -30,6 +31,9 @@ enum class StoreCode {
     WriteInUse,      // the target is in use or access was denied
     WriteFailed,     // any other failure to create or write the target
     Unencodable,     // number = characters written as "?" (no Shift_JIS form)
+    NotShiftJis,     // number = bytes that are not Shift_JIS (read as U+FFFD); line = first
+    MissingStart,    // number = objects without DTSTART/DUE, kept with an empty start; line = first
+    TooLarge,        // the file is larger than any schedule file can be (MaxFileBytes)
 };
 
 enum class MessageIcon { Critical, Warning, Information, Question };
@@ -46,12 +50,18 @@ struct StoreMessage {
     MessageIcon icon() const;
 };
 
+// Files above this size are refused before reading (a full handset file of
+// 500 entries is well under 1 MiB).
+constexpr qint64 MaxFileBytes = 64 * 1024 * 1024;
+
 // Called when each calendar object begins: objectsSeen of objectsTotal.
 using ReadProgress = std::function<void(int objectsSeen, int objectsTotal)>;
 
 struct ReadResult {
     // False when the read was refused before any entry was touched in "add"
-    // mode, or the file could not be read (NotVCalendar, ListFull, OpenFailed).
+    // mode, or the file could not be read (NotVCalendar, ListFull, OpenFailed,
+    // TooLarge, CoderMissing). In "new" mode NotVCalendar and ListFull come
+    // after the list was cleared; the others leave the list as it was.
     bool read = false;
     // 1-based number of the first entry this read filled.
     int firstEntry = 1;
@@ -60,6 +70,12 @@ struct ReadResult {
 };
 
 ReadResult proc_open(SessionState &state, const ReadProgress &progress = {});
+
+// The reading work of proc_open over bytes already in memory (state.OpenMode
+// applies; state.OpenFileName is not used). `fileName` only names the file in
+// messages.
+ReadResult readVcsData(SessionState &state, const QByteArray &bytes, const QString &fileName = QString(),
+                       const ReadProgress &progress = {});
 
 // Writes the range through a temporary file that replaces the target only
 // when complete, so a failure leaves the previous file whole. Returns Ok, or
@@ -70,5 +86,10 @@ struct WriteResult {
 };
 
 WriteResult proc_write(SessionState &state);
+
+// The file proc_write would write for entries state.FirstIndex..LastIndex,
+// as CP932 bytes. `unencodable` (optional) receives the number of characters
+// written as "?". Needs state.HexCoder.
+QByteArray renderVcsData(const SessionState &state, int *unencodable = nullptr);
 
 } // namespace skedra

@@ -1,0 +1,114 @@
+// The properties of the handset's .vcs dialect: which names land at which
+// position of an entry, and how each value is read and written. One table
+// drives both directions, so a property's read sits beside its write.
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+namespace skedra {
+
+class HexCoding;
+
+namespace vcs {
+
+// How a property's value is treated on the way in and out.
+enum class Rule {
+    DateTime,         // DTSTART, DUE: UTC date-time
+    DateTimeOrEmpty,  // DTEND, COMPLETED: UTC date-time or empty
+    Text,             // SUMMARY, DESCRIPTION: quoted-printable, cut to byteLimit on output
+    From,             // X-JPG-FROM: quoted-printable with one continuation line
+    Sound,            // X-JPGSH-SND: quoted-printable file names for "1;" values
+    Alarm,            // DALARM: date-time ";" quoted-printable message
+    ShAlarm,          // X-JPGSH-ALARM: date-time, all zeros = not set
+    NoDispDefWin,     // X-JPGSH-NODISPDEFWIN: held in the opposite sense
+    Attach,           // X-JPGSH-ATTACH: a two-line quoted-printable file name
+    UnlessOff,        // X-JPGSH-NOAUTODEL, X-JPGSH-PREALARM: omitted when "OFF"
+    UnlessEmpty,      // X-JPGSH-CALCOLOR: omitted when empty
+    Plain,            // everything else: as read, as held
+};
+
+struct PropertyRule {
+    QStringView name;
+    int position;
+    Rule rule;
+    int byteLimit;  // Text only: Shift_JIS bytes kept on output
+};
+
+// The rule for a property name (compared exactly, upper case), or null for a
+// name the reader ignores and the writer writes unchanged.
+const PropertyRule *findRule(QStringView name);
+
+// The fixed parameters of X-JPGSH-ATTACH, in memory and in the file.
+inline constexpr QStringView AttachParams = u"CHARSET=SHIFT_JIS;ENCODING=QUOTED-PRINTABLE:VALUE=URL:file=";
+// DALARM / X-JPGSH-ALARM "not set".
+inline constexpr QStringView ZeroDateTime14 = u"00000000000000";
+inline constexpr QStringView ZeroFileDateTime = u"00000000T000000Z";
+
+// A file date-time ("yyyymmddThhmmssZ"; "T" and "Z" optional, "Z" = UTC) as
+// a local DateTime14 with seconds "00"; nullopt when it is not 8 + 6 digits
+// of a real date and time, or the result falls outside the years 1-9999.
+std::optional<QString> fileToLocal(QStringView value);
+
+// A held DateTime14 as the file's UTC form "yyyymmddThhmm00Z"; nullopt when
+// it is not 14 digits of a real local date and time.
+std::optional<QString> localToFile(QStringView value);
+
+// The lines of the file being read, for values that continue on the lines
+// after their property line.
+class LineCursor {
+public:
+    explicit LineCursor(const QList<QStringView> &lines)
+        : m_lines(lines)
+    {
+    }
+    // The next line, counting it; false at the end of the file.
+    bool next(QStringView &line)
+    {
+        if (m_index >= m_lines.size())
+            return false;
+        line = m_lines[m_index++];
+        return true;
+    }
+    bool atEnd() const { return m_index >= m_lines.size(); }
+    // 1-based number of the line read last.
+    int lineNumber() const { return int(m_index); }
+
+private:
+    const QList<QStringView> &m_lines;
+    qsizetype m_index = 0;
+};
+
+// What reading one property needs besides the line itself.
+struct ReadContext {
+    HexCoding &coder;
+    LineCursor &lines;
+    int badValues = 0;     // values kept as read because they did not convert
+    int firstBadLine = 0;  // line of the first of them
+};
+
+// Reads one property line's value by its rule. `params` and `value` are the
+// parts of the line; continuation lines are taken from ctx.lines. Sets
+// `paramsOut` and `valueOut` to what the entry holds.
+void readProperty(const PropertyRule &rule, QStringView params, QStringView value, ReadContext &ctx,
+                  QString &paramsOut, QString &valueOut);
+
+// What writing needs besides the entry.
+struct WriteContext {
+    HexCoding &coder;
+    int unencodable = 0;  // characters of coded values written as "?"
+};
+
+// Appends the line(s) for one held property, each ended by CR LF; nothing
+// when its rule omits it. `rule` is findRule(name), possibly null.
+void writeProperty(const PropertyRule *rule, const QString &name, const QString &params, const QString &value,
+                   WriteContext &ctx, QString &out);
+
+// Encode, upper-cased, "+" as space: how every coded value is written.
+QString codedText(const QString &text, WriteContext &ctx);
+
+} // namespace vcs
+} // namespace skedra

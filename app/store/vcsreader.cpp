@@ -1,0 +1,247 @@
+// The .vcs reader: the file's calendar objects into entries of the table.
+//
+// Lines end with CR LF in handset files; a lone LF ends a line too (many
+// files from other programs use it), and a CR that is not followed by LF
+// stays inside its line. CP932 never uses the bytes CR and LF inside a
+// double-byte character, so the whole file is converted at once and split
+// afterwards.
+#include "hexcoding.h"
+#include "sjis.h"
+#include "vcsio.h"
+#include "vcsproperties.h"
+
+namespace skedra {
+
+namespace {
+
+QList<QStringView> splitLines(const QString &text)
+{
+    QList<QStringView> lines;
+    const QStringView all(text);
+    qsizetype start = 0;
+    while (start < all.size()) {
+        qsizetype end = all.indexOf(u'\n', start);
+        const bool last = end < 0;
+        if (last)
+            end = all.size();
+        QStringView line = all.mid(start, end - start);
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+        lines.append(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
+StoreMessage message(StoreCode code, const QString &file, int line = 0, int number = 0)
+{
+    StoreMessage m;
+    m.code = code;
+    m.file = file;
+    m.line = line;
+    m.number = number;
+    return m;
+}
+
+// Counts values that were kept as they came, for one message after reading.
+struct Tally {
+    int count = 0;
+    int firstLine = 0;
+    void add(int line, int n = 1)
+    {
+        if (n <= 0)
+            return;
+        if (count == 0)
+            firstLine = line;
+        count += n;
+    }
+};
+
+class VcsReader {
+public:
+    VcsReader(SessionState &state, HexCoding &coder, const QList<QStringView> &lines)
+        : m_state(state)
+        , m_cursor(lines)
+        , m_ctx{coder, m_cursor}
+    {
+    }
+
+    // The second pass: every calendar object into the entries from
+    // `entryNumber` (1-based) on, until the end of the file or the 500th entry.
+    void run(int entryNumber, int objectsTotal, const ReadProgress &progress, ReadResult &result,
+             const QString &fileName)
+    {
+        m_entryNumber = entryNumber;
+        int objectsSeen = 0;
+        QStringView line;
+        bool stopped = false;
+        while (m_cursor.next(line)) {
+            const int lineNo = m_cursor.lineNumber();
+            if (line == u"BEGIN:VCALENDAR") {
+                ++objectsSeen;
+                m_objectLine = lineNo;
+                if (progress)
+                    progress(objectsSeen, objectsTotal);
+            }
+            if (m_fffdLines && line.contains(QChar::ReplacementCharacter))
+                m_notShiftJis.add(lineNo, int(line.count(QChar::ReplacementCharacter)));
+
+            const qsizetype colon = line.indexOf(u':');
+            const QStringView namePart = colon < 0 ? line : line.left(colon);
+            const QStringView value = colon < 0 ? QStringView() : line.mid(colon + 1);
+            const qsizetype semi = namePart.indexOf(u';');
+            const QStringView name = semi < 0 ? namePart : namePart.left(semi);
+            const QStringView params = semi < 0 ? QStringView() : namePart.mid(semi + 1);
+
+            if (name == u"END") {
+                if (value != u"VCALENDAR")
+                    continue;
+                if (!finishEntry())
+                    continue;  // an object that held nothing takes no entry
+                ++m_entryNumber;
+                if (m_entryNumber > MaxEntries) {
+                    if (objectsSeen < objectsTotal)
+                        result.messages.append(message(StoreCode::TooManyObjects, fileName, lineNo, objectsSeen + 1));
+                    stopped = true;
+                    break;
+                }
+                continue;
+            }
+            if (name == u"BEGIN") {
+                if (value != u"VCALENDAR")
+                    current()[ComponentName] = value.toString();
+                continue;
+            }
+            if (name == u"VERSION")
+                continue;
+            const vcs::PropertyRule *rule = vcs::findRule(name);
+            if (!rule)
+                continue;
+            ScheduleEntry &entry = current();
+            entry[nameSlot(rule->position)] = name.toString();
+            vcs::readProperty(*rule, params, value, m_ctx, entry[paramsSlot(rule->position)],
+                              entry[valueSlot(rule->position)]);
+            if (rule->position == Summary && rule->name == u"SUMMARY")
+                remember(entry[SummaryValue]);
+        }
+        // A file that ends inside an object still keeps what that object held.
+        if (!stopped)
+            finishEntry();
+
+        if (m_notShiftJis.count > 0)
+            result.messages.append(message(StoreCode::NotShiftJis, fileName, m_notShiftJis.firstLine,
+                                           m_notShiftJis.count));
+        if (m_ctx.badValues > 0)
+            result.messages.append(message(StoreCode::BadValues, fileName, m_ctx.firstBadLine, m_ctx.badValues));
+        if (m_missingStart.count > 0)
+            result.messages.append(message(StoreCode::MissingStart, fileName, m_missingStart.firstLine,
+                                           m_missingStart.count));
+    }
+
+    void setHasReplacementCharacters(bool any) { m_fffdLines = any; }
+
+private:
+    ScheduleEntry &current() { return m_state.ScheduleList[m_entryNumber - 1]; }
+
+    // Closes the entry being filled. An object without DTSTART or DUE keeps
+    // its properties with an empty start (otherwise it, and every entry after
+    // it, would drop out of the list); one that held nothing is cleared so the
+    // next object reuses its place. Returns whether the entry stays.
+    bool finishEntry()
+    {
+        ScheduleEntry &entry = current();
+        if (entry.exists())
+            return true;
+        bool any = false;
+        for (int slot = 0; slot < SlotCount && !any; ++slot)
+            any = slot != ComponentName && !entry[slot].isEmpty();
+        if (!any) {
+            entry.clear();
+            return false;
+        }
+        entry[DtStartName] = entry[ComponentName] == u"VTODO" ? QStringLiteral("DUE") : QStringLiteral("DTSTART");
+        m_missingStart.add(m_objectLine);
+        return true;
+    }
+
+    // Offers a summary to the editors' drop-down list.
+    void remember(const QString &summary)
+    {
+        auto &history = m_state.SummaryHistory;
+        for (int i = 0; i < 200; ++i) {
+            if (history[size_t(i)] == summary)
+                return;
+        }
+        if (m_historyIndex < SummaryHistorySize)
+            history[size_t(m_historyIndex++)] = summary;
+    }
+
+    SessionState &m_state;
+    vcs::LineCursor m_cursor;
+    vcs::ReadContext m_ctx;
+    int m_entryNumber = 1;
+    int m_historyIndex = 0;
+    int m_objectLine = 0;
+    bool m_fffdLines = false;
+    Tally m_notShiftJis;
+    Tally m_missingStart;
+};
+
+} // namespace
+
+ReadResult readVcsData(SessionState &state, const QByteArray &bytes, const QString &fileName,
+                       const ReadProgress &progress)
+{
+    ReadResult result;
+    if (!state.HexCoder) {
+        result.messages.append(message(StoreCode::CoderMissing, fileName));
+        return result;
+    }
+    if (bytes.size() > MaxFileBytes) {
+        result.messages.append(message(StoreCode::TooLarge, fileName));
+        return result;
+    }
+    const bool append = state.OpenMode == u"add";
+    if (!append)
+        state.clearList();
+
+    int invalid = 0;
+    const QString text = Sjis::decode(bytes, &invalid);
+    const QList<QStringView> lines = splitLines(text);
+
+    // Only the text after the first ":" of the first line is tested.
+    const QStringView first = lines.isEmpty() ? QStringView() : lines.first();
+    const qsizetype colon = first.indexOf(u':');
+    QStringView field = colon < 0 ? QStringView() : first.mid(colon + 1);
+    const qsizetype next = field.indexOf(u':');
+    if (next >= 0)
+        field = field.left(next);
+    if (colon < 0 || field != u"VCALENDAR") {
+        result.messages.append(message(StoreCode::NotVCalendar, fileName, 1));
+        return result;
+    }
+
+    int entryNumber = 1;
+    if (append) {
+        entryNumber = state.ScheduleList.count() + 1;
+        if (entryNumber > MaxEntries) {
+            result.messages.append(message(StoreCode::ListFull, fileName));
+            return result;
+        }
+    }
+
+    int objectsTotal = 0;
+    for (QStringView line : lines) {
+        if (line == u"BEGIN:VCALENDAR")
+            ++objectsTotal;
+    }
+
+    result.read = true;
+    result.firstEntry = entryNumber;
+    VcsReader reader(state, *state.HexCoder, lines);
+    reader.setHasReplacementCharacters(invalid > 0);
+    reader.run(entryNumber, objectsTotal, progress, result, fileName);
+    return result;
+}
+
+} // namespace skedra

@@ -1,0 +1,130 @@
+// The .vcs writer: entries of the table as the handset's calendar objects,
+// built whole in memory and then put in place through a temporary file.
+#include "hexcoding.h"
+#include "sjis.h"
+#include "vcsio.h"
+#include "vcsproperties.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cerrno>
+
+namespace skedra {
+
+namespace {
+
+// An entry whose component was never named (a file without "BEGIN:VEVENT")
+// still gets a calendar object the handset can take.
+QString componentOf(const ScheduleEntry &entry)
+{
+    if (!entry[ComponentName].isEmpty())
+        return entry[ComponentName];
+    return entry[DtStartName] == u"DUE" ? QStringLiteral("VTODO") : QStringLiteral("VEVENT");
+}
+
+void writeEntry(const ScheduleEntry &entry, vcs::WriteContext &ctx, QString &out)
+{
+    const QString component = componentOf(entry);
+    out += u"BEGIN:VCALENDAR\r\nBEGIN:";
+    out += component;
+    out += u"\r\nVERSION:1.0\r\n";
+    for (int p = 0; p < Component; ++p) {
+        const QString &name = entry[nameSlot(p)];
+        if (name.isEmpty())
+            continue;
+        vcs::writeProperty(vcs::findRule(name), name, entry[paramsSlot(p)], entry[valueSlot(p)], ctx, out);
+    }
+    out += u"END:";
+    out += component;
+    out += u"\r\nEND:VCALENDAR\r\n";
+}
+
+StoreMessage message(StoreCode code, const QString &file, int number = 0)
+{
+    StoreMessage m;
+    m.code = code;
+    m.file = file;
+    m.number = number;
+    return m;
+}
+
+// Whether a failed write was refused by the system (access denied, file in
+// use) rather than failing for another reason.
+StoreCode classifyWriteFailure(const QString &path, int error)
+{
+    if (error == EACCES || error == EPERM || error == EBUSY || error == ETXTBSY)
+        return StoreCode::WriteInUse;
+    const QFileInfo target(path);
+    if (target.isFile() && !target.isWritable())
+        return StoreCode::WriteInUse;
+    const QFileInfo folder(target.absolutePath());
+    if (folder.isDir() && !folder.isWritable())
+        return StoreCode::WriteInUse;
+    return StoreCode::WriteFailed;
+}
+
+} // namespace
+
+QByteArray renderVcsData(const SessionState &state, int *unencodable)
+{
+    if (unencodable)
+        *unencodable = 0;
+    if (!state.HexCoder)
+        return QByteArray();
+    vcs::WriteContext ctx{*state.HexCoder};
+    QString out;
+    const int first = std::max(1, state.FirstIndex);
+    const int last = std::min(MaxEntries, state.LastIndex);
+    if (first <= last)
+        out.reserve((last - first + 1) * 640);
+    for (int i = first; i <= last; ++i) {
+        const ScheduleEntry &entry = state.ScheduleList[i - 1];
+        if (!entry.exists())
+            break;
+        writeEntry(entry, ctx, out);
+    }
+    int replaced = 0;
+    QByteArray bytes = Sjis::encode(out, &replaced);
+    if (unencodable)
+        *unencodable = replaced + ctx.unencodable;
+    return bytes;
+}
+
+WriteResult proc_write(SessionState &state)
+{
+    WriteResult result;
+    const QString &path = state.SaveFileName;
+    if (!state.HexCoder) {
+        result.messages.append(message(StoreCode::CoderMissing, path));
+        return result;
+    }
+    int unencodable = 0;
+    const QByteArray bytes = renderVcsData(state, &unencodable);
+
+    QSaveFile file(path);
+    errno = 0;
+    bool ok = file.open(QIODevice::WriteOnly);
+    if (ok) {
+        errno = 0;
+        ok = file.write(bytes) == bytes.size() && file.flush();
+        if (ok) {
+            errno = 0;
+            ok = file.commit();
+        } else {
+            file.cancelWriting();
+        }
+    }
+    if (!ok) {
+        const int error = errno;
+        result.messages.append(message(classifyWriteFailure(path, error), path));
+        return result;
+    }
+    result.written = true;
+    if (unencodable > 0)
+        result.messages.append(message(StoreCode::Unencodable, path, unencodable));
+    return result;
+}
+
+} // namespace skedra

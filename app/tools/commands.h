@@ -1,0 +1,39 @@
+// The subcommands of skedra-vcs. Each lives in its own file and is listed
+// once in the table of main.cpp.
+#pragma once
+
+#include "session.h"
+#include "vcsio.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <cstdio>
+
+namespace skedra::tool {
+
+struct Command {
+    const char *name;
+    const char *usage;    // arguments, for --help
+    const char *summary;  // one line, for --help
+    // `args` are the arguments after the subcommand's name. Returns the exit
+    // status: 0 on success, 1 on failure (after saying why on stderr).
+    int (*run)(const QStringList &args);
+};
+
+// Shared helpers.
+void printOut(const QString &text);  // UTF-8 on stdout
+void printErr(const QString &text);  // UTF-8 on stderr
+// A state with the coding object set up as the program sets it up; false
+// (after a message) when the object cannot be created.
+bool prepareState(SessionState &state);
+// Reads `path` into the state as File, Open, New does.
+ReadResult openNew(SessionState &state, const QString &path);
+// Prints every message on stderr, one "title: text" each.
+void printMessages(const QList<StoreMessage> &messages);
+
+int runDump(const QStringList &args);
+int runCopy(const QStringList &args);
+
+} // namespace skedra::tool
