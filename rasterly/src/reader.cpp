@@ -307,18 +307,8 @@ int32_t readChunk(PngHandle &h, ChunkFile &file)
     }
     if (std::memcmp(type, "IHDR", 4) == 0)
         return handleIhdr(h, small, len);
-    if (std::memcmp(type, "PLTE", 4) == 0) {
-        if (len > sizeof small) { // more than 256 entries; ordering errors still come first
-            if (!h.ihdrSeen)
-                return ErrPlteBeforeIhdr;
-            if (h.plteSeen)
-                return ErrSecondPlte;
-            if (h.colourType == 0 || h.colourType == 4)
-                return ErrPlteInGrey;
-            return len % 3 ? ErrPlteLength : ErrPlteTooLong;
-        }
-        return handlePlte(h, small, len);
-    }
+    if (std::memcmp(type, "PLTE", 4) == 0)
+        return handlePlte(h, small, len); // judges the length before reading any entry
     if (std::memcmp(type, "IEND", 4) == 0)
         return handleIend(h);
     return ErrNone; // every other chunk is skipped once its CRC is right
