@@ -34,6 +34,83 @@ constexpr std::array<unsigned char, 256> makeDigitTable()
 }
 constexpr std::array<unsigned char, 256> kDigitValue = makeDigitTable();
 
+// Decodes the n characters of `text` into `out` one step at a time, for any
+// escape text. Returns the byte count, or HEXMILL_BAD_DIGIT.
+long decodeSerial(const char *text, size_t n, const char *escape, size_t e,
+                  const std::array<unsigned char, 256> &kind, char *out)
+{
+    const auto *in = reinterpret_cast<const unsigned char *>(text);
+    size_t p = 0;
+    size_t o = 0;
+    while (p < n) {
+        const unsigned char c = in[p];
+        const unsigned char k = kind[c];
+        // strncmp stops at the text's NUL, so a cut escape at the end is
+        // simply copied.
+        if (k == 0 || (k == 2 && e > 1 && std::strncmp(text + p + 1, escape + 1, e - 1) != 0)) {
+            out[o++] = char(c);
+            ++p;
+            continue;
+        }
+        if (k == 1) {
+            out[o++] = ' ';
+            ++p;
+            continue;
+        }
+        // The escape matched, so its e characters are not NUL and the first
+        // digit is at most the terminating NUL; the second is read only when
+        // the first is a digit.
+        const size_t q = p + e;
+        const unsigned char hi = kDigitValue[in[q]];
+        if (hi == kNotDigit)
+            return HEXMILL_BAD_DIGIT;
+        const unsigned char lo = kDigitValue[in[q + 1]];
+        if (lo == kNotDigit)
+            return HEXMILL_BAD_DIGIT;
+        out[o++] = char((hi << 4) | lo);
+        p = q + 2;
+    }
+    return long(o);
+}
+
+// The same for a one-character escape that is not itself a digit, without a
+// branch per character. Such an escape can never sit in a digit position of
+// a good text, so every occurrence starts an escape and the two characters
+// after it are its digits; a text where that is not so has a bad digit.
+// Every position writes a byte, and only positions that are not digits move
+// the output on.
+long decodeSingle(const char *text, size_t n, unsigned char escape, int16_t spaceMode, char *out)
+{
+    const auto *in = reinterpret_cast<const unsigned char *>(text);
+    // NUL never occurs inside the text, so it stands for "no plus".
+    const unsigned char plus = spaceMode == 0 ? '+' : 0;
+    unsigned back1 = 0; // the character one back is an escape
+    unsigned back2 = 0; // the character two back is an escape
+    unsigned bad = 0;
+    size_t o = 0;
+    const auto step = [&](unsigned char c, unsigned char next1, unsigned char next2) {
+        const unsigned esc = c == escape;
+        const unsigned char hi = kDigitValue[next1];
+        const unsigned char lo = kDigitValue[next2];
+        bad |= esc & ((hi | lo) >> 7);
+        // Masks rather than a condition: whether a character is an escape
+        // is not predictable, so a branch here would cost more than both.
+        const unsigned isPlus = c == plus;
+        const unsigned literal = c ^ ((0u - isPlus) & (' ' ^ '+'));
+        const unsigned mask = 0u - esc;
+        out[o] = char(((unsigned(hi << 4) | lo) & mask) | (literal & ~mask));
+        o += (back1 | back2) ^ 1;
+        back2 = back1;
+        back1 = esc;
+    };
+    // in[i + 2] is at most the terminating NUL for all but the last position.
+    for (size_t i = 0; i + 1 < n; ++i)
+        step(in[i], in[i + 1], in[i + 2]);
+    if (n > 0)
+        step(in[n - 1], 0, 0);
+    return bad ? HEXMILL_BAD_DIGIT : long(o);
+}
+
 } // namespace
 
 CHexmill::CHexmill()
@@ -46,6 +123,7 @@ CHexmill::CHexmill()
 CHexmill::~CHexmill()
 {
     Sfree(&outBuffer);
+    Sfree(&spareBuffer);
     Sfree(&plainChars);
 }
 
@@ -54,10 +132,49 @@ long CHexmill::HeaderLength(const char *escape)
     return long(escape ? std::strlen(escape) : 0) + 2;
 }
 
-void CHexmill::setResult(char *buffer)
+long CHexmill::acquire(size_t size, const char *text, size_t textLength, const char *plain,
+                       const char *escape, Target &target)
 {
-    Sfree(&outBuffer);
-    outBuffer = buffer;
+    // Results alternate between two buffers that are kept for the next call
+    // of about the same size: that spares the allocator (and the kernel's
+    // page faults) on every call, and a failed call never touches the last
+    // result. A stale result pointer a caller passes back in is read from,
+    // so the spare is not written then.
+    const auto begin = reinterpret_cast<uintptr_t>(spareBuffer);
+    const auto inside = [&](const char *p) {
+        return p && reinterpret_cast<uintptr_t>(p) - begin < spareCapacity;
+    };
+    const auto overlaps = [&] {
+        const auto a = reinterpret_cast<uintptr_t>(text);
+        return text && textLength && a < begin + spareCapacity && begin < a + textLength;
+    };
+    const bool fits = spareBuffer && size <= spareCapacity && spareCapacity - size <= 3 * size + 65536;
+    if (fits && !overlaps() && !inside(plain) && !inside(escape)) {
+        target = {spareBuffer, spareCapacity, false};
+        return 0;
+    }
+    char *buffer = nullptr;
+    const long rc = Smalloc(&buffer, size);
+    if (rc < 0)
+        return rc;
+    target = {buffer, size, true};
+    return 0;
+}
+
+void CHexmill::commit(const Target &target)
+{
+    if (target.fresh)
+        Sfree(&spareBuffer);
+    spareBuffer = outBuffer;
+    spareCapacity = outCapacity;
+    outBuffer = target.buffer;
+    outCapacity = target.capacity;
+}
+
+void CHexmill::abandon(Target &target)
+{
+    if (target.fresh)
+        Sfree(&target.buffer);
 }
 
 char *CHexmill::GetMyMemOut()
@@ -90,56 +207,59 @@ long CHexmill::Encode(const char *text, uint32_t length, int16_t spaceMode, cons
     if (spaceMode == 0 && kind[' '] != 0)
         kind[' '] = 1;
 
-    std::array<size_t, 256> cost;
-    for (int c = 0; c < 256; ++c)
-        cost[c] = kind[c] == 2 ? escapedLength : 1;
-
-    // Size the result exactly. When even the worst case fits, the sum cannot
-    // overflow; otherwise count with checks.
-    size_t total = 0;
-    if (length == 0 || escapedLength <= kMaxResult / length) {
-        for (uint32_t i = 0; i < length; ++i)
-            total += cost[in[i]];
+    // With an escape of up to two characters every byte becomes at most
+    // four, and the result is written straight into a buffer for the worst
+    // case. Longer escapes are rare: count the exact size first.
+    size_t bound;
+    if (e <= 2) {
+        if (length != 0 && escapedLength > kMaxResult / length)
+            return HEXMILL_TOO_LONG;
+        bound = escapedLength * length;
     } else {
+        bound = 0;
         for (uint32_t i = 0; i < length; ++i) {
-            if (__builtin_add_overflow(total, cost[in[i]], &total) || total > kMaxResult)
+            const size_t cost = kind[in[i]] == 2 ? escapedLength : 1;
+            if (__builtin_add_overflow(bound, cost, &bound) || bound > kMaxResult)
                 return HEXMILL_TOO_LONG;
         }
     }
 
-    char *out = nullptr;
-    const long rc = Smalloc(&out, total + 4);
+    Target target{};
+    const long rc = acquire(bound + 8, text, length, plain, escape, target);
     if (rc < 0)
         return rc;
 
+    char *const out = target.buffer;
     char *w = out;
     if (e <= 2) {
-        // Every byte becomes at most four characters: write a whole word from
-        // a table and move on by its length (the buffer has three bytes of
-        // slack for the last word).
-        std::array<uint32_t, 256> word{};
-        std::array<unsigned char, 256> size{};
+        // One table word per byte: its characters in the low bytes and their
+        // count in the top byte. All eight bytes are stored and the pointer
+        // moves on by the count, so the next word overwrites the rest (the
+        // buffer has room for the last word's tail).
+        std::array<uint64_t, 256> word{};
         for (int c = 0; c < 256; ++c) {
-            char chars[4] = {0, 0, 0, 0};
+            unsigned char chars[8] = {};
+            size_t count;
             if (kind[c] == 0) {
-                chars[0] = char(c);
-                size[c] = 1;
+                chars[0] = static_cast<unsigned char>(c);
+                count = 1;
             } else if (kind[c] == 1) {
                 chars[0] = '+';
-                size[c] = 1;
+                count = 1;
             } else {
                 if (e)
                     std::memcpy(chars, escape, e);
-                chars[e] = kHexDigits[c >> 4];
-                chars[e + 1] = kHexDigits[c & 0x0F];
-                size[c] = static_cast<unsigned char>(e + 2);
+                chars[e] = static_cast<unsigned char>(kHexDigits[c >> 4]);
+                chars[e + 1] = static_cast<unsigned char>(kHexDigits[c & 0x0F]);
+                count = e + 2;
             }
-            std::memcpy(&word[c], chars, 4);
+            chars[7] = static_cast<unsigned char>(count);
+            std::memcpy(&word[c], chars, 8);
         }
         for (uint32_t i = 0; i < length; ++i) {
-            const unsigned char c = in[i];
-            std::memcpy(w, &word[c], 4);
-            w += size[c];
+            const uint64_t x = word[in[i]];
+            std::memcpy(w, &x, 8);
+            w += x >> 56;
         }
     } else {
         for (uint32_t i = 0; i < length; ++i) {
@@ -161,15 +281,14 @@ long CHexmill::Encode(const char *text, uint32_t length, int16_t spaceMode, cons
         }
     }
     *w = '\0';
-    setResult(out);
-    return long(total);
+    commit(target);
+    return long(w - out);
 }
 
 long CHexmill::Decode(const char *text, int16_t spaceMode, const char *escape)
 {
     if (!text)
         return HEXMILL_BAD_ARGUMENT;
-    const auto *in = reinterpret_cast<const unsigned char *>(text);
     const size_t n = std::strlen(text);
     const size_t e = escape ? std::strlen(escape) : 0;
     if (n > kMaxResult)
@@ -177,62 +296,33 @@ long CHexmill::Decode(const char *text, int16_t spaceMode, const char *escape)
 
     // The output never outgrows the input. It is NUL-terminated as a
     // courtesy; the returned count is what was decoded.
-    char *out = nullptr;
-    const long rc = Smalloc(&out, n + 1);
+    Target target{};
+    const long rc = acquire(n + 1, text, n, nullptr, escape, target);
     if (rc < 0)
         return rc;
 
-    // 0 copied, 1 "+" as space, 2 may start an escape (every position does
-    // when there is no escape text).
-    std::array<unsigned char, 256> kind;
-    kind.fill(e == 0 ? 2 : 0);
-    if (e)
-        kind[static_cast<unsigned char>(escape[0])] = 2;
-    if (spaceMode == 0)
-        kind['+'] = 1;
-
-    size_t p = 0;
-    size_t o = 0;
-    while (p < n) {
-        const unsigned char c = in[p];
-        const unsigned char k = kind[c];
-        if (k == 0) {
-            out[o++] = char(c);
-            ++p;
-            continue;
-        }
-        if (k == 1) {
-            out[o++] = ' ';
-            ++p;
-            continue;
-        }
-        // strncmp stops at the text's NUL, so a partial escape at the end is
-        // simply copied.
-        if (e > 1 && std::strncmp(text + p + 1, escape + 1, e - 1) != 0) {
-            out[o++] = char(c);
-            ++p;
-            continue;
-        }
-        // The escape matched, so its e characters are not NUL and the first
-        // digit is at most the terminating NUL; the second is read only when
-        // the first is a digit.
-        const size_t q = p + e;
-        const unsigned char hi = kDigitValue[in[q]];
-        if (hi == kNotDigit) {
-            Sfree(&out);
-            return HEXMILL_BAD_DIGIT;
-        }
-        const unsigned char lo = kDigitValue[in[q + 1]];
-        if (lo == kNotDigit) {
-            Sfree(&out);
-            return HEXMILL_BAD_DIGIT;
-        }
-        out[o++] = char((hi << 4) | lo);
-        p = q + 2;
+    long count;
+    const auto first = static_cast<unsigned char>(e ? escape[0] : 0);
+    if (e == 1 && kDigitValue[first] == kNotDigit && !(first == '+' && spaceMode == 0)) {
+        count = decodeSingle(text, n, first, spaceMode, target.buffer);
+    } else {
+        // 0 copied, 1 "+" as space, 2 may start an escape (every position
+        // does when there is no escape text).
+        std::array<unsigned char, 256> kind;
+        kind.fill(e == 0 ? 2 : 0);
+        if (e)
+            kind[first] = 2;
+        if (spaceMode == 0)
+            kind['+'] = 1;
+        count = decodeSerial(text, n, escape, e, kind, target.buffer);
     }
-    out[o] = '\0';
-    setResult(out);
-    return long(o);
+    if (count < 0) {
+        abandon(target);
+        return count;
+    }
+    target.buffer[count] = '\0';
+    commit(target);
+    return count;
 }
 
 long CHexmill::FileEncode(const char *inPath, const char *outPath, int16_t direction,

@@ -67,9 +67,24 @@ public:
 private:
     // Characters one escaped byte takes: the escape's length + 2.
     long HeaderLength(const char *escape);
-    // Makes `buffer` (holding `length` bytes) the new result.
-    void setResult(char *buffer);
+    // Where a call writes its result: the spare buffer when it is large
+    // enough (and not far too large) and the call does not read from it,
+    // else a new one.
+    struct Target {
+        char *buffer;
+        size_t capacity;
+        bool fresh;
+    };
+    long acquire(size_t size, const char *text, size_t textLength, const char *plain,
+                 const char *escape, Target &target);
+    // Success: the target becomes the result and the old result the spare.
+    void commit(const Target &target);
+    // Failure: the result stays as it was.
+    void abandon(Target &target);
 
     char *outBuffer = nullptr;
+    size_t outCapacity = 0;
+    char *spareBuffer = nullptr;
+    size_t spareCapacity = 0;
     char *plainChars = nullptr;
 };

@@ -254,3 +254,63 @@ TEST(HexmillFailures, ACopyFailureInPlasticHexDataComesThrough)
     EXPECT_EQ(m.PlasticHexData("0a1b", 10, &out), BASEKIT_NO_MEMORY);
     EXPECT_EQ(out, nullptr);
 }
+
+namespace {
+
+// The decoding rules written the plain way, one step at a time, to check the
+// coder's faster loops against.
+std::string referenceDecode(const std::string &text, int16_t spaceMode, const std::string *escape)
+{
+    const auto digit = [](unsigned char c) {
+        const int low = c & 0x1F;
+        return low >= 1 && low <= 6 ? low + 9 : low >= 16 && low <= 25 ? low - 16 : -1;
+    };
+    const std::string padded = text + std::string(2, '\0');
+    const size_t e = escape ? escape->size() : 0;
+    std::string out;
+    size_t p = 0;
+    while (p < text.size()) {
+        if (text[p] == '+' && spaceMode == 0) {
+            out += ' ';
+            ++p;
+        } else if (escape && padded.compare(p, e, *escape) != 0) {
+            out += text[p];
+            ++p;
+        } else {
+            const int hi = digit(padded[p + e]);
+            const int lo = digit(padded[p + e + 1]);
+            if (hi < 0 || lo < 0)
+                return "<-8>";
+            out += char(hi * 16 + lo);
+            p += e + 2;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(HexmillDecode, AgreesWithTheStepByStepRulesOnGeneratedTexts)
+{
+    // Short texts over the characters that matter: escapes next to each
+    // other, escapes in digit positions, "+", digits of both cases and
+    // characters that count as digits by their low bits.
+    const std::string alphabet = "==++%%0aFgPx \x82\xff";
+    uint32_t seed = 12345;
+    const auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return seed >> 16;
+    };
+    CHexmill m;
+    const std::string escapes[] = {"=", "%", "+", "\x82", "==", "=+"};
+    for (int i = 0; i < 20000; ++i) {
+        std::string text;
+        const size_t len = next() % 12;
+        for (size_t k = 0; k < len; ++k)
+            text += alphabet[next() % alphabet.size()];
+        const int16_t mode = int16_t(next() % 2);
+        const std::string &escape = escapes[next() % std::size(escapes)];
+        ASSERT_EQ(decoded(m, text.c_str(), mode, escape.c_str()), referenceDecode(text, mode, &escape))
+            << "'" << text << "' escape '" << escape << "' mode " << mode;
+    }
+}
