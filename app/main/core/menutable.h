@@ -1,0 +1,55 @@
+// Every menu, pop-up menu item and toolbar button of the main window as
+// data: object name, caption with its access key, tool tip, parent and the
+// command it runs, in display order. The window builds its menus, pop-up
+// menus and toolbar from this one table.
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+#include <vector>
+
+namespace skedra {
+
+enum class MenuEntryKind {
+    Menu,          // a menu or submenu; parent "" is the menu bar
+    Popup,         // a pop-up menu over the grid (never on the menu bar)
+    Item,          // a command item
+    Separator,
+    ToolButton,    // a button of Toolbar1
+    ToolMenuItem,  // an item of a toolbar button's drop-down
+};
+
+struct MenuEntry {
+    MenuEntryKind kind;
+    QString name;      // control name: "mnuAdd", "mnuCatego", ...
+    int index;         // index within a control array (mnuOpen, mnuZtoH,
+                       // mnuCatego, ...), -1 otherwise
+    QString caption;   // exact caption, "&" before the access key
+    QString parent;    // object name of the menu, pop-up or button it is in;
+                       // "Toolbar1" for toolbar buttons
+    QString toolTip;   // toolbar buttons only
+    QString runs;      // pop-up items and toolbar buttons: the object name of
+                       // the item (or routine) whose command they run
+
+    // Unique object name: the name, with "_" and the index for an item of a
+    // control array ("mnuOpen_0", "pmnuCatego2_29"). Empty for separators.
+    QString objectName() const;
+};
+
+// The whole table in display order. Category items carry the captions of
+// all sixty codes; which of them are shown depends on the model
+// (categoryMenuConfig in models.h), as does the caption of mnuCate and
+// pmnuCate ("ｶﾃｺﾞﾘ(&H)" here, "ｽﾀﾝﾌﾟ(&H)" for 601SH to 604SH).
+const std::vector<MenuEntry> &menuTable();
+
+// The entry of an object name; null when there is none.
+const MenuEntry *findMenuEntry(QStringView objectName);
+
+// Caption of p2mnuFind for a right-click on the header of grid column 2 to
+// 5 ("件名で検索(&F)", ...); nothing for the other columns, where no pop-up
+// menu is shown.
+std::optional<QString> findMenuCaption(int column);
+
+} // namespace skedra

@@ -1,0 +1,79 @@
+#include "menutable.h"
+
+#include <QSet>
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+using namespace skedra;
+
+TEST(MenuTable, ObjectNamesAreUniqueAndParentsExist)
+{
+    QSet<QString> names;
+    for (const MenuEntry &e : menuTable()) {
+        if (e.kind == MenuEntryKind::Separator)
+            continue;
+        EXPECT_FALSE(names.contains(e.objectName())) << e.objectName().toStdString();
+        names.insert(e.objectName());
+    }
+    for (const MenuEntry &e : menuTable()) {
+        if (e.parent.isEmpty()) {
+            EXPECT_TRUE(e.kind == MenuEntryKind::Menu || e.kind == MenuEntryKind::Popup)
+                << e.objectName().toStdString();
+            continue;
+        }
+        EXPECT_TRUE(e.parent == QLatin1String("Toolbar1") || names.contains(e.parent))
+            << e.objectName().toStdString() << " in " << e.parent.toStdString();
+        // A pop-up item or toolbar button runs an item that exists.
+        if (!e.runs.isEmpty() && e.runs.startsWith(QLatin1String("mnu")))
+            EXPECT_TRUE(names.contains(e.runs)) << e.objectName().toStdString();
+    }
+}
+
+TEST(MenuTable, SpotChecks)
+{
+    const struct {
+        const char *name;
+        const char *caption;
+    } cases[] = {
+        {"mnuFile", "ﾌｧｲﾙ(&F)"},
+        {"mnuOpen_0", "新規(&N)"},
+        {"mnuCate2", "ｽﾀﾝﾌﾟ（拡張)(&Z)"},
+        {"mnuCatego_7", "記念日(&H)"},
+        {"pmnuCatego2_29", "注射(&4)"},
+        {"mnuZtoH_0", "内　容(&D)"},
+        {"mnuZtoH_1", "ｱﾗｰﾑﾒｯｾｰｼﾞ(&M)"},
+        {"mnuColNon", "未設定(&Z)"},
+        {"mnuSH53", "J-SH53"},
+        {"pmnuAdd", "追加(&A)"},
+        {"pmnuColGreen", "ｸﾞﾘｰﾝ(&F)"},
+        {"pmnuDefClear", "既定値をｸﾘｱ(&G)"},
+        {"p2mnuMenu", "ﾎﾟｯﾌﾟｱｯﾌﾟﾒﾆｭｰ2"},
+        {"tbrCal", "ｶﾚﾝﾀﾞ"},
+    };
+    for (const auto &c : cases) {
+        const MenuEntry *e = findMenuEntry(QString::fromLatin1(c.name));
+        ASSERT_NE(e, nullptr) << c.name;
+        EXPECT_EQ(e->caption, QString::fromUtf8(c.caption)) << c.name;
+    }
+    EXPECT_EQ(findMenuEntry(u"tbrSave")->toolTip, QStringLiteral("現在のデータをvCalendarファイルに保存します"));
+    EXPECT_EQ(findMenuEntry(u"pmnuUp")->runs, QStringLiteral("mnuUp"));
+    EXPECT_EQ(findMenuEntry(u"pmnuCatego_3")->runs, QStringLiteral("mnuCatego_3"));
+    EXPECT_EQ(findMenuEntry(u"tbrOpenA")->runs, QStringLiteral("mnuOpen_1"));
+    EXPECT_EQ(findMenuEntry(u"pmnuSecretOff")->parent, QStringLiteral("pmnuSecret"));
+    EXPECT_EQ(findMenuEntry(u"mnuFoo"), nullptr);
+
+    EXPECT_EQ(findMenuCaption(3), QStringLiteral("開始日時で検索(&F)"));
+    EXPECT_FALSE(findMenuCaption(6).has_value());
+}
+
+TEST(MenuTable, ModelMenuOrder)
+{
+    QStringList items;
+    for (const MenuEntry &e : menuTable()) {
+        if (e.parent == QLatin1String("mnuModel"))
+            items << (e.kind == MenuEntryKind::Separator ? QStringLiteral("-") : e.objectName());
+    }
+    EXPECT_EQ(items, QStringList({"mnuSH51", "mnuSH52", "mnuSH53", "-", "mnu601SH", "mnu602SH", "mnu603SH",
+                                  "mnu604SH"}));
+}

@@ -1,0 +1,224 @@
+#include "models.h"
+#include "session.h"
+#include "settings.h"
+#include "soundcatalogue.h"
+#include "tempsettings.h"
+
+#include <QFile>
+#include <QSettings>
+
+#include <gtest/gtest.h>
+
+using namespace skedra;
+
+namespace {
+
+class SettingsTest : public test::TempSettingsTest {
+protected:
+    QByteArray storeBytes() const
+    {
+        QFile f(storeFile());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+};
+
+const WindowGeometry NormalGeometry{1200, 900, 12000, 8000, 11500, 6500};
+const ColumnWidths DraggedWidths{300, 900, 2100, 2100, 3000, 2250, 1000, 1000, 1500, 800, 950};
+
+} // namespace
+
+TEST_F(SettingsTest, FirstStartUsesDefaultsAndSelectsSH53)
+{
+    const StartupSettings s = LoadSettings(SettingsStore());
+    EXPECT_FALSE(s.geometry.has_value());
+    EXPECT_EQ(s.columnWidths, (ColumnWidths{300, 800, 2050, 2050, 2000, 2250, 1000, 1000, 1400, 800, 900}));
+    EXPECT_EQ(s.windowState, WindowShowState::Normal);
+    EXPECT_FALSE(s.font.name || s.font.size || s.font.bold || s.font.italic);
+    EXPECT_EQ(s.entryDefaults, EntryDefaults());
+    EXPECT_EQ(s.headerFormat, QStringLiteral("|<種別|<件名|<開始日時|<終了日時|<内容|<ｱﾗｰﾑ|<ｼｰｸﾚｯﾄ|<ｶﾃｺﾞﾘ|<優先度|<状態"));
+    for (const QString &folder : s.attachmentFolders)
+        EXPECT_TRUE(folder.isEmpty());
+
+    SessionState session;
+    session.ModelCode = QStringLiteral("604SH");
+    SoundCatalogue catalogue;
+    const ModelSelection sel = SelectStartupModel(session, catalogue, s.storedModelCode);
+    EXPECT_EQ(session.ModelCode, QStringLiteral("SH53"));
+    EXPECT_EQ(sel.statusText, QStringLiteral("機種：J-SH53"));
+    EXPECT_FALSE(sel.extendedMenuVisible);
+    for (const auto &[item, checked] : sel.checks)
+        EXPECT_EQ(checked, item == QLatin1String("mnuSH53")) << item.toStdString();
+    EXPECT_EQ(catalogue.melodyName(29), QStringLiteral("西瓜の名産地"));
+
+    // Starting writes nothing.
+    EXPECT_FALSE(QFile::exists(storeFile()));
+}
+
+TEST_F(SettingsTest, StoredModelDecidesHeaderAndStatus)
+{
+    SettingsStore().saveModelCode(QStringLiteral("603SH"));
+    const StartupSettings s = LoadSettings(SettingsStore());
+    EXPECT_TRUE(s.headerFormat.contains(QStringLiteral("|<ｽﾀﾝﾌﾟ|")));
+
+    SessionState session;
+    SoundCatalogue catalogue;
+    const ModelSelection sel = SelectStartupModel(session, catalogue, s.storedModelCode);
+    EXPECT_EQ(session.ModelCode, QStringLiteral("603SH"));
+    EXPECT_EQ(sel.statusText, QStringLiteral("機種：V603SH"));
+    EXPECT_TRUE(sel.extendedMenuVisible);
+}
+
+TEST_F(SettingsTest, UnknownStoredModelSelectsSH53)
+{
+    for (const char *stored : {"", "603sh", " 603SH", "SH54", "V603SH"}) {
+        SettingsStore().saveModelCode(QString::fromLatin1(stored));
+        const StartupSettings s = LoadSettings(SettingsStore());
+        EXPECT_TRUE(s.headerFormat.contains(QStringLiteral("ｶﾃｺﾞﾘ"))) << stored;
+        SessionState session;
+        SoundCatalogue catalogue;
+        EXPECT_EQ(SelectStartupModel(session, catalogue, s.storedModelCode).statusText,
+                  QStringLiteral("機種：J-SH53")) << stored;
+    }
+}
+
+TEST_F(SettingsTest, ClosingNormalThenMaximisedThenMinimised)
+{
+    {
+        SettingsStore store;
+        ASSERT_TRUE(store.saveOnClose(WindowShowState::Normal, NormalGeometry, DraggedWidths));
+    }
+    StartupSettings s = LoadSettings(SettingsStore());
+    ASSERT_TRUE(s.geometry.has_value());
+    EXPECT_EQ(s.geometry->left, 1200);
+    EXPECT_EQ(s.geometry->top, 900);
+    EXPECT_EQ(s.geometry->width, 12000);
+    EXPECT_EQ(s.geometry->height, 8000);
+    EXPECT_EQ(s.geometry->gridWidth, 11500);
+    EXPECT_EQ(s.geometry->gridHeight, 6500);
+    EXPECT_EQ(s.columnWidths, DraggedWidths);
+    EXPECT_EQ(s.windowState, WindowShowState::Normal);
+
+    // Maximised: only WindowState "2"; the normal geometry stays stored.
+    const WindowGeometry full{0, 0, 28800, 16200, 28000, 14000};
+    ColumnWidths other = SettingsStore::defaultColumnWidths();
+    other[2] = 5000;
+    ASSERT_TRUE(SettingsStore().saveOnClose(WindowShowState::Maximised, full, other));
+    s = LoadSettings(SettingsStore());
+    EXPECT_EQ(s.windowState, WindowShowState::Maximised);
+    EXPECT_EQ(s.geometry->width, 12000);
+    EXPECT_EQ(s.columnWidths, DraggedWidths);
+    EXPECT_EQ(SettingsStore().text("Settings", "WindowState"), QStringLiteral("2"));
+
+    // Minimised: not a byte changes.
+    const QByteArray before = storeBytes();
+    ASSERT_TRUE(SettingsStore().saveOnClose(WindowShowState::Minimised, NormalGeometry, other));
+    EXPECT_EQ(storeBytes(), before);
+    EXPECT_EQ(LoadSettings(SettingsStore()).windowState, WindowShowState::Maximised);
+}
+
+TEST_F(SettingsTest, MinimisedOnFirstRunStoresNothing)
+{
+    SettingsStore().saveOnClose(WindowShowState::Minimised, NormalGeometry, DraggedWidths);
+    EXPECT_FALSE(QFile::exists(storeFile()));
+}
+
+TEST_F(SettingsTest, SwitchingModelsStoresAtOnce)
+{
+    SessionState session;
+    SoundCatalogue catalogue;
+    SettingsStore store;
+    SelectModel(session, catalogue, store, u"SH51");
+    const ModelSelection sel = SelectModel(session, catalogue, store, u"604SH");
+    EXPECT_TRUE(sel.saved);
+    EXPECT_EQ(sel.statusText, QStringLiteral("機種：V604SH"));
+    EXPECT_TRUE(sel.extendedMenuVisible);
+    EXPECT_EQ(session.ModelCode, QStringLiteral("604SH"));
+    EXPECT_EQ(catalogue.melodyName(29), QStringLiteral("Endless Sky"));
+    int checked = 0;
+    for (const auto &[item, on] : sel.checks)
+        checked += on ? 1 : 0;
+    EXPECT_EQ(checked, 1);
+    EXPECT_TRUE(sel.checks[6].second);
+    EXPECT_EQ(sel.checks[6].first, QStringLiteral("mnu604SH"));
+
+    // Read straight from the file, as after a crash.
+    QSettings file(storeFile(), QSettings::IniFormat);
+    EXPECT_EQ(file.value("Settings/ModelCode").toString(), QStringLiteral("604SH"));
+
+    // The list and its changed mark are not touched.
+    EXPECT_FALSE(session.isDirty());
+}
+
+TEST_F(SettingsTest, FontRoundTripAndUnreadableValues)
+{
+    ASSERT_TRUE(SettingsStore().saveFont({QStringLiteral("ＭＳ ゴシック"), 10.5, true, false}));
+    StoredFont f = SettingsStore().font();
+    EXPECT_EQ(f.name, QStringLiteral("ＭＳ ゴシック"));
+    EXPECT_EQ(f.size, 10.5);
+    EXPECT_EQ(f.bold, true);
+    EXPECT_EQ(f.italic, false);
+
+    QSettings raw(storeFile(), QSettings::IniFormat);
+    raw.setValue("Settings/FontSize", "big");
+    raw.setValue("Settings/FontBold", "True");
+    raw.setValue("Settings/FontItalic", "maybe");
+    raw.setValue("Settings/ColWidth3", "wide");
+    raw.setValue("Settings/ColWidth4", "-5");
+    raw.setValue("Settings/ColWidth5", "1234");
+    raw.setValue("Settings/MainLeft", "");
+    raw.setValue("Settings/MainTop", "100");
+    raw.sync();
+    f = SettingsStore().font();
+    EXPECT_FALSE(f.size.has_value());
+    EXPECT_EQ(f.bold, true);
+    EXPECT_FALSE(f.italic.has_value());
+    const ColumnWidths widths = SettingsStore().columnWidths();
+    EXPECT_EQ(widths[3], 2050);
+    EXPECT_EQ(widths[4], 2000);
+    EXPECT_EQ(widths[5], 1234);
+    // Without MainLeft the designed geometry stays.
+    EXPECT_FALSE(LoadSettings(SettingsStore()).geometry.has_value());
+}
+
+TEST_F(SettingsTest, InitKeysRoundTripWithSeparatorsAndFallBackWhenEmpty)
+{
+    EntryDefaults d;
+    d.ArarmOnOff = QStringLiteral("ON");
+    d.ArarmDate = QStringLiteral("-10");
+    d.ArarmMes = QStringLiteral("会議, 資料;確認 ");
+    d.Cmblt = QStringLiteral("ON2;1;4");
+    d.Snd = QStringLiteral("1;曲,名.mmf");
+    d.Tel = QStringLiteral("@0312345678");
+    d.Priority.clear();
+    d.Class.clear();
+    ASSERT_TRUE(SettingsStore().saveEntryDefaults(d));
+
+    const EntryDefaults read = SettingsStore().entryDefaults();
+    EXPECT_EQ(read.ArarmMes, d.ArarmMes);
+    EXPECT_EQ(read.Cmblt, d.Cmblt);
+    EXPECT_EQ(read.Snd, d.Snd);
+    EXPECT_EQ(read.Tel, d.Tel);
+    EXPECT_EQ(read.ArarmDate, QStringLiteral("-10"));
+    // Empty stored values read as the built-in ones.
+    EXPECT_EQ(read.Priority, QStringLiteral("0"));
+    EXPECT_EQ(read.Class, QStringLiteral("PUBLIC"));
+}
+
+TEST_F(SettingsTest, AttachmentFolders)
+{
+    SettingsStore store;
+    ASSERT_TRUE(store.saveAttachmentFolder(AttachmentFolder::Music, QStringLiteral("/home/利用者/着信音")));
+    EXPECT_EQ(SettingsStore().attachmentFolder(AttachmentFolder::Music), QStringLiteral("/home/利用者/着信音"));
+    EXPECT_TRUE(SettingsStore().attachmentFolder(AttachmentFolder::Image).isEmpty());
+    EXPECT_EQ(LoadSettings(SettingsStore()).attachmentFolders[1], QStringLiteral("/home/利用者/着信音"));
+}
+
+TEST_F(SettingsTest, FailedWriteIsReported)
+{
+    // A store whose file cannot be created: its folder is a plain file.
+    QFile blocker(dir.path() + QStringLiteral("/blocker"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    SettingsStore store(dir.path() + QStringLiteral("/blocker/Skedra.conf"));
+    EXPECT_FALSE(store.saveModelCode(QStringLiteral("601SH")));
+}
