@@ -3,6 +3,8 @@
 #include "session.h"
 #include "sjis.h"
 
+#include <QHash>
+
 #include <unicode/translit.h>
 #include <unicode/unistr.h>
 
@@ -132,6 +134,9 @@ CellUpdates SetCategory(SessionState &session, RowBand band, categories::Menu me
 
 struct HalfWidthConverter::Impl {
     std::unique_ptr<icu::Transliterator> transliterator;
+    // Narrow form of each character met on the slow path, kept for the
+    // life of the converter (one command).
+    QHash<QString, QString> narrowOf;
 
     QString transliterate(const QString &text) const
     {
@@ -159,6 +164,11 @@ HalfWidthConverter::HalfWidthConverter()
 
 HalfWidthConverter::~HalfWidthConverter() = default;
 
+bool HalfWidthConverter::available() const
+{
+    return d->transliterator != nullptr;
+}
+
 QString HalfWidthConverter::convert(const QString &text) const
 {
     if (!d->transliterator || text.isEmpty())
@@ -173,20 +183,24 @@ QString HalfWidthConverter::convert(const QString &text) const
     if (ascii)
         return text;
 
-    // Usually the whole text narrows to something the handset can hold.
-    const QString whole = d->transliterate(text);
-    if (Sjis::isEncodable(whole))
-        return whole;
-    // Otherwise character by character, keeping each character whose narrow
-    // form could not be saved.
+    // Character by character, keeping each character whose narrow form
+    // could not be saved.
     QString out;
     out.reserve(text.size());
     for (qsizetype i = 0; i < text.size();) {
         const qsizetype len = (text[i].isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
         const QString one = text.mid(i, len);
-        const QString narrow = d->transliterate(one);
-        out += (narrow == one || !Sjis::isEncodable(narrow)) ? one : narrow;
         i += len;
+        if (one[0].unicode() < 0x80) {
+            out += one;
+            continue;
+        }
+        auto cached = d->narrowOf.constFind(one);
+        if (cached == d->narrowOf.constEnd()) {
+            const QString narrow = d->transliterate(one);
+            cached = d->narrowOf.insert(one, Sjis::isEncodable(narrow) ? narrow : one);
+        }
+        out += *cached;
     }
     return out;
 }
@@ -222,8 +236,10 @@ bool ZtoH(SessionState &session, int index)
         slot = DAlarmValue;
     else
         return false;
-    session.markDirty();
     const HalfWidthConverter converter;
+    if (!converter.available())
+        return false;
+    session.markDirty();
     for (int i = 0; i < MaxEntries; ++i) {
         QString &value = session.ScheduleList.at(i, slot);
         value = converter.convert(value);

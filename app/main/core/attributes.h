@@ -100,7 +100,8 @@ std::optional<Question> ZtoHQuestion(const SessionState &session, int index);
 
 // After a Yes: converts the field in all 500 positions, marks the list
 // changed and returns true; the window then re-renders the list. Returns
-// false and changes nothing on an empty list or an unknown index.
+// false and changes nothing on an empty list, an unknown index or when the
+// conversion is not available.
 bool ZtoH(SessionState &session, int index);
 
 // Narrows text: every full-width character with a half-width counterpart
@@ -116,6 +117,9 @@ public:
     HalfWidthConverter(const HalfWidthConverter &) = delete;
     HalfWidthConverter &operator=(const HalfWidthConverter &) = delete;
 
+    // False when ICU's transliteration data could not be loaded; convert()
+    // then returns every text unchanged.
+    bool available() const;
     QString convert(const QString &text) const;
 
 private:

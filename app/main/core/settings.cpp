@@ -51,7 +51,8 @@ std::optional<bool> toBool(const QString &text)
 
 QString numberText(double value)
 {
-    return QString::number(value, 'g', QLocale::FloatingPointShortest);
+    // Plain decimal text, never an exponent: 15360, 1234.5.
+    return QString::number(value, 'f', QLocale::FloatingPointShortest);
 }
 
 QString boolText(bool value)

@@ -97,7 +97,7 @@ private:
     void write(const QString &group, const QString &key, const QString &value);
     bool commit();
 
-    mutable QSettings m_settings;
+    QSettings m_settings;
 };
 
 // What the window applies at start, in this order:
