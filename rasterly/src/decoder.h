@@ -72,4 +72,5 @@ struct PngHandle {
 
     uint32_t idatCapacity;     // bytes allocated behind idatData
     int32_t bitsPerPixel;      // bit depth times samples per pixel
+    int32_t inflatedBytes;     // image data bytes the stream filled; the rest stay 0
 };

@@ -330,6 +330,7 @@ int32_t inflateImage(PngHandle &h)
         inflateEnd(&zs);
         return ErrInflate;
     }
+    h.inflatedBytes = int32_t(zs.total_out);
     if (inflateEnd(&zs) != Z_OK)
         return ErrInflateEnd;
     // The compressed data is no longer needed.
@@ -339,10 +340,13 @@ int32_t inflateImage(PngHandle &h)
     return ErrNone;
 }
 
-void unfilterRows(unsigned char *data, int64_t rows, int64_t rawLen, unsigned step)
+// Rows past the end of the inflated bytes are all zeros, filter type None
+// included, so unfiltering stops there: a tiny file declaring a tall image
+// costs no time for the rows it never filled.
+void unfilterRows(unsigned char *data, int64_t rows, int64_t rawLen, unsigned step, int64_t filled)
 {
     const unsigned char *prev = nullptr;
-    for (int64_t r = 0; r < rows; ++r) {
+    for (int64_t r = 0; r < rows && r * (rawLen + 1) < filled; ++r) {
         unsigned char *line = data + r * (rawLen + 1);
         unfilterRow(line[0], line + 1, prev, std::size_t(rawLen), step);
         prev = line + 1;
@@ -352,18 +356,18 @@ void unfilterRows(unsigned char *data, int64_t rows, int64_t rawLen, unsigned st
 void unfilterImage(PngHandle &h)
 {
     if (h.interlaceMethod != 1) {
-        unfilterRows(h.imageData, h.height, h.rawRowLength, unsigned(h.filterStep));
+        unfilterRows(h.imageData, h.height, h.rawRowLength, unsigned(h.filterStep), h.inflatedBytes);
         return;
     }
-    unsigned char *pass = h.imageData;
+    int64_t offset = 0;
     for (const Adam7Pass &p : kAdam7) {
         const int64_t cols = adam7Count(uint32_t(h.width), p.x0, p.dx);
         const int64_t rows = adam7Count(uint32_t(h.height), p.y0, p.dy);
         if (!cols || !rows)
             continue;
         const int64_t rawLen = (cols * h.bitsPerPixel + 7) / 8;
-        unfilterRows(pass, rows, rawLen, unsigned(h.filterStep));
-        pass += rows * (rawLen + 1);
+        unfilterRows(h.imageData + offset, rows, rawLen, unsigned(h.filterStep), h.inflatedBytes - offset);
+        offset += rows * (rawLen + 1);
     }
 }
 
