@@ -83,6 +83,15 @@ bool inWrittenYears(const QDateTime &dt)
     return year >= 1 && year <= 9999;
 }
 
+// Takes out every hidden ".___" ending, also one that a removal brings
+// together from what was around it.
+void removeHiddenEnding(QString &text)
+{
+    const QString ending = QStringLiteral(".___");
+    while (text.contains(ending))
+        text.remove(ending);
+}
+
 // Remembers a value kept as read.
 void noteBad(ReadContext &ctx, int line)
 {
@@ -172,7 +181,7 @@ QString readAttach(QStringView value, ReadContext &ctx, int line)
     }
     name.remove(QStringLiteral("://"));
     name = decoded(name, ctx, line);
-    name.remove(QStringLiteral(".___"));
+    removeHiddenEnding(name);
     return name;
 }
 
@@ -295,7 +304,7 @@ void readProperty(const PropertyRule &rule, QStringView params, QStringView valu
     }
     case Rule::Sound:
         valueOut = decoded(joinSoftBreaks(value, ctx.lines), ctx, line);
-        valueOut.remove(QStringLiteral(".___"));
+        removeHiddenEnding(valueOut);
         break;
     case Rule::Alarm:
         valueOut = readAlarm(value, ctx, line);

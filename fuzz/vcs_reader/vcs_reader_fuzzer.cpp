@@ -1,0 +1,68 @@
+// Fuzz entry point: any bytes as a .vcs file. The first byte picks the mode
+// ("add" onto a list that already holds entries, or "new"); the rest is the
+// file. Whatever was read is written back and read again, which must give
+// the same bytes.
+#include "hexcoding.h"
+#include "session.h"
+#include "vcsio.h"
+
+#include <QByteArray>
+
+#include <cstdint>
+#include <cstdlib>
+
+using namespace skedra;
+
+namespace {
+
+void prepare(SessionState &state)
+{
+    state.HexCoder = createHexCodingObject(QString::fromLatin1(HexCodingProgId));
+    if (!state.HexCoder)
+        std::abort();
+    state.HexCoder->SetAddChar(QStringLiteral("="));
+    state.HexCoder->SetMode(QStringLiteral("1"));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    if (size == 0)
+        return 0;
+    // One state for the whole run, as in the program; every input starts
+    // from an empty list.
+    static SessionState state;
+    if (!state.HexCoder)
+        prepare(state);
+    state.clearList();
+    state.OpenMode = QStringLiteral("new");
+    const bool add = data[0] & 1;
+    const QByteArray bytes(reinterpret_cast<const char *>(data + 1), qsizetype(size - 1));
+    if (add) {
+        const int existing = 1 + data[0] % 7 * 83;  // up to 499 entries before
+        for (int i = 0; i < existing; ++i) {
+            state.ScheduleList.at(i, DtStartName) = QStringLiteral("DTSTART");
+            state.ScheduleList.at(i, DtStartValue) = QStringLiteral("20050101000000");
+        }
+        state.OpenMode = QStringLiteral("add");
+    }
+    const ReadResult read = readVcsData(state, bytes);
+    const int count = state.ScheduleList.count();
+    if (count > MaxEntries)
+        std::abort();
+
+    state.FirstIndex = 1;
+    state.LastIndex = MaxEntries;
+    const QByteArray once = renderVcsData(state);
+    if (read.read) {
+        // What was written reads back into as many entries and the same bytes.
+        state.OpenMode = QStringLiteral("new");
+        readVcsData(state, once);
+        if (state.ScheduleList.count() != count)
+            std::abort();
+        if (renderVcsData(state) != once)
+            std::abort();
+    }
+    return 0;
+}
