@@ -4,6 +4,10 @@
 #include <climits>
 #include <cstring>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
+
 namespace {
 
 constexpr const char *kDefaultPlain = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
@@ -79,36 +83,249 @@ long decodeSerial(const char *text, size_t n, const char *escape, size_t e,
 // after it are its digits; a text where that is not so has a bad digit.
 // Every position writes a byte, and only positions that are not digits move
 // the output on.
-long decodeSingle(const char *text, size_t n, unsigned char escape, int16_t spaceMode, char *out)
-{
-    const auto *in = reinterpret_cast<const unsigned char *>(text);
-    // NUL never occurs inside the text, so it stands for "no plus".
-    const unsigned char plus = spaceMode == 0 ? '+' : 0;
+struct SingleRun {
+    size_t i = 0;       // next position
+    size_t o = 0;       // bytes written
     unsigned back1 = 0; // the character one back is an escape
     unsigned back2 = 0; // the character two back is an escape
-    unsigned bad = 0;
-    size_t o = 0;
+    unsigned bad = 0;   // an escape without two digits was seen
+};
+
+void decodeSingleTail(const unsigned char *in, size_t n, unsigned char escape, int16_t spaceMode,
+                      char *out, SingleRun &run)
+{
+    // NUL never occurs inside the text, so it stands for "no plus".
+    const unsigned char plus = spaceMode == 0 ? '+' : 0;
     const auto step = [&](unsigned char c, unsigned char next1, unsigned char next2) {
         const unsigned esc = c == escape;
         const unsigned char hi = kDigitValue[next1];
         const unsigned char lo = kDigitValue[next2];
-        bad |= esc & ((hi | lo) >> 7);
+        run.bad |= esc & ((hi | lo) >> 7);
         // Masks rather than a condition: whether a character is an escape
         // is not predictable, so a branch here would cost more than both.
         const unsigned isPlus = c == plus;
         const unsigned literal = c ^ ((0u - isPlus) & (' ' ^ '+'));
         const unsigned mask = 0u - esc;
-        out[o] = char(((unsigned(hi << 4) | lo) & mask) | (literal & ~mask));
-        o += (back1 | back2) ^ 1;
-        back2 = back1;
-        back1 = esc;
+        out[run.o] = char(((unsigned(hi << 4) | lo) & mask) | (literal & ~mask));
+        run.o += (run.back1 | run.back2) ^ 1;
+        run.back2 = run.back1;
+        run.back1 = esc;
     };
     // in[i + 2] is at most the terminating NUL for all but the last position.
-    for (size_t i = 0; i + 1 < n; ++i)
-        step(in[i], in[i + 1], in[i + 2]);
-    if (n > 0)
-        step(in[n - 1], 0, 0);
-    return bad ? HEXMILL_BAD_DIGIT : long(o);
+    for (; run.i + 1 < n; ++run.i)
+        step(in[run.i], in[run.i + 1], in[run.i + 2]);
+    if (run.i < n) {
+        step(in[run.i], 0, 0);
+        ++run.i;
+    }
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+#define HEXMILL_SSSE3 1
+
+// For each 8-bit mask, the positions of its set bits in order, then 0x80
+// (which makes pshufb write zero).
+struct CompactTable {
+    alignas(16) unsigned char rows[256][16];
+    constexpr CompactTable()
+        : rows{}
+    {
+        for (int m = 0; m < 256; ++m) {
+            int k = 0;
+            for (int bit = 0; bit < 8; ++bit) {
+                if (m & (1 << bit))
+                    rows[m][k++] = static_cast<unsigned char>(bit);
+            }
+            while (k < 16)
+                rows[m][k++] = 0x80;
+        }
+    }
+};
+constexpr CompactTable kCompact;
+
+// Digit values of 16 characters by the low-five-bits rule, and which are
+// digits at all.
+__attribute__((target("ssse3,popcnt"))) inline __m128i digitValues(__m128i v, __m128i &valid)
+{
+    const __m128i low = _mm_and_si128(v, _mm_set1_epi8(0x1F));
+    const __m128i letter = _mm_and_si128(_mm_cmpgt_epi8(low, _mm_setzero_si128()),
+                                         _mm_cmpgt_epi8(_mm_set1_epi8(7), low));
+    const __m128i number = _mm_and_si128(_mm_cmpgt_epi8(low, _mm_set1_epi8(15)),
+                                         _mm_cmpgt_epi8(_mm_set1_epi8(26), low));
+    valid = _mm_or_si128(letter, number);
+    return _mm_or_si128(_mm_and_si128(letter, _mm_add_epi8(low, _mm_set1_epi8(9))),
+                        _mm_and_si128(number, _mm_sub_epi8(low, _mm_set1_epi8(16))));
+}
+
+// Sixteen positions at a time: every lane computes its literal and its
+// escaped value, and the digit positions are squeezed out with pshufb, eight
+// lanes per shuffle.
+__attribute__((target("ssse3,popcnt"))) void decodeSingleSsse3(const unsigned char *in, size_t n,
+                                                               unsigned char escape, int16_t spaceMode,
+                                                               char *out, SingleRun &run)
+{
+    const __m128i vEscape = _mm_set1_epi8(char(escape));
+    const __m128i vPlus = _mm_set1_epi8(spaceMode == 0 ? '+' : 0);
+    const __m128i vSwap = _mm_set1_epi8(' ' ^ '+');
+    const __m128i vEight = _mm_set1_epi8(8);
+    __m128i badLanes = _mm_setzero_si128();
+    // Bit 0: an escape two back, bit 1: one back.
+    unsigned before = run.back2 | (run.back1 << 1);
+    size_t i = run.i;
+    size_t o = run.o;
+    // Reads reach in[i + 17], at most the terminating NUL; each half stores
+    // eight bytes at o <= i + 8.
+    for (; i + 17 <= n; i += 16) {
+        const __m128i v0 = _mm_loadu_si128(reinterpret_cast<const __m128i *>(in + i));
+        const __m128i v1 = _mm_loadu_si128(reinterpret_cast<const __m128i *>(in + i + 1));
+        const __m128i v2 = _mm_loadu_si128(reinterpret_cast<const __m128i *>(in + i + 2));
+        const __m128i esc = _mm_cmpeq_epi8(v0, vEscape);
+        __m128i hiValid;
+        __m128i loValid;
+        const __m128i hi = digitValues(v1, hiValid);
+        const __m128i lo = digitValues(v2, loValid);
+        badLanes = _mm_or_si128(badLanes, _mm_andnot_si128(_mm_and_si128(hiValid, loValid), esc));
+        // hi is at most 15 in every lane, so a 16-bit shift moves nothing
+        // across lanes.
+        const __m128i value = _mm_or_si128(_mm_slli_epi16(hi, 4), lo);
+        const __m128i literal = _mm_xor_si128(v0, _mm_and_si128(_mm_cmpeq_epi8(v0, vPlus), vSwap));
+        const __m128i bytes = _mm_or_si128(_mm_and_si128(esc, value), _mm_andnot_si128(esc, literal));
+
+        const unsigned escMask = unsigned(_mm_movemask_epi8(esc));
+        const unsigned history = (escMask << 2) | before;
+        const unsigned keep = ~(history | (history >> 1)) & 0xFFFF;
+        const unsigned low = keep & 0xFF;
+        const unsigned high = keep >> 8;
+        const __m128i first = _mm_shuffle_epi8(
+            bytes, _mm_load_si128(reinterpret_cast<const __m128i *>(kCompact.rows[low])));
+        _mm_storel_epi64(reinterpret_cast<__m128i *>(out + o), first);
+        o += unsigned(__builtin_popcount(low));
+        const __m128i second = _mm_shuffle_epi8(
+            bytes, _mm_add_epi8(_mm_load_si128(reinterpret_cast<const __m128i *>(kCompact.rows[high])), vEight));
+        _mm_storel_epi64(reinterpret_cast<__m128i *>(out + o), second);
+        o += unsigned(__builtin_popcount(high));
+        before = escMask >> 14;
+    }
+    run.i = i;
+    run.o = o;
+    run.back2 = before & 1;
+    run.back1 = (before >> 1) & 1;
+    run.bad |= _mm_movemask_epi8(badLanes) != 0;
+}
+
+// For each 4-bit mask of escaped bytes in a group of four, where the output
+// characters come from in the group's source lanes: 0-3 the bytes as they
+// are, 4-7 their high digits, 8-11 their low digits, 12 the escape.
+struct ExpandTable {
+    alignas(16) unsigned char control[16][16];
+    unsigned char length[16];
+    constexpr ExpandTable()
+        : control{}, length{}
+    {
+        for (int m = 0; m < 16; ++m) {
+            int k = 0;
+            for (int j = 0; j < 4; ++j) {
+                if (m & (1 << j)) {
+                    control[m][k++] = 12;
+                    control[m][k++] = static_cast<unsigned char>(4 + j);
+                    control[m][k++] = static_cast<unsigned char>(8 + j);
+                } else {
+                    control[m][k++] = static_cast<unsigned char>(j);
+                }
+            }
+            length[m] = static_cast<unsigned char>(k);
+            while (k < 16)
+                control[m][k++] = 0x80;
+        }
+    }
+};
+constexpr ExpandTable kExpand;
+
+// Encodes sixteen bytes at a time for a one-character escape: the plain set
+// is looked up as a bitmap with pshufb, digits come from a pshufb table, and
+// each group of four bytes is spread out by a shuffle chosen by which of
+// them are escaped. Returns how many input bytes were done (a multiple of
+// 16); each store writes 16 bytes of which at least 4 count, so the buffer
+// needs 12 bytes of room past the result.
+__attribute__((target("ssse3,popcnt"))) size_t encodeSingleSsse3(
+    const unsigned char *in, size_t length, const std::array<unsigned char, 256> &kind,
+    unsigned char escape, char *&out)
+{
+    // Plain bytes as a bitmap: row[low nibble] has bit h set when the byte
+    // (h << 4 | low) is plain, for high nibbles 0-7 and 8-15 apart.
+    alignas(16) unsigned char rowsLow[16] = {};
+    alignas(16) unsigned char rowsHigh[16] = {};
+    for (int c = 0; c < 256; ++c) {
+        if (kind[c] == 0)
+            (c < 128 ? rowsLow : rowsHigh)[c & 15] |= static_cast<unsigned char>(1 << ((c >> 4) & 7));
+    }
+    const __m128i tableLow = _mm_load_si128(reinterpret_cast<const __m128i *>(rowsLow));
+    const __m128i tableHigh = _mm_load_si128(reinterpret_cast<const __m128i *>(rowsHigh));
+    const __m128i bits = _mm_setr_epi8(1, 2, 4, 8, 16, 32, 64, -128, 1, 2, 4, 8, 16, 32, 64, -128);
+    const __m128i hex = _mm_loadu_si128(reinterpret_cast<const __m128i *>(kHexDigits));
+    const __m128i nibble = _mm_set1_epi8(0x0F);
+    const __m128i lowIndex = _mm_set1_epi8(char(0x8F));
+    const __m128i topBit = _mm_set1_epi8(char(0x80));
+    // Spaces that travel as "+" are those the table marks so.
+    const __m128i vPlusSpace = kind[' '] == 1 ? _mm_set1_epi8(' ') : _mm_setzero_si128();
+    const __m128i vPlus = _mm_set1_epi8('+');
+    const __m128i vEscape = _mm_set1_epi8(char(escape));
+
+    char *w = out;
+    size_t i = 0;
+    for (; i + 16 <= length; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(in + i));
+        const __m128i low = _mm_and_si128(v, nibble);
+        const __m128i high = _mm_and_si128(_mm_srli_epi16(v, 4), nibble);
+        const __m128i row = _mm_or_si128(_mm_shuffle_epi8(tableLow, _mm_and_si128(v, lowIndex)),
+                                         _mm_shuffle_epi8(tableHigh, _mm_and_si128(_mm_xor_si128(v, topBit), lowIndex)));
+        const __m128i bit = _mm_shuffle_epi8(bits, high);
+        const __m128i plain = _mm_cmpeq_epi8(_mm_and_si128(row, bit), bit);
+        // NUL never matches vPlusSpace: a zero there means no "+" spaces.
+        const __m128i plusSpace = _mm_andnot_si128(plain, _mm_and_si128(_mm_cmpeq_epi8(v, vPlusSpace),
+                                                                      _mm_cmpeq_epi8(v, _mm_set1_epi8(' '))));
+        const __m128i literal = _mm_or_si128(_mm_andnot_si128(plusSpace, v), _mm_and_si128(plusSpace, vPlus));
+        const unsigned escaped = ~unsigned(_mm_movemask_epi8(_mm_or_si128(plain, plusSpace))) & 0xFFFF;
+        const __m128i hi = _mm_shuffle_epi8(hex, high);
+        const __m128i lo = _mm_shuffle_epi8(hex, low);
+
+        const __m128i litHi0 = _mm_unpacklo_epi32(literal, hi);
+        const __m128i loEsc0 = _mm_unpacklo_epi32(lo, vEscape);
+        const __m128i litHi1 = _mm_unpackhi_epi32(literal, hi);
+        const __m128i loEsc1 = _mm_unpackhi_epi32(lo, vEscape);
+        const __m128i groups[4] = {_mm_unpacklo_epi64(litHi0, loEsc0), _mm_unpackhi_epi64(litHi0, loEsc0),
+                                   _mm_unpacklo_epi64(litHi1, loEsc1), _mm_unpackhi_epi64(litHi1, loEsc1)};
+        for (int g = 0; g < 4; ++g) {
+            const unsigned m = (escaped >> (4 * g)) & 15;
+            const __m128i control = _mm_load_si128(reinterpret_cast<const __m128i *>(kExpand.control[m]));
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(w), _mm_shuffle_epi8(groups[g], control));
+            w += kExpand.length[m];
+        }
+    }
+    out = w;
+    return i;
+}
+
+bool hasSsse3()
+{
+    static const bool has = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("ssse3") && __builtin_cpu_supports("popcnt");
+    }();
+    return has;
+}
+#endif
+
+long decodeSingle(const char *text, size_t n, unsigned char escape, int16_t spaceMode, char *out)
+{
+    const auto *in = reinterpret_cast<const unsigned char *>(text);
+    SingleRun run;
+#ifdef HEXMILL_SSSE3
+    if (hasSsse3())
+        decodeSingleSsse3(in, n, escape, spaceMode, out, run);
+#endif
+    decodeSingleTail(in, n, escape, spaceMode, out, run);
+    return run.bad ? HEXMILL_BAD_DIGIT : long(run.o);
 }
 
 } // namespace
@@ -225,7 +442,7 @@ long CHexmill::Encode(const char *text, uint32_t length, int16_t spaceMode, cons
     }
 
     Target target{};
-    const long rc = acquire(bound + 8, text, length, plain, escape, target);
+    const long rc = acquire(bound + 16, text, length, plain, escape, target);
     if (rc < 0)
         return rc;
 
@@ -235,7 +452,8 @@ long CHexmill::Encode(const char *text, uint32_t length, int16_t spaceMode, cons
         // One table word per byte: its characters in the low bytes and their
         // count in the top byte. All eight bytes are stored and the pointer
         // moves on by the count, so the next word overwrites the rest (the
-        // buffer has room for the last word's tail).
+        // buffer has room for the last word's tail). The vector loop, where
+        // there is one, does the bulk first.
         std::array<uint64_t, 256> word{};
         for (int c = 0; c < 256; ++c) {
             unsigned char chars[8] = {};
@@ -256,7 +474,12 @@ long CHexmill::Encode(const char *text, uint32_t length, int16_t spaceMode, cons
             chars[7] = static_cast<unsigned char>(count);
             std::memcpy(&word[c], chars, 8);
         }
-        for (uint32_t i = 0; i < length; ++i) {
+        size_t done = 0;
+#ifdef HEXMILL_SSSE3
+        if (e == 1 && hasSsse3())
+            done = encodeSingleSsse3(in, length, kind, static_cast<unsigned char>(escape[0]), w);
+#endif
+        for (size_t i = done; i < length; ++i) {
             const uint64_t x = word[in[i]];
             std::memcpy(w, &x, 8);
             w += x >> 56;

@@ -305,7 +305,7 @@ TEST(HexmillDecode, AgreesWithTheStepByStepRulesOnGeneratedTexts)
     const std::string escapes[] = {"=", "%", "+", "\x82", "==", "=+"};
     for (int i = 0; i < 20000; ++i) {
         std::string text;
-        const size_t len = next() % 12;
+        const size_t len = next() % 64;
         for (size_t k = 0; k < len; ++k)
             text += alphabet[next() % alphabet.size()];
         const int16_t mode = int16_t(next() % 2);
