@@ -1,14 +1,284 @@
-// The main window starts offscreen with its title.
+// The real main window, offscreen: header, count panel, the hand-off on a
+// double-click, keys, header clicks, actions and the save question at close.
 #include "frmmain.h"
+#include "gridrender.h"
+#include "gridview.h"
+#include "scripted_dialogs.h"
+#include "test_entries.h"
+#include "vcsio.h"
+
+#include <QAction>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
 
 #include <gtest/gtest.h>
 
 using namespace skedra;
+using namespace skedra::test;
 
-TEST(MainWindow, StartsWithTitle)
+namespace {
+
+// Settings of these tests go to a folder of their own.
+QTemporaryDir &settingsDir()
 {
-    frmMain w;
-    EXPECT_TRUE(w.windowTitle().startsWith(QStringLiteral("Skedra Ver.")));
-    EXPECT_EQ(w.windowTitle(), windowTitleText());
-    EXPECT_EQ(w.state().ScheduleList.count(), 0);
+    static QTemporaryDir dir;
+    return dir;
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir().path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir().path());
+    }
+    void SetUp() override
+    {
+        QSettings(QStringLiteral("Skedra"), QStringLiteral("Skedra")).clear();
+        w = std::make_unique<frmMain>(nullptr, &dialogs);
+        w->resize(1000, 500);
+    }
+    void TearDown() override
+    {
+        w->state().Dirty = QStringLiteral("0");
+        w.reset();
+    }
+    // Puts `n` entries into the window as a read would.
+    void load(int n)
+    {
+        fill(w->state(), w->grid(), n);
+        w->Grid_refresh();
+        w->UpdateCountPanel();
+    }
+    QString panel1() const { return w->findChild<QLabel *>(QStringLiteral("Panel1"))->text(); }
+    QAction *action(const char *name) const
+    {
+        auto *a = w->findChild<QAction *>(QLatin1String(name));
+        EXPECT_NE(a, nullptr) << name;
+        return a;
+    }
+    QPoint cellCentre(int row, int col) const
+    {
+        GridView *v = w->gridView();
+        return v->visualRect(v->model()->index(row - 1, col)).center();
+    }
+
+    ScriptedDialogs dialogs;
+    std::unique_ptr<frmMain> w;
+};
+
+} // namespace
+
+TEST_F(MainWindowTest, LoadsWithHeaderTitleAndPanels)
+{
+    EXPECT_EQ(w->windowTitle(), windowTitleText());
+    EXPECT_TRUE(w->windowTitle().startsWith(QStringLiteral("Skedra Ver.")));
+    GridView *v = w->gridView();
+    ASSERT_NE(v, nullptr);
+    EXPECT_EQ(v->objectName(), QStringLiteral("MSFlexGrid1"));
+    const QStringList expected = {"", "種別", "件名", "開始日時", "終了日時", "内容",
+                                  "ｱﾗｰﾑ", "ｼｰｸﾚｯﾄ", "ｶﾃｺﾞﾘ", "優先度", "状態"};
+    for (int c = 0; c < GridColumns; ++c)
+        EXPECT_EQ(v->model()->headerData(c, Qt::Horizontal).toString(), expected[c]) << c;
+    EXPECT_EQ(v->model()->rowCount(), 1);  // the blank row
+    EXPECT_EQ(panel1(), QString());
+    EXPECT_EQ(w->findChild<QLabel *>(QStringLiteral("Panel2"))->text(), QStringLiteral("機種：J-SH53"));
+    // Default widths in twips, shown at 15 twips a pixel.
+    EXPECT_EQ(v->columnWidth(2), 2050 / 15 + 1);
+    EXPECT_EQ(w->columnWidths()[0], 300);
+
+    load(3);
+    EXPECT_EQ(panel1(), QStringLiteral("全 3 件"));
+    EXPECT_EQ(v->model()->rowCount(), 3);
+    EXPECT_EQ(v->model()->data(v->model()->index(0, 1)).toString(), QStringLiteral("ｲﾍﾞﾝﾄ"));
+}
+
+TEST_F(MainWindowTest, DoubleClickPreparesTheHandOff)
+{
+    load(3);
+    w->show();
+    GridView *v = w->gridView();
+    QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, cellCentre(2, 2));
+    EXPECT_EQ(w->grid().row(), 2);
+    QTest::mouseDClick(v->viewport(), Qt::LeftButton, {}, cellCentre(2, 2));
+    EXPECT_EQ(w->state().EditIndex, 2);
+    EXPECT_EQ(w->state().EditMode, QStringLiteral("edit"));
+    EXPECT_EQ(w->state().WorkEntry[SummaryValue], QStringLiteral("2"));
+    EXPECT_EQ(w->state().WorkEntry[CmbltNoValue], QStringLiteral("ON1;0;3"));
+
+    int opened = 0;
+    w->listCommands().editorHook = [&](SessionState &) { ++opened; };
+    action("tbrEdit")->trigger();
+    action("mnuEditLine")->trigger();
+    EXPECT_EQ(opened, 2);
+}
+
+TEST_F(MainWindowTest, MouseSelectionDrivesTheBand)
+{
+    load(6);
+    w->show();
+    GridView *v = w->gridView();
+    QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, cellCentre(5, 3));
+    QTest::mouseClick(v->viewport(), Qt::LeftButton, Qt::ShiftModifier, cellCentre(3, 3));
+    EXPECT_EQ(w->grid().row(), 3);
+    EXPECT_EQ(w->grid().rowSel(), 5);
+
+    // A right click keeps a band of several rows...
+    QTest::mousePress(v->viewport(), Qt::RightButton, {}, cellCentre(1, 3));
+    QTest::mouseRelease(v->viewport(), Qt::RightButton, {}, cellCentre(1, 3));
+    EXPECT_EQ(w->grid().bandFirst(), 3);
+    EXPECT_EQ(w->grid().bandLast(), 5);
+    // ...and moves a single selected row.
+    w->findChild<QMenu *>(QStringLiteral("pmnuEdit"))->hide();
+    QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, cellCentre(2, 3));
+    QTest::mousePress(v->viewport(), Qt::RightButton, {}, cellCentre(4, 3));
+    EXPECT_EQ(w->grid().row(), 4);
+    EXPECT_TRUE(w->grid().singleRowSelected());
+    QTest::mouseRelease(v->viewport(), Qt::RightButton, {}, cellCentre(4, 3));
+    w->findChild<QMenu *>(QStringLiteral("pmnuEdit"))->hide();
+
+    // Select all and the view follows.
+    action("mnuAllSel")->trigger();
+    EXPECT_EQ(v->selectionModel()->selectedRows().size(), 6);
+}
+
+TEST_F(MainWindowTest, DeleteKeyAndPopupItemsRunTheCommands)
+{
+    load(4);
+    w->show();
+    GridView *v = w->gridView();
+    QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, cellCentre(2, 2));
+    dialogs.answers = {Answer::Yes};
+    QTest::keyClick(v, Qt::Key_Delete);
+    EXPECT_EQ(summaries(w->state().ScheduleList), QStringList({"1", "3", "4"}));
+    EXPECT_EQ(v->model()->rowCount(), 3);
+    EXPECT_EQ(panel1(), QStringLiteral("全 3 件"));
+
+    action("pmnuDown")->trigger();
+    EXPECT_EQ(summaries(w->state().ScheduleList), QStringList({"1", "4", "3"}));
+    EXPECT_EQ(v->selectionModel()->currentIndex().row(), 2);
+    action("tbrUp")->trigger();
+    EXPECT_EQ(summaries(w->state().ScheduleList), QStringList({"1", "3", "4"}));
+}
+
+TEST_F(MainWindowTest, HeaderClickSorts)
+{
+    load(3);
+    w->show();
+    QHeaderView *h = w->gridView()->horizontalHeader();
+    const int x = h->sectionViewportPosition(3) + h->sectionSize(3) / 2;
+    QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, QPoint(x, h->height() / 2));
+    QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, QPoint(x, h->height() / 2));
+    EXPECT_EQ(summaries(w->state().ScheduleList), QStringList({"3", "2", "1"}));
+    EXPECT_EQ(w->gridView()->model()->headerData(3, Qt::Horizontal).toString(),
+              QStringLiteral("▼ 開始日時"));
+    EXPECT_TRUE(w->state().isDirty());
+}
+
+TEST_F(MainWindowTest, ActionsCarryTheirCaptionsAndTips)
+{
+    const std::pair<const char *, const char *> captions[] = {
+        {"mnuOpen_0", "新規(&N)"}, {"mnuOpen_1", "追加(&A)"}, {"mnuClose", "閉じる(&C)"},
+        {"mnuStore", "名前を付けて保存(&S)"}, {"mnuQuit", "終了(&X)"},
+        {"mnuAllSel", "すべて選択"}, {"mnuEditLine", "編集(&E)"}, {"mnuDEl", "削除(&D)"},
+        {"mnuSave", "選択行を保存(&S)"}, {"mnuDown", "下へ移動(&X)"}, {"mnuUp", "上へ移動(&Y)"},
+        {"mnuOldDel", "過去予定を全削除(&O)"}, {"mnuHelp2", "ﾍﾙﾌﾟ(&C)"},
+        {"mnuVer", "ﾊﾞｰｼﾞｮﾝ情報(&V)"}, {"pmnuCancel", "ｷｬﾝｾﾙ"}, {"pmnuDEl", "削除(&D)"},
+        {"pmnuSave", "選択行を保存(&S)"}, {"pmnuUp", "上へ移動(&Y)"},
+        {"tbrOpenN", "新規(&N)"}, {"tbrOpenA", "追加(&A)"},
+    };
+    for (const auto &[name, caption] : captions) {
+        if (QAction *a = action(name))
+            EXPECT_EQ(a->text(), QString::fromUtf8(caption)) << name;
+    }
+    const std::tuple<const char *, const char *, const char *> buttons[] = {
+        {"tbrOpen", "開く", "vCalendarファイルを開きます"},
+        {"tbrSave", "保存", "現在のデータをvCalendarファイルに保存します"},
+        {"tbrEdit", "編集", "現在のデータを編集します"},
+        {"tbrDel", "削除", "現在のデータを削除します"},
+        {"tbrDown", "下へ", "現在の選択行を下へ移動します"},
+        {"tbrUp", "上へ", "現在の選択行を上へ移動します"},
+        {"tbrFont", "ﾌｫﾝﾄ", "フォントの設定を行います"},
+    };
+    for (const auto &[name, caption, tip] : buttons) {
+        if (QAction *a = action(name)) {
+            EXPECT_EQ(a->text(), QString::fromUtf8(caption)) << name;
+            EXPECT_EQ(a->toolTip(), QString::fromUtf8(tip)) << name;
+        }
+    }
+    EXPECT_EQ(w->findChild<QMenu *>(QStringLiteral("mnuFile"))->title(), QStringLiteral("ﾌｧｲﾙ(&F)"));
+    EXPECT_EQ(w->findChild<QMenu *>(QStringLiteral("mnuOpenM"))->title(), QStringLiteral("開く(&O)"));
+    EXPECT_EQ(w->findChild<QMenu *>(QStringLiteral("mnuEdit"))->title(), QStringLiteral("編集(&E)"));
+}
+
+TEST_F(MainWindowTest, FontChangeReappliesTheLayoutAndSaves)
+{
+    load(2);
+    w->gridView()->setColumnWidth(2, 40);  // dragged by the user
+    w->grid().setText(0, 2, QStringLiteral("▲ 件名"));
+    dialogs.fonts = {std::nullopt};
+    action("tbrFont")->trigger();
+    EXPECT_EQ(w->gridView()->columnWidth(2), 40);  // cancelled: nothing changes
+
+    FontChoice f{QStringLiteral("IPAGothic"), 14.0, true, false};
+    dialogs.fonts = {f};
+    action("tbrFont")->trigger();
+    EXPECT_EQ(w->gridFont().size, 14.0);
+    EXPECT_TRUE(w->gridFont().bold);
+    EXPECT_EQ(w->gridView()->columnWidth(2), 2050 / 15 + 1);  // widths read at start
+    EXPECT_EQ(w->grid().text(0, 2), QStringLiteral("件名"));
+    QSettings st(QStringLiteral("Skedra"), QStringLiteral("Skedra"));
+    EXPECT_EQ(st.value(QStringLiteral("Settings/FontName")).toString(), QStringLiteral("IPAGothic"));
+    EXPECT_EQ(st.value(QStringLiteral("Settings/FontSize")).toString(), QStringLiteral("14"));
+    EXPECT_EQ(st.value(QStringLiteral("Settings/FontBold")).toString(), QStringLiteral("true"));
+    EXPECT_EQ(st.value(QStringLiteral("Settings/FontItalic")).toString(), QStringLiteral("false"));
+
+    // The next start takes the stored font.
+    frmMain again(nullptr, &dialogs);
+    EXPECT_EQ(again.gridFont().size, 14.0);
+    EXPECT_TRUE(again.gridFont().bold);
+}
+
+TEST_F(MainWindowTest, NeverSmallerThanTheMinimum)
+{
+    w->show();
+    w->resize(100, 50);
+    EXPECT_GE(w->width(), 7700 / 15);
+    EXPECT_GE(w->height(), 3000 / 15);
+}
+
+TEST_F(MainWindowTest, ClosingAsksToSaveChanges)
+{
+    load(2);
+    w->show();
+    w->state().markDirty();
+    dialogs.answers = {Answer::Cancel};
+    EXPECT_FALSE(w->close());
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(dialogs.last().text, QStringLiteral("現在のデータを保存しますか？　　　"));
+    dialogs.answers = {Answer::No};
+    action("mnuQuit")->trigger();
+    EXPECT_FALSE(w->isVisible());
+}
+
+TEST_F(MainWindowTest, HelpOpensThePageBesideTheProgram)
+{
+    QUrl opened;
+    w->urlOpener = [&](const QUrl &url) {
+        opened = url;
+        return true;
+    };
+    action("mnuHelp2")->trigger();
+    const QString expected = QCoreApplication::applicationDirPath() + QStringLiteral("/Skedra.html");
+    if (QFileInfo::exists(expected)) {
+        EXPECT_EQ(opened, QUrl::fromLocalFile(expected));
+    } else {
+        EXPECT_TRUE(opened.isEmpty());
+        EXPECT_EQ(dialogs.last().title, QStringLiteral("エラー"));
+    }
 }

@@ -1,0 +1,291 @@
+#include "filecommands.h"
+
+#include "gridrender.h"
+#include "sjis.h"
+#include "vcsio.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace skedra {
+
+namespace {
+
+const QString OpenFilter = QStringLiteral("vCalendar (*.vcs)");
+const QString SaveFilter = QStringLiteral("vCalendar形式 (*.vcs)");
+const QString NotVcsText = QStringLiteral("vCalendarファイルではありません．．．　　");
+
+} // namespace
+
+QString commandLineFromArguments(const QStringList &arguments)
+{
+    QString line = arguments.join(QLatin1Char(' '));
+    line.remove(QLatin1Char('"'));
+    return line;
+}
+
+QString GetExtension(const QString &path)
+{
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0)
+        return QString();
+    const QString ext = path.mid(dot + 1);
+    if (ext.contains(QLatin1Char('\\')) || ext.contains(QLatin1Char('/')))
+        return QString();
+    return ext.toUpper();
+}
+
+bool isVcsPath(const QString &path)
+{
+    return GetExtension(path) == QLatin1String("VCS");
+}
+
+bool FileExists(const QString &path)
+{
+    QString p = path;
+    if (p.endsWith(QLatin1Char('\\')) || p.endsWith(QLatin1Char('/')))
+        p.chop(1);
+    if (p.isEmpty() || !QFileInfo(p).isFile())
+        return false;
+    QFile f(p);
+    return f.open(QIODevice::ReadOnly);
+}
+
+QString perEntryFileName(const QString &folder, int n)
+{
+    QString name = folder;
+    if (!name.endsWith(QLatin1Char('/')))
+        name += QLatin1Char('/');
+    return name + QStringLiteral("vCal_") + ZeroPad(n, 4) + QStringLiteral(".vcs");
+}
+
+FileCommands::FileCommands(SessionState &state, ListGrid &grid, Dialogs &dialogs,
+                           WindowHooks &hooks)
+    : m_state(state)
+    , m_grid(grid)
+    , m_dialogs(dialogs)
+    , m_hooks(hooks)
+{
+}
+
+bool FileCommands::askSave()
+{
+    if (!m_state.isDirty())
+        return true;
+    switch (m_dialogs.message(QStringLiteral("保存の確認"),
+                              QStringLiteral("現在のデータを保存しますか？　　　"),
+                              MessageIcon::Information, MessageButtons::YesNoCancel)) {
+    case Answer::Yes:
+        m_state.SaveDone = QStringLiteral("0");
+        saveAs();
+        return m_state.SaveDone == QLatin1String("1");
+    case Answer::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void FileCommands::openNew()
+{
+    m_state.OpenMode = QStringLiteral("new");
+    if (!askSave())
+        return;
+    const QString path = m_dialogs.openFile(QStringLiteral("ファイルを開く"), OpenFilter);
+    if (path.isEmpty())
+        return;
+    m_hooks.repaint();
+    openChosenFile(path);
+}
+
+void FileCommands::openAdd()
+{
+    m_state.OpenMode = m_state.ScheduleList.count() > 0 ? QStringLiteral("add")
+                                                        : QStringLiteral("new");
+    const QString path = m_dialogs.openFile(QStringLiteral("ファイルを開く"), OpenFilter);
+    if (path.isEmpty())
+        return;
+    m_hooks.repaint();
+    openChosenFile(path);
+}
+
+bool FileCommands::openChosenFile(const QString &path)
+{
+    m_state.OpenFileName = path;
+    const bool replacing = m_state.OpenMode != QLatin1String("add");
+    const QString dirtyBefore = m_state.Dirty;
+
+    m_hooks.setBusy(true);
+    m_hooks.loadingStarted();
+    const ReadResult result = proc_open(m_state, [this](int seen, int total) {
+        m_hooks.loadingProgress(seen, total);
+    });
+    if (result.read)
+        removeSortMarks(m_grid, 1);
+    fitGridToList(m_state.ScheduleList, m_grid, replacing && result.read);
+    if (result.read && replacing) {
+        m_grid.setTopRow(1);
+        m_grid.setRow(1);
+    }
+    m_hooks.loadingFinished();
+    m_hooks.setBusy(false);
+    m_hooks.updateCountPanel();
+    m_hooks.gridChanged();
+
+    for (const StoreMessage &m : result.messages)
+        m_dialogs.show(m);
+
+    // A replaced list matches its file. Appending keeps the mark the list had:
+    // changes made before the append are still unsaved.
+    if (replacing && (result.read || m_state.ScheduleList.count() == 0))
+        m_state.Dirty = QStringLiteral("0");
+    else
+        m_state.Dirty = dirtyBefore;
+    return result.read;
+}
+
+void FileCommands::dropFiles(const QStringList &paths)
+{
+    const bool hasEntries = m_state.ScheduleList.count() > 0;
+    if (hasEntries) {
+        switch (m_dialogs.message(QStringLiteral("ｵｰﾌﾟﾝﾓ-ﾄﾞの確認"),
+                                  QStringLiteral("追加モードで開きますか？　　　"),
+                                  MessageIcon::Information, MessageButtons::YesNoCancel)) {
+        case Answer::Yes:
+            m_state.OpenMode = QStringLiteral("add");
+            break;
+        case Answer::No:
+            m_state.OpenMode = QStringLiteral("new");
+            break;
+        default:
+            return;
+        }
+    } else {
+        m_state.OpenMode = QStringLiteral("new");
+    }
+
+    const QString path = paths.value(0);
+    if (!FileExists(path) || path.endsWith(QLatin1Char('/')) || path.endsWith(QLatin1Char('\\'))) {
+        m_dialogs.error(QStringLiteral("ファイルをドロップしてください．．．　　"));
+        return;
+    }
+    if (!isVcsPath(path)) {
+        m_dialogs.error(NotVcsText);
+        return;
+    }
+    // Replacing a changed list loses the changes unless they are saved first.
+    if (hasEntries && m_state.OpenMode == QLatin1String("new") && !askSave())
+        return;
+    openChosenFile(path);
+}
+
+void FileCommands::closeList()
+{
+    if (!askSave())
+        return;
+    m_grid.clearToBlank();
+    m_grid.setTopRow(1);
+    m_grid.setRow(1);
+    m_state.clearList();
+    m_hooks.updateCountPanel();
+    m_hooks.gridChanged();
+}
+
+bool FileCommands::reportWrite(const WriteResult &result, bool *warned)
+{
+    if (!result.written) {
+        // The failure itself first; a message of another kind only when the
+        // writer named no failure.
+        const StoreMessage *failure = nullptr;
+        for (const StoreMessage &m : result.messages) {
+            if (m.code == StoreCode::WriteInUse || m.code == StoreCode::WriteFailed) {
+                failure = &m;
+                break;
+            }
+            if (!failure && !m.ok())
+                failure = &m;
+        }
+        StoreMessage fallback;
+        fallback.code = StoreCode::WriteFailed;
+        fallback.file = m_state.SaveFileName;
+        m_dialogs.show(failure ? *failure : fallback);
+        return false;
+    }
+    for (const StoreMessage &m : result.messages) {
+        if (!m.ok() && !*warned) {
+            m_dialogs.show(m);
+            *warned = true;
+        }
+    }
+    return true;
+}
+
+bool FileCommands::saveAs()
+{
+    const QString path = m_dialogs.saveFile(QStringLiteral("名前を付けて保存"), SaveFilter);
+    if (path.isEmpty())
+        return false;
+    m_state.SaveFileName = path;
+    m_hooks.repaint();
+    if (FileExists(path)
+        && m_dialogs.message(QStringLiteral("警告"),
+                             path + QStringLiteral("は既に存在します。   \n上書きしてよろしいですか？"),
+                             MessageIcon::Warning, MessageButtons::YesNo)
+            != Answer::Yes)
+        return false;
+
+    m_state.FirstIndex = 1;
+    m_state.LastIndex = MaxEntries;
+    bool warned = false;
+    if (!reportWrite(proc_write(m_state), &warned))
+        return false;
+    m_state.SaveDone = QStringLiteral("1");
+    m_state.Dirty = QStringLiteral("0");
+    return true;
+}
+
+void FileCommands::saveSelected()
+{
+    if (m_state.ScheduleList.at(0, DtStartValue).isEmpty())
+        return;
+    const QString folder = m_dialogs.selectFolder(QStringLiteral("フォルダを選択してください"));
+    if (folder.isEmpty())
+        return;
+    if (m_dialogs.message(QStringLiteral("警告"),
+                          QStringLiteral("同じ名前のﾌｧｲﾙが存在した場合は上書きされます。  　\nよろしいですか？"),
+                          MessageIcon::Warning, MessageButtons::YesNo)
+        != Answer::Yes)
+        return;
+
+    const int first = m_grid.bandFirst();
+    const int last = m_grid.bandLast();
+    bool warned = false;
+    for (int r = first, n = 1; r <= last; ++r, ++n) {
+        m_state.SaveFileName = perEntryFileName(folder, n);
+        m_state.FirstIndex = r;
+        m_state.LastIndex = r;
+        if (!reportWrite(proc_write(m_state), &warned))
+            return;
+    }
+    // The per-entry files hold only part of the list, so the list as a whole
+    // is still unsaved when it was before: Dirty stays as it was.
+}
+
+bool FileCommands::queryClose()
+{
+    return askSave();
+}
+
+void FileCommands::openCommandLine(const QString &commandLine)
+{
+    if (commandLine.isEmpty())
+        return;
+    if (!isVcsPath(commandLine)) {
+        m_dialogs.error(NotVcsText);
+        return;
+    }
+    m_state.OpenMode = QStringLiteral("new");
+    openChosenFile(commandLine);
+}
+
+} // namespace skedra

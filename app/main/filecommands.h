@@ -1,0 +1,76 @@
+// The file commands of the main window and the opening of a file named on
+// the command line: open new / open add, dropping a file on the list, close,
+// save as, save the selected rows one file each, and the save question asked
+// before unsaved changes could be lost. Widget-free: dialogs and window
+// effects go through Dialogs and WindowHooks.
+#pragma once
+
+#include "dialogs.h"
+#include "listgrid.h"
+#include "session.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace skedra {
+
+// The command line as kept at start: every double quote removed.
+QString commandLineFromArguments(const QStringList &arguments);
+
+// Upper-cased text after the last "." of `path`, or empty when a "\" or "/"
+// follows that "." (or there is none).
+QString GetExtension(const QString &path);
+// The file type test: the extension is "VCS" in any case.
+bool isVcsPath(const QString &path);
+// True when the file can be opened for reading (a trailing "\" or "/" is
+// ignored); false for folders.
+bool FileExists(const QString &path);
+// "vCal_0001.vcs" for n = 1, placed in `folder`.
+QString perEntryFileName(const QString &folder, int n);
+
+class FileCommands {
+public:
+    FileCommands(SessionState &state, ListGrid &grid, Dialogs &dialogs, WindowHooks &hooks);
+
+    // The save question before open new, close, quit and replacing the list
+    // by a drop. Returns true when the calling command may go on.
+    bool askSave();
+
+    // mnuOpen index 0 (tbrOpen, tbrOpenN) and index 1 (tbrOpenA).
+    void openNew();
+    void openAdd();
+    // Reads `path` in the current OpenMode and gives the grid one row per
+    // entry. Returns true when the file was read.
+    bool openChosenFile(const QString &path);
+
+    // A drop of files on the list.
+    void dropFiles(const QStringList &paths);
+
+    // mnuClose.
+    void closeList();
+
+    // mnuStore, tbrSave. Returns true when the file was written (SaveDone).
+    bool saveAs();
+
+    // mnuSave, pmnuSave: each entry of the selected band to its own file
+    // "vCal_0001.vcs", "vCal_0002.vcs", ... numbered from the band's top.
+    void saveSelected();
+
+    // The window is about to close: false keeps the program running.
+    bool queryClose();
+
+    // Opens the file named on the command line at start, if any.
+    void openCommandLine(const QString &commandLine);
+
+private:
+    // Reports a failed write; true when the write succeeded. Warnings that
+    // come with a success are shown once per command.
+    bool reportWrite(const WriteResult &result, bool *warned);
+
+    SessionState &m_state;
+    ListGrid &m_grid;
+    Dialogs &m_dialogs;
+    WindowHooks &m_hooks;
+};
+
+} // namespace skedra

@@ -1,0 +1,59 @@
+// Building an entry for the editor: a new entry from the entry defaults, and
+// the handset properties an existing entry lacks. Widget-free.
+#pragma once
+
+#include "schedule.h"
+
+#include <QDateTime>
+#include <QString>
+
+namespace skedra {
+
+// The "Init" settings held in memory, with their start values.
+struct NewEntryDefaults {
+    QString Stamp = QStringLiteral("0");
+    QString ArarmOnOff = QStringLiteral("OFF");
+    QString ArarmDate = QStringLiteral("0");
+    QString ArarmMes;
+    QString Snooze = QStringLiteral("OFF;PT5M");
+    QString PreArarm = QStringLiteral("OFF");
+    QString Snd = QStringLiteral("0;0");
+    QString Cmblt = QStringLiteral("ON1;0;3");
+    QString Viv = QStringLiteral("OFF");
+    QString Vol = QStringLiteral("5");
+    QString Sec = QStringLiteral("15");
+    QString Class = QStringLiteral("PUBLIC");
+    QString Attach;
+    QString Tel;
+    QString CalColor;
+    QString Del = QStringLiteral("OFF");
+    QString Disp = QStringLiteral("ON");
+    QString Priority = QStringLiteral("0");
+};
+
+// Parameters of every quoted-printable text property.
+inline const QString QpParameters = QStringLiteral("CHARSET=SHIFT_JIS;ENCODING=QUOTED-PRINTABLE");
+// Parameters the attachment always carries.
+inline const QString AttachParameters =
+    QStringLiteral("CHARSET=SHIFT_JIS;ENCODING=QUOTED-PRINTABLE:VALUE=URL:file=");
+
+// Start of a new entry as 14 digits: the reference moment raised to the next
+// quarter hour (minute 0 stays), seconds "00".
+QString startMoment(const QDateTime &reference);
+
+// `dateTime14` moved by `minutes` (may be negative), as 14 digits; the text
+// unchanged when it is not a valid 14-digit date-time.
+QString shiftDateTime14(const QString &dateTime14, long long minutes);
+
+// A new entry built from the defaults for `modelCode`, starting at
+// startMoment(reference).
+ScheduleEntry makeNewEntry(const QString &modelCode, const NewEntryDefaults &defaults,
+                           const QDateTime &reference);
+
+// Adds the handset properties an existing entry lacks (name slot empty):
+// "X-JPGSH-CMBLT-NO" for every model but SH51, and for 601SH to 604SH the
+// alarm, protection, standby, colour, pre-alarm, snooze and attachment
+// properties with their default values.
+void addMissingHandsetProperties(ScheduleEntry &entry, const QString &modelCode);
+
+} // namespace skedra

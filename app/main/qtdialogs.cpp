@@ -1,0 +1,91 @@
+#include "qtdialogs.h"
+
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QMessageBox>
+
+namespace skedra {
+
+QtDialogs::QtDialogs(QWidget *owner)
+    : m_owner(owner)
+{
+}
+
+Answer QtDialogs::message(const QString &title, const QString &text, MessageIcon icon,
+                          MessageButtons buttons)
+{
+    QMessageBox box(m_owner);
+    box.setWindowTitle(title);
+    box.setText(text);
+    box.setTextFormat(Qt::PlainText);
+    switch (icon) {
+    case MessageIcon::Critical: box.setIcon(QMessageBox::Critical); break;
+    case MessageIcon::Warning: box.setIcon(QMessageBox::Warning); break;
+    case MessageIcon::Information: box.setIcon(QMessageBox::Information); break;
+    case MessageIcon::Question: box.setIcon(QMessageBox::Question); break;
+    }
+    switch (buttons) {
+    case MessageButtons::Ok:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case MessageButtons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+        break;
+    case MessageButtons::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::Cancel);
+        break;
+    }
+    const int result = box.exec();
+    switch (result) {
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    case QMessageBox::Ok: return Answer::Ok;
+    case QMessageBox::Cancel: return Answer::Cancel;
+    default:
+        if (buttons == MessageButtons::YesNoCancel)
+            return Answer::Cancel;
+        return buttons == MessageButtons::YesNo ? Answer::No : Answer::Ok;
+    }
+}
+
+QString QtDialogs::openFile(const QString &title, const QString &filter)
+{
+    return QFileDialog::getOpenFileName(m_owner, title, QString(), filter);
+}
+
+QString QtDialogs::saveFile(const QString &title, const QString &filter)
+{
+    // The caller asks before overwriting, and uses the name as typed.
+    return QFileDialog::getSaveFileName(m_owner, title, QString(), filter, nullptr,
+                                        QFileDialog::DontConfirmOverwrite);
+}
+
+QString QtDialogs::selectFolder(const QString &title)
+{
+    return QFileDialog::getExistingDirectory(m_owner, title, QString(),
+                                             QFileDialog::ShowDirsOnly);
+}
+
+std::optional<FontChoice> QtDialogs::font(const FontChoice &current)
+{
+    QFont preset(current.name);
+    if (current.size > 0)
+        preset.setPointSizeF(current.size);
+    preset.setBold(current.bold);
+    preset.setItalic(current.italic);
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, preset, m_owner);
+    if (!ok)
+        return std::nullopt;
+    FontChoice choice;
+    choice.name = chosen.family();
+    choice.size = chosen.pointSizeF();
+    choice.bold = chosen.bold();
+    choice.italic = chosen.italic();
+    return choice;
+}
+
+} // namespace skedra

@@ -1,0 +1,26 @@
+// The real dialogs: Qt message boxes, file, folder and font dialogs, all
+// owned by the main window.
+#pragma once
+
+#include "dialogs.h"
+
+class QWidget;
+
+namespace skedra {
+
+class QtDialogs : public Dialogs {
+public:
+    explicit QtDialogs(QWidget *owner);
+
+    Answer message(const QString &title, const QString &text, MessageIcon icon,
+                   MessageButtons buttons) override;
+    QString openFile(const QString &title, const QString &filter) override;
+    QString saveFile(const QString &title, const QString &filter) override;
+    QString selectFolder(const QString &title) override;
+    std::optional<FontChoice> font(const FontChoice &current) override;
+
+private:
+    QWidget *m_owner;
+};
+
+} // namespace skedra
