@@ -85,7 +85,7 @@ TEST_F(SettingsTest, ClosingNormalThenMaximisedThenMinimised)
 {
     {
         SettingsStore store;
-        ASSERT_TRUE(store.saveOnClose(WindowShowState::Normal, NormalGeometry, DraggedWidths));
+        ASSERT_TRUE(store.SaveWindowSettings(WindowShowState::Normal, NormalGeometry, DraggedWidths));
     }
     StartupSettings s = LoadSettings(SettingsStore());
     ASSERT_TRUE(s.geometry.has_value());
@@ -102,7 +102,7 @@ TEST_F(SettingsTest, ClosingNormalThenMaximisedThenMinimised)
     const WindowGeometry full{0, 0, 28800, 16200, 28000, 14000};
     ColumnWidths other = SettingsStore::defaultColumnWidths();
     other[2] = 5000;
-    ASSERT_TRUE(SettingsStore().saveOnClose(WindowShowState::Maximised, full, other));
+    ASSERT_TRUE(SettingsStore().SaveWindowSettings(WindowShowState::Maximised, full, other));
     s = LoadSettings(SettingsStore());
     EXPECT_EQ(s.windowState, WindowShowState::Maximised);
     EXPECT_EQ(s.geometry->width, 12000);
@@ -111,14 +111,14 @@ TEST_F(SettingsTest, ClosingNormalThenMaximisedThenMinimised)
 
     // Minimised: not a byte changes.
     const QByteArray before = storeBytes();
-    ASSERT_TRUE(SettingsStore().saveOnClose(WindowShowState::Minimised, NormalGeometry, other));
+    ASSERT_TRUE(SettingsStore().SaveWindowSettings(WindowShowState::Minimised, NormalGeometry, other));
     EXPECT_EQ(storeBytes(), before);
     EXPECT_EQ(LoadSettings(SettingsStore()).windowState, WindowShowState::Maximised);
 }
 
 TEST_F(SettingsTest, MinimisedOnFirstRunStoresNothing)
 {
-    SettingsStore().saveOnClose(WindowShowState::Minimised, NormalGeometry, DraggedWidths);
+    SettingsStore().SaveWindowSettings(WindowShowState::Minimised, NormalGeometry, DraggedWidths);
     EXPECT_FALSE(QFile::exists(storeFile()));
 }
 

@@ -156,7 +156,7 @@ QString SettingsStore::attachmentFolder(AttachmentFolder folder) const
     return text(SettingsGroup, folderKey(folder));
 }
 
-bool SettingsStore::saveOnClose(WindowShowState state, const WindowGeometry &geometry,
+bool SettingsStore::SaveWindowSettings(WindowShowState state, const WindowGeometry &geometry,
                                 const ColumnWidths &columns)
 {
     if (state == WindowShowState::Minimised)

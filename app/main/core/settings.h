@@ -2,9 +2,9 @@
 // "Settings" and "Init", their defaults, and the rules for when each is
 // written. Values are stored as text in QSettings("Skedra", "Skedra").
 //
-// The window follows LoadSettings at start, SaveOnClose when it closes, and
-// stores the model, the grid font, the entry defaults and the attachment
-// folders through the save functions as soon as they change.
+// The window follows LoadSettings at start and SaveWindowSettings when it
+// closes, and stores the model, the grid font, the entry defaults and the
+// attachment folders through the save functions as soon as they change.
 #pragma once
 
 #include "entrydefaults.h"
@@ -77,7 +77,7 @@ public:
     // Closing: minimised saves nothing; otherwise WindowState ("0" or "2");
     // when not maximised also the geometry and the column widths. Returns
     // false when the store could not be written.
-    bool saveOnClose(WindowShowState state, const WindowGeometry &geometry,
+    bool SaveWindowSettings(WindowShowState state, const WindowGeometry &geometry,
                      const ColumnWidths &columns);
     bool saveModelCode(const QString &code);
     bool saveFont(const GridFont &font);
