@@ -8,6 +8,7 @@
 #include <QStringView>
 
 #include <array>
+#include <utility>
 
 namespace skedra {
 
