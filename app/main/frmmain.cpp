@@ -5,6 +5,7 @@
 #include "gridrender.h"
 #include "gridview.h"
 #include "qtdialogs.h"
+#include "settings.h"
 #include "startup.h"
 #include "version.h"
 
@@ -19,7 +20,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QSettings>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
@@ -33,8 +33,6 @@ namespace {
 // The smallest window, in twips.
 constexpr int MinWidthTwips = 7700;
 constexpr int MinHeightTwips = 3000;
-
-const QString SettingsGroup = QStringLiteral("Settings");
 
 } // namespace
 
@@ -115,30 +113,20 @@ void frmMain::Form_Load()
 
 void frmMain::readGridSettings()
 {
-    QSettings settings(QStringLiteral("Skedra"), QStringLiteral("Skedra"));
-    settings.beginGroup(SettingsGroup);
-    for (int c = 0; c < GridColumns; ++c) {
-        bool ok = false;
-        const int twips = settings.value(QStringLiteral("ColWidth%1").arg(c)).toString().toInt(&ok);
-        m_startColumnWidths[static_cast<size_t>(c)] = ok && twips >= 0 ? twips
-                                                                     : defaultColumnWidthTwips(c);
-    }
+    const SettingsStore settings;
+    m_startColumnWidths = settings.columnWidths();
     // The designed grid font: the system's, at the small size of a list.
     QFont font = m_view->font();
     font.setPointSizeF(9.0);
-    const QString name = settings.value(QStringLiteral("FontName")).toString();
-    if (!name.isEmpty())
-        font.setFamily(name);
-    bool ok = false;
-    const double size = settings.value(QStringLiteral("FontSize")).toString().toDouble(&ok);
-    if (ok && size > 0)
-        font.setPointSizeF(size);
-    const QString bold = settings.value(QStringLiteral("FontBold")).toString();
-    if (!bold.isEmpty())
-        font.setBold(bold.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0);
-    const QString italic = settings.value(QStringLiteral("FontItalic")).toString();
-    if (!italic.isEmpty())
-        font.setItalic(italic.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0);
+    const StoredFont stored = settings.font();
+    if (stored.name && !stored.name->isEmpty())
+        font.setFamily(*stored.name);
+    if (stored.size && *stored.size > 0)
+        font.setPointSizeF(*stored.size);
+    if (stored.bold)
+        font.setBold(*stored.bold);
+    if (stored.italic)
+        font.setItalic(*stored.italic);
     m_view->setFont(font);
 }
 
@@ -193,14 +181,13 @@ void frmMain::Font_Change()
     // The layout as at load: the model's header, the widths read at start.
     setUpGrid();
 
-    QSettings settings(QStringLiteral("Skedra"), QStringLiteral("Skedra"));
-    settings.beginGroup(SettingsGroup);
-    settings.setValue(QStringLiteral("FontName"), chosen->name);
-    settings.setValue(QStringLiteral("FontSize"), QString::number(chosen->size));
-    settings.setValue(QStringLiteral("FontBold"), chosen->bold ? QStringLiteral("true")
-                                                               : QStringLiteral("false"));
-    settings.setValue(QStringLiteral("FontItalic"), chosen->italic ? QStringLiteral("true")
-                                                                   : QStringLiteral("false"));
+    GridFont saved;
+    saved.name = chosen->name;
+    saved.size = chosen->size;
+    saved.bold = chosen->bold;
+    saved.italic = chosen->italic;
+    if (!SettingsStore().saveFont(saved))
+        m_dialogs->error(QStringLiteral("フォントの設定を保存できませんでした。　　"));
 }
 
 QAction *frmMain::makeAction(const QString &name, const QString &caption)

@@ -1,6 +1,8 @@
 #include "gridrender.h"
 
-#include "sjis.h"
+#include "categories.h"
+#include "models.h"
+#include "settings.h"
 
 #include <algorithm>
 #include <array>
@@ -14,26 +16,6 @@ namespace {
 const QString AscMark = QStringLiteral("▲ ");
 const QString DescMark = QStringLiteral("▼ ");
 
-// Names of codes 00 to 59: no category, six categories, 53 stamps.
-const std::array<const char16_t *, CategoryCodeCount> CategoryNames = {
-    u"選択なし", u"個人予定", u"休日", u"旅行", u"仕事", u"ミーティング", u"クラブ・サークル",
-    u"記念日", u"連絡", u"デート", u"ドライブ", u"買い物", u"食事", u"宴会", u"カラオケ",
-    u"出張", u"病院", u"趣味", u"スポーツ", u"鑑賞", u"お金", u"結婚式", u"温泉", u"スノボ",
-    u"映画", u"テレビ", u"野球", u"サッカー", u"パソコン", u"遊園地", u"笑顔", u"疲労",
-    u"泣き顔", u"危険", u"犬", u"猫", u"花１", u"花２", u"プレゼント", u"休み", u"発表",
-    u"締切り", u"海外", u"登山", u"海水浴", u"キャンプ", u"動物園", u"水族館", u"花火",
-    u"お祭り", u"運動会", u"ゴルフ", u"スキー", u"プール", u"トレーニング", u"コンサート",
-    u"喫茶", u"図書館", u"美容院", u"注射",
-};
-
-const std::array<const char *, 6> CategoryValues = {
-    "PERSONAL", "HOLIDAY", "TRAVEL", "BUSINESS", "MEETING", "CLUB",
-};
-
-constexpr std::array<int, GridColumns> DefaultWidths = {
-    300, 800, 2050, 2050, 2000, 2250, 1000, 1000, 1400, 800, 900,
-};
-
 constexpr std::array<int, GridColumns> SortSlots = {
     -1, ComponentName, SummaryValue, DtStartValue, DtEndValue, DescriptionValue,
     DAlarmValue, ClassValue, CategoryCode, PriorityValue, StatusValue,
@@ -43,15 +25,13 @@ constexpr std::array<int, GridColumns> SortSlots = {
 
 bool isVModel(const QString &modelCode)
 {
-    return modelCode == QLatin1String("601SH") || modelCode == QLatin1String("602SH")
-        || modelCode == QLatin1String("603SH") || modelCode == QLatin1String("604SH");
+    const ModelProfile *profile = findModelProfile(modelCode);
+    return profile && profile->isV();
 }
 
 QString headerFormatFor(const QString &modelCode)
 {
-    if (isVModel(modelCode))
-        return QStringLiteral("|<種別|<件名|<開始日時|<終了日時|<内容|<ｱﾗｰﾑ|<ｼｰｸﾚｯﾄ|<ｽﾀﾝﾌﾟ|<優先度|<状態");
-    return QStringLiteral("|<種別|<件名|<開始日時|<終了日時|<内容|<ｱﾗｰﾑ|<ｼｰｸﾚｯﾄ|<ｶﾃｺﾞﾘ|<優先度|<状態");
+    return modelProfileOrDefault(modelCode).headerFormat();
 }
 
 bool isCentredColumn(int col)
@@ -63,36 +43,7 @@ int defaultColumnWidthTwips(int col)
 {
     if (col < 0 || col >= GridColumns)
         return 0;
-    return DefaultWidths[static_cast<size_t>(col)];
-}
-
-QString categoryName(int code)
-{
-    if (code < 0 || code >= CategoryCodeCount)
-        return QString();
-    return QString::fromUtf16(CategoryNames[static_cast<size_t>(code)]);
-}
-
-int categoryCodeOfCategories(const QString &categoriesValue)
-{
-    for (size_t i = 0; i < CategoryValues.size(); ++i) {
-        if (categoriesValue == QLatin1String(CategoryValues[i]))
-            return static_cast<int>(i) + 1;
-    }
-    return 0;
-}
-
-int categoryCodeOfStamp(const QString &stampValue)
-{
-    // Exactly the texts "1" to "53": no signs, blanks or leading zeros.
-    if (stampValue.isEmpty() || stampValue.size() > 2 || stampValue[0] == QLatin1Char('0'))
-        return 0;
-    for (QChar ch : stampValue) {
-        if (ch < QLatin1Char('0') || ch > QLatin1Char('9'))
-            return 0;
-    }
-    const int n = stampValue.toInt();
-    return n >= 1 && n <= 53 ? n + 6 : 0;
+    return SettingsStore::defaultColumnWidths()[static_cast<size_t>(col)];
 }
 
 QString maskDateTime(const QString &value)
@@ -127,15 +78,8 @@ void renderRow(const ScheduleEntry &e, ListGrid::RowTexts &cells)
                                                                    : QStringLiteral("ON");
     cells[7] = e[ClassValue] == QLatin1String("PRIVATE") ? QStringLiteral("ON") : QString();
 
-    if (!e[CategoriesValue].isEmpty()) {
-        if (const int code = categoryCodeOfCategories(e[CategoriesValue]))
-            cells[8] = categoryName(code);
-    } else if (!e[ShCategoriesName].isEmpty()) {
-        if (const int code = categoryCodeOfStamp(e[ShCategoriesValue]))
-            cells[8] = categoryName(code);
-    } else {
-        cells[8] = categoryName(0);
-    }
+    if (const std::optional<int> code = categories::codeOfEntry(e))
+        cells[8] = categories::name(*code);
 
     const QString &priority = e[PriorityValue];
     if (priority == QLatin1String("0"))
@@ -151,15 +95,8 @@ void renderRow(const ScheduleEntry &e, ListGrid::RowTexts &cells)
 
 void deriveCategoryCode(ScheduleEntry &e)
 {
-    if (!e[CategoriesValue].isEmpty()) {
-        if (const int code = categoryCodeOfCategories(e[CategoriesValue]))
-            e[CategoryCode] = ZeroPad(code, 2);
-    } else if (!e[ShCategoriesName].isEmpty()) {
-        if (const int code = categoryCodeOfStamp(e[ShCategoriesValue]))
-            e[CategoryCode] = ZeroPad(code, 2);
-    } else {
-        e[CategoryCode] = QStringLiteral("00");
-    }
+    if (const std::optional<int> code = categories::codeOfEntry(e))
+        e[CategoryCode] = categories::codeText(*code);
 }
 
 void Grid_refresh(ScheduleList &list, ListGrid &grid)

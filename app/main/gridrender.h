@@ -1,6 +1,6 @@
 // How the schedule table is shown in the list grid: the header of each
-// model, one grid row per entry, the category and stamp vocabulary, sorting
-// by a column and the count panel. Widget-free.
+// model, one grid row per entry (category and stamp names from
+// categories.h), sorting by a column and the count panel. Widget-free.
 #pragma once
 
 #include "listgrid.h"
@@ -21,14 +21,6 @@ bool isCentredColumn(int col);
 
 // Default column widths in twips (columns 0 to 10).
 int defaultColumnWidthTwips(int col);
-
-// The vocabulary of category and stamp codes "00" to "59".
-constexpr int CategoryCodeCount = 60;
-QString categoryName(int code);
-// "PERSONAL".."CLUB" -> 1..6; 0 for anything else.
-int categoryCodeOfCategories(const QString &categoriesValue);
-// "1".."53" -> 7..59; 0 for anything else.
-int categoryCodeOfStamp(const QString &stampValue);
 
 // "@@@@/@@/@@ @@:@@:@@" applied to a 14-digit date-time: characters fill the
 // placeholders from the right, missing ones show as spaces.

@@ -51,7 +51,7 @@ public:
     // editor's owner. Until then editing prepares the hand-off only.
     std::function<void(SessionState &)> editorHook;
 
-    NewEntryDefaults defaults;
+    EntryDefaults defaults;
 
 private:
     SessionState &m_state;

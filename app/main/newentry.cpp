@@ -1,5 +1,6 @@
 #include "newentry.h"
 
+#include "categories.h"
 #include "gridrender.h"
 #include "sjis.h"
 
@@ -54,7 +55,7 @@ QString shiftDateTime14(const QString &dateTime14, long long minutes)
     return digits14(t.date(), t.time().hour(), t.time().minute(), t.time().second());
 }
 
-ScheduleEntry makeNewEntry(const QString &model, const NewEntryDefaults &d, const QDateTime &reference)
+ScheduleEntry makeNewEntry(const QString &model, const EntryDefaults &d, const QDateTime &reference)
 {
     ScheduleEntry e;
     const bool vModel = isVModel(model);
@@ -97,14 +98,12 @@ ScheduleEntry makeNewEntry(const QString &model, const NewEntryDefaults &d, cons
 
     bool ok = false;
     const int code = d.Stamp.toInt(&ok);
-    if (ok && code >= 1 && code <= 6) {
-        static const char *const values[] = {"PERSONAL", "HOLIDAY", "TRAVEL",
-                                             "BUSINESS", "MEETING", "CLUB"};
-        e[CategoriesName] = QStringLiteral("CATEGORIES");
-        e[CategoriesValue] = QLatin1String(values[code - 1]);
-    } else if (ok && code >= 7 && code <= 59 && vModel) {
-        e[ShCategoriesName] = QStringLiteral("X-JPGSH-CATEGORIES");
-        e[ShCategoriesValue] = QString::number(code - 6);
+    if (ok && code >= 1 && code <= categories::LastCategoryCode) {
+        e[CategoriesName] = categories::categoriesPropertyName();
+        e[CategoriesValue] = categories::categoriesValue(code);
+    } else if (ok && code >= categories::FirstStampCode && code < categories::CodeCount && vModel) {
+        e[ShCategoriesName] = categories::stampPropertyName();
+        e[ShCategoriesValue] = categories::stampValue(code);
     }
     return e;
 }

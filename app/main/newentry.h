@@ -2,34 +2,13 @@
 // the handset properties an existing entry lacks. Widget-free.
 #pragma once
 
+#include "entrydefaults.h"
 #include "schedule.h"
 
 #include <QDateTime>
 #include <QString>
 
 namespace skedra {
-
-// The "Init" settings held in memory, with their start values.
-struct NewEntryDefaults {
-    QString Stamp = QStringLiteral("0");
-    QString ArarmOnOff = QStringLiteral("OFF");
-    QString ArarmDate = QStringLiteral("0");
-    QString ArarmMes;
-    QString Snooze = QStringLiteral("OFF;PT5M");
-    QString PreArarm = QStringLiteral("OFF");
-    QString Snd = QStringLiteral("0;0");
-    QString Cmblt = QStringLiteral("ON1;0;3");
-    QString Viv = QStringLiteral("OFF");
-    QString Vol = QStringLiteral("5");
-    QString Sec = QStringLiteral("15");
-    QString Class = QStringLiteral("PUBLIC");
-    QString Attach;
-    QString Tel;
-    QString CalColor;
-    QString Del = QStringLiteral("OFF");
-    QString Disp = QStringLiteral("ON");
-    QString Priority = QStringLiteral("0");
-};
 
 // Parameters of every quoted-printable text property.
 inline const QString QpParameters = QStringLiteral("CHARSET=SHIFT_JIS;ENCODING=QUOTED-PRINTABLE");
@@ -47,7 +26,7 @@ QString shiftDateTime14(const QString &dateTime14, long long minutes);
 
 // A new entry built from the defaults for `modelCode`, starting at
 // startMoment(reference).
-ScheduleEntry makeNewEntry(const QString &modelCode, const NewEntryDefaults &defaults,
+ScheduleEntry makeNewEntry(const QString &modelCode, const EntryDefaults &defaults,
                            const QDateTime &reference);
 
 // Adds the handset properties an existing entry lacks (name slot empty):

@@ -286,7 +286,7 @@ TEST(NewEntry, StartMomentRoundsUpToQuarterHours)
 
 TEST(NewEntry, AlarmFromDefaults)
 {
-    NewEntryDefaults d;
+    EntryDefaults d;
     d.ArarmOnOff = QStringLiteral("ON");
     d.ArarmDate = QStringLiteral("-10");
     d.ArarmMes = QStringLiteral("出発");
