@@ -14,8 +14,8 @@ constexpr const char *kDefaultPlain = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNO
 constexpr const char *kHexDigits = "0123456789abcdef";
 
 // Largest result a long can report, with room for the terminating NUL and
-// the few bytes of slack the fast encoder writes past the end.
-constexpr size_t kMaxResult = size_t(LONG_MAX) - 8;
+// the bytes of slack the fast encoder writes past the end.
+constexpr size_t kMaxResult = size_t(LONG_MAX) - 32;
 
 constexpr unsigned char kNotDigit = 0xFF;
 
@@ -365,7 +365,7 @@ long CHexmill::acquire(size_t size, const char *text, size_t textLength, const c
         const auto a = reinterpret_cast<uintptr_t>(text);
         return text && textLength && a < begin + spareCapacity && begin < a + textLength;
     };
-    const bool fits = spareBuffer && size <= spareCapacity && spareCapacity - size <= 3 * size + 65536;
+    const bool fits = spareBuffer && size <= spareCapacity && spareCapacity / 4 <= size + 16384;
     if (fits && !overlaps() && !inside(plain) && !inside(escape)) {
         target = {spareBuffer, spareCapacity, false};
         return 0;

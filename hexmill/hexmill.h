@@ -8,7 +8,9 @@
 // HexmillError codes below.
 //
 // A coder owns its result buffer and its plain set; it cannot be copied (two
-// objects would own the same buffers). Use one object per thread at a time.
+// objects would own the same buffers). It also keeps one spare buffer the
+// size of a recent result, so that repeated calls do not allocate. Use one
+// object per thread at a time.
 #pragma once
 
 #include "basekit.h"

@@ -71,6 +71,22 @@ std::string decodedBy(CHexmill &m, const char *text, int16_t spaceMode, const ch
     return std::string(m.GetMyMemOut(), size_t(n));
 }
 
+std::string referenceEncode(const std::string &bytes, int16_t spaceMode, const std::string &plain,
+                            const char *escape)
+{
+    static const char hex[] = "0123456789abcdef";
+    std::string out;
+    for (unsigned char c : bytes) {
+        if (c != 0 && plain.find(char(c)) != std::string::npos)
+            out += char(c);
+        else if (spaceMode == 0 && c == ' ')
+            out += '+';
+        else
+            out += std::string(escape ? escape : "") + hex[c >> 4] + hex[c & 15];
+    }
+    return out;
+}
+
 std::string referenceLayout(const std::string &hex, uint32_t width)
 {
     std::string out;
@@ -105,7 +121,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     std::string plain;
     switch (options >> 6) {
     case 0: plain = m.GetChars(); break;
-    case 1: break;
+    case 1: break; // passed as null
     case 2: plain = "0123456789"; break;
     default: plain = "ab+= %<>\x82\xff"; break;
     }
@@ -129,10 +145,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         break;
     }
     case 1: {
-        const long n = m.Encode(bytes.data(), uint32_t(bytes.size()), spaceMode, plain.c_str(), escape);
+        const long n = m.Encode(bytes.data(), uint32_t(bytes.size()), spaceMode,
+                                (options >> 6) == 1 ? nullptr : plain.c_str(), escape);
         if (n < 0)
             fail("Encode failed");
         const std::string encoded(m.GetMyMemOut(), size_t(n));
+        if (encoded != referenceEncode(bytes, spaceMode, plain, escape))
+            fail("Encode disagrees with the rules");
         if (encoded.find('\0') != std::string::npos || m.GetMyMemOut()[n] != '\0')
             fail("Encode result is not one NUL-terminated text");
         // A round trip holds when decoding cannot mistake a plain character

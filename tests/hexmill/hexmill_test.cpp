@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <iterator>
 #include <string>
 #include <type_traits>
 
@@ -313,4 +315,57 @@ TEST(HexmillDecode, AgreesWithTheStepByStepRulesOnGeneratedTexts)
         ASSERT_EQ(decoded(m, text.c_str(), mode, escape.c_str()), referenceDecode(text, mode, &escape))
             << "'" << text << "' escape '" << escape << "' mode " << mode;
     }
+}
+
+TEST(HexmillEncode, AgreesWithTheByteByByteRulesOnLongTexts)
+{
+    // Long enough for the vector loops and their tails, with every setting
+    // they depend on.
+    uint32_t seed = 777;
+    const auto next = [&seed] {
+        seed = seed * 1664525u + 1013904223u;
+        return seed >> 24;
+    };
+    CHexmill m;
+    const char *plains[] = {nullptr, "", "abcXYZ019 ", "\x80\xff+=%", m.GetChars()};
+    for (int round = 0; round < 400; ++round) {
+        std::string text;
+        const size_t len = 1 + next() % 200;
+        for (size_t k = 0; k < len; ++k)
+            text += char(round % 2 ? next() : "ab 9=+\x80\xff\0"[next() % 9]);
+        const char *plain = plains[round % std::size(plains)];
+        const int16_t mode = int16_t((round / 5) % 2);
+        const char *escape = round % 3 == 0 ? "%" : "=";
+        std::string expected;
+        for (unsigned char c : text) {
+            if (c != 0 && plain && std::strchr(plain, c))
+                expected += char(c);
+            else if (mode == 0 && c == ' ')
+                expected += '+';
+            else
+                expected += std::string(escape) + "0123456789abcdef"[c >> 4] + "0123456789abcdef"[c & 15];
+        }
+        ASSERT_EQ(encoded(m, text, mode, plain, escape), expected) << "round " << round;
+    }
+}
+
+TEST(HexmillObject, ResultsCanBeFedBackIn)
+{
+    // Results reuse the coder's buffers; a call that reads from one of them
+    // must not write over it while it reads.
+    CHexmill m;
+    const std::string text(100, 'x');
+    const std::string once = encoded(m, text, 1, nullptr, "=");
+    const char *first = m.GetMyMemOut();
+    EXPECT_EQ(decoded(m, first, 1, "="), text);
+    // `first` is now the spare buffer, still holding the first result.
+    EXPECT_EQ(decoded(m, first, 1, "="), text);
+    EXPECT_EQ(encoded(m, std::string(m.GetMyMemOut(), text.size()), 1, nullptr, "="), once);
+    const long n = m.Encode(m.GetMyMemOut(), uint32_t(once.size()), 1, nullptr, "=");
+    ASSERT_EQ(n, long(once.size() * 3));
+    EXPECT_EQ(decoded(m, m.GetMyMemOut(), 1, "="), once);
+    // Results of very different sizes one after the other.
+    encoded(m, std::string(1 << 20, 'y'), 1, nullptr, "=");
+    encoded(m, "z", 1, nullptr, "=");
+    EXPECT_EQ(encoded(m, "z", 1, nullptr, "="), "=7a");
 }
