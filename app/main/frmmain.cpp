@@ -4,12 +4,14 @@
 #include "frmrun.h"
 #include "gridrender.h"
 #include "gridview.h"
+#include "menutable.h"
 #include "qtdialogs.h"
 #include "settings.h"
 #include "startup.h"
 #include "version.h"
 
 #include <QAction>
+#include <QHash>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDateTime>
@@ -25,6 +27,8 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
+
+#include <algorithm>
 
 namespace skedra {
 
@@ -199,138 +203,127 @@ QAction *frmMain::makeAction(const QString &name, const QString &caption)
 
 void frmMain::createActions()
 {
-    QStyle *st = style();
-
-    // File menu.
-    QMenu *file = menuBar()->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
-    file->setObjectName(QStringLiteral("mnuFile"));
-    QMenu *openMenu = file->addMenu(QStringLiteral("開く(&O)"));
-    openMenu->setObjectName(QStringLiteral("mnuOpenM"));
-    QAction *openNew = makeAction(QStringLiteral("mnuOpen_0"), QStringLiteral("新規(&N)"));
-    QAction *openAdd = makeAction(QStringLiteral("mnuOpen_1"), QStringLiteral("追加(&A)"));
-    openMenu->addAction(openNew);
-    openMenu->addAction(openAdd);
-    connect(openNew, &QAction::triggered, this, [this] { m_files->openNew(); });
-    connect(openAdd, &QAction::triggered, this, [this] { m_files->openAdd(); });
-    QAction *close = makeAction(QStringLiteral("mnuClose"), QStringLiteral("閉じる(&C)"));
-    QAction *store = makeAction(QStringLiteral("mnuStore"), QStringLiteral("名前を付けて保存(&S)"));
-    QAction *quit = makeAction(QStringLiteral("mnuQuit"), QStringLiteral("終了(&X)"));
-    file->addAction(close);
-    file->addAction(store);
-    file->addSeparator();
-    file->addAction(quit);
-    connect(close, &QAction::triggered, this, [this] { m_files->closeList(); });
-    connect(store, &QAction::triggered, this, [this] { m_files->saveAs(); });
-    connect(quit, &QAction::triggered, this, &QWidget::close);
-
-    // Edit menu.
-    QMenu *edit = menuBar()->addMenu(QStringLiteral("編集(&E)"));
-    edit->setObjectName(QStringLiteral("mnuEdit"));
-    connect(edit, &QMenu::aboutToShow, this, &frmMain::updateActions);
-    QAction *allSel = makeAction(QStringLiteral("mnuAllSel"), QStringLiteral("すべて選択"));
-    QAction *editLine = makeAction(QStringLiteral("mnuEditLine"), QStringLiteral("編集(&E)"));
-    QAction *del = makeAction(QStringLiteral("mnuDEl"), QStringLiteral("削除(&D)"));
-    QAction *save = makeAction(QStringLiteral("mnuSave"), QStringLiteral("選択行を保存(&S)"));
-    QAction *down = makeAction(QStringLiteral("mnuDown"), QStringLiteral("下へ移動(&X)"));
-    QAction *up = makeAction(QStringLiteral("mnuUp"), QStringLiteral("上へ移動(&Y)"));
-    QAction *oldDel = makeAction(QStringLiteral("mnuOldDel"), QStringLiteral("過去予定を全削除(&O)"));
-    edit->addAction(allSel);
-    edit->addSeparator();
-    edit->addAction(editLine);
-    edit->addAction(del);
-    edit->addAction(save);
-    edit->addSeparator();
-    edit->addAction(down);
-    edit->addAction(up);
-    edit->addSeparator();
-    edit->addAction(oldDel);
-    connect(allSel, &QAction::triggered, this, [this] { m_list->selectAll(); });
-    connect(editLine, &QAction::triggered, this, &frmMain::editRow);
-    connect(del, &QAction::triggered, this, [this] { m_list->deleteRows(); });
-    connect(save, &QAction::triggered, this, [this] { m_files->saveSelected(); });
-    connect(down, &QAction::triggered, this, [this] { m_list->moveDown(); });
-    connect(up, &QAction::triggered, this, [this] { m_list->moveUp(); });
-    connect(oldDel, &QAction::triggered, this, [this] { m_list->deleteCompleted(); });
-
-    // Help menu.
-    QMenu *help = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
-    help->setObjectName(QStringLiteral("mnuHelp"));
-    QAction *help2 = makeAction(QStringLiteral("mnuHelp2"), QStringLiteral("ﾍﾙﾌﾟ(&C)"));
-    QAction *ver = makeAction(QStringLiteral("mnuVer"), QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&V)"));
-    help->addAction(help2);
-    help->addAction(ver);
-    connect(help2, &QAction::triggered, this, &frmMain::showHelp);
-    connect(ver, &QAction::triggered, this, &frmMain::showAbout);
-
-    // Pop-up menu of the data rows: each item runs the menu-bar command of
-    // the same name.
-    m_popup = new QMenu(QStringLiteral("ﾎﾟｯﾌﾟｱｯﾌﾟﾒﾆｭｰ"), this);
-    m_popup->setObjectName(QStringLiteral("pmnuEdit"));
-    m_popup->addAction(makeAction(QStringLiteral("pmnuCancel"), QStringLiteral("ｷｬﾝｾﾙ")));
-    m_popup->addSeparator();
-    auto forward = [this](const QString &name, QAction *target) {
-        QAction *item = makeAction(name, target->text());
-        connect(item, &QAction::triggered, target, &QAction::trigger);
-        m_popup->addAction(item);
-        return item;
+    // The commands that exist so far, by the name the menu table runs them
+    // by. An item whose command is not here yet stays hidden.
+    const QHash<QString, std::function<void()>> commands = {
+        {QStringLiteral("mnuOpen_0"), [this] { m_files->openNew(); }},
+        {QStringLiteral("mnuOpen_1"), [this] { m_files->openAdd(); }},
+        {QStringLiteral("mnuClose"), [this] { m_files->closeList(); }},
+        {QStringLiteral("mnuStore"), [this] { m_files->saveAs(); }},
+        {QStringLiteral("mnuQuit"), [this] { close(); }},
+        {QStringLiteral("mnuAllSel"), [this] { m_list->selectAll(); }},
+        {QStringLiteral("mnuEditLine"), [this] { editRow(); }},
+        {QStringLiteral("mnuDEl"), [this] { m_list->deleteRows(); }},
+        {QStringLiteral("mnuSave"), [this] { m_files->saveSelected(); }},
+        {QStringLiteral("mnuDown"), [this] { m_list->moveDown(); }},
+        {QStringLiteral("mnuUp"), [this] { m_list->moveUp(); }},
+        {QStringLiteral("mnuOldDel"), [this] { m_list->deleteCompleted(); }},
+        {QStringLiteral("mnuHelp2"), [this] { showHelp(); }},
+        {QStringLiteral("mnuVer"), [this] { showAbout(); }},
+        {QStringLiteral("Font_Change"), [this] { Font_Change(); }},
+        {QStringLiteral("pmnuCancel"), [] {}},
+        {QStringLiteral("p2mnuCancel"), [] {}},
     };
-    forward(QStringLiteral("pmnuEditLine"), editLine);
-    forward(QStringLiteral("pmnuDEl"), del);
-    forward(QStringLiteral("pmnuSave"), save);
-    m_popup->addSeparator();
-    forward(QStringLiteral("pmnuDown"), down);
-    forward(QStringLiteral("pmnuUp"), up);
+    const QHash<QString, QStyle::StandardPixmap> icons = {
+        {QStringLiteral("tbrOpen"), QStyle::SP_DialogOpenButton},
+        {QStringLiteral("tbrSave"), QStyle::SP_DialogSaveButton},
+        {QStringLiteral("tbrAdd"), QStyle::SP_FileIcon},
+        {QStringLiteral("tbrEdit"), QStyle::SP_FileDialogDetailedView},
+        {QStringLiteral("tbrDel"), QStyle::SP_TrashIcon},
+        {QStringLiteral("tbrDown"), QStyle::SP_ArrowDown},
+        {QStringLiteral("tbrUp"), QStyle::SP_ArrowUp},
+        {QStringLiteral("tbrFont"), QStyle::SP_FileDialogContentsView},
+        {QStringLiteral("tbrCal"), QStyle::SP_FileDialogInfoView},
+    };
 
-    // Toolbar.
     m_toolbar = addToolBar(QStringLiteral("Toolbar1"));
     m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
     m_toolbar->setMovable(false);
     m_toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    auto button = [this](const QString &key, const QString &caption, const QString &tip,
-                         QStyle::StandardPixmap icon) {
-        QAction *a = makeAction(key, caption);
-        a->setToolTip(tip);
-        a->setIcon(style()->standardIcon(icon));
-        m_toolbar->addAction(a);
-        return a;
+
+    QHash<QString, QMenu *> menus;
+    QHash<QString, QAction *> actions;
+    // Wires an item to its own command or to the item whose command it runs;
+    // false when neither exists yet.
+    auto wire = [&](QAction *action, const MenuEntry &e) {
+        const QString key = e.runs.isEmpty() ? e.objectName() : e.runs;
+        if (const auto command = commands.find(key); command != commands.end()) {
+            connect(action, &QAction::triggered, this, *command);
+            return true;
+        }
+        QAction *target = e.runs.isEmpty() ? nullptr : actions.value(e.runs);
+        if (target && target != action && target->isVisible()) {
+            connect(action, &QAction::triggered, target, &QAction::trigger);
+            return true;
+        }
+        return false;
     };
-    QAction *tbrOpen = button(QStringLiteral("tbrOpen"), QStringLiteral("開く"),
-                              QStringLiteral("vCalendarファイルを開きます"),
-                              QStyle::SP_DialogOpenButton);
-    auto *openDrop = new QMenu(this);
-    openDrop->setObjectName(QStringLiteral("tbrOpenMenu"));
-    QAction *tbrOpenN = makeAction(QStringLiteral("tbrOpenN"), QStringLiteral("新規(&N)"));
-    QAction *tbrOpenA = makeAction(QStringLiteral("tbrOpenA"), QStringLiteral("追加(&A)"));
-    openDrop->addAction(tbrOpenN);
-    openDrop->addAction(tbrOpenA);
-    tbrOpen->setMenu(openDrop);
-    if (auto *tb = qobject_cast<QToolButton *>(m_toolbar->widgetForAction(tbrOpen)))
-        tb->setPopupMode(QToolButton::MenuButtonPopup);
-    connect(tbrOpen, &QAction::triggered, openNew, &QAction::trigger);
-    connect(tbrOpenN, &QAction::triggered, openNew, &QAction::trigger);
-    connect(tbrOpenA, &QAction::triggered, openAdd, &QAction::trigger);
-    QAction *tbrSave = button(QStringLiteral("tbrSave"), QStringLiteral("保存"),
-                              QStringLiteral("現在のデータをvCalendarファイルに保存します"),
-                              QStyle::SP_DialogSaveButton);
-    connect(tbrSave, &QAction::triggered, store, &QAction::trigger);
-    QAction *tbrEdit = button(QStringLiteral("tbrEdit"), QStringLiteral("編集"),
-                              QStringLiteral("現在のデータを編集します"),
-                              QStyle::SP_FileDialogDetailedView);
-    connect(tbrEdit, &QAction::triggered, this, &frmMain::editRow);
-    QAction *tbrDel = button(QStringLiteral("tbrDel"), QStringLiteral("削除"),
-                             QStringLiteral("現在のデータを削除します"), QStyle::SP_TrashIcon);
-    connect(tbrDel, &QAction::triggered, del, &QAction::trigger);
-    QAction *tbrDown = button(QStringLiteral("tbrDown"), QStringLiteral("下へ"),
-                              QStringLiteral("現在の選択行を下へ移動します"), QStyle::SP_ArrowDown);
-    connect(tbrDown, &QAction::triggered, down, &QAction::trigger);
-    QAction *tbrUp = button(QStringLiteral("tbrUp"), QStringLiteral("上へ"),
-                            QStringLiteral("現在の選択行を上へ移動します"), QStyle::SP_ArrowUp);
-    connect(tbrUp, &QAction::triggered, up, &QAction::trigger);
-    QAction *tbrFont = button(QStringLiteral("tbrFont"), QStringLiteral("ﾌｫﾝﾄ"),
-                              QStringLiteral("フォントの設定を行います"),
-                              QStyle::SP_FileDialogContentsView);
-    connect(tbrFont, &QAction::triggered, this, &frmMain::Font_Change);
-    Q_UNUSED(st);
+
+    for (const MenuEntry &e : menuTable()) {
+        switch (e.kind) {
+        case MenuEntryKind::Menu: {
+            QMenu *parent = menus.value(e.parent);
+            QMenu *menu = parent ? parent->addMenu(e.caption) : menuBar()->addMenu(e.caption);
+            menu->setObjectName(e.objectName());
+            menus.insert(e.objectName(), menu);
+            break;
+        }
+        case MenuEntryKind::Popup: {
+            auto *menu = new QMenu(e.caption, this);
+            menu->setObjectName(e.objectName());
+            menus.insert(e.objectName(), menu);
+            break;
+        }
+        case MenuEntryKind::Separator:
+            if (QMenu *parent = menus.value(e.parent))
+                parent->addSeparator();
+            break;
+        case MenuEntryKind::Item:
+        case MenuEntryKind::ToolMenuItem: {
+            QAction *action = makeAction(e.objectName(), e.caption);
+            actions.insert(e.objectName(), action);
+            action->setVisible(wire(action, e));
+            if (e.kind == MenuEntryKind::Item) {
+                if (QMenu *parent = menus.value(e.parent))
+                    parent->addAction(action);
+            } else if (QAction *button = actions.value(e.parent)) {
+                if (!button->menu()) {
+                    auto *drop = new QMenu(this);
+                    drop->setObjectName(e.parent + QStringLiteral("Menu"));
+                    button->setMenu(drop);
+                }
+                button->menu()->addAction(action);
+            }
+            break;
+        }
+        case MenuEntryKind::ToolButton: {
+            QAction *action = makeAction(e.objectName(), e.caption);
+            action->setToolTip(e.toolTip);
+            action->setIcon(style()->standardIcon(icons.value(e.objectName(), QStyle::SP_FileIcon)));
+            actions.insert(e.objectName(), action);
+            m_toolbar->addAction(action);
+            action->setVisible(wire(action, e));
+            break;
+        }
+        }
+    }
+
+    // A drop-down beside the open button; menus left without a visible item
+    // are hidden with their items.
+    if (QAction *open = actions.value(QStringLiteral("tbrOpen")); open && open->menu()) {
+        if (auto *tb = qobject_cast<QToolButton *>(m_toolbar->widgetForAction(open)))
+            tb->setPopupMode(QToolButton::MenuButtonPopup);
+    }
+    for (QMenu *menu : std::as_const(menus)) {
+        const QList<QAction *> items = menu->actions();
+        const bool anyVisible = std::any_of(items.begin(), items.end(), [](QAction *a) {
+            return a->isVisible() && !a->isSeparator();
+        });
+        menu->menuAction()->setVisible(anyVisible);
+    }
+    m_popup = menus.value(QStringLiteral("pmnuEdit"));
+    if (QMenu *edit = menus.value(QStringLiteral("mnuEdit")))
+        connect(edit, &QMenu::aboutToShow, this, &frmMain::updateActions);
 }
 
 void frmMain::updateActions()
@@ -344,7 +337,8 @@ void frmMain::showRowMenu(int row, const QPoint &globalPos)
     if (row < 1)
         return;
     updateActions();
-    m_popup->popup(globalPos);
+    if (m_popup)
+        m_popup->popup(globalPos);
 }
 
 void frmMain::editRow()

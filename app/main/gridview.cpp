@@ -72,6 +72,8 @@ GridView::GridView(ListGrid &grid, QWidget *parent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     setWordWrap(false);
+    // Long texts are cut at the cell border, as in the grid of old.
+    setTextElideMode(Qt::ElideNone);
     setAcceptDrops(true);
     viewport()->setAcceptDrops(true);
     setDragDropMode(QAbstractItemView::DropOnly);
