@@ -1,5 +1,6 @@
 #include "frmrun.h"
 
+#include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
@@ -48,12 +49,17 @@ frmRun::frmRun(QWidget *parent)
 void frmRun::setProgress(int objectsSeen, int objectsTotal)
 {
     const int percent = progressPercent(objectsSeen, objectsTotal);
+    m_count->setText(QStringLiteral("%1 / %2").arg(objectsSeen).arg(objectsTotal));
+    // Painting is what costs: paint a new percent at most every 40 ms, and
+    // the end, not each of up to 500 objects.
+    const bool last = objectsSeen == objectsTotal;
+    if (percent == m_shownPercent || (!last && m_sincePaint.isValid() && m_sincePaint.elapsed() < 40))
+        return;
+    m_shownPercent = percent;
+    m_sincePaint.start();
     m_progress->setValue(std::clamp(percent, 0, 100));
     m_percent->setText(QString::number(percent));
-    m_count->setText(QStringLiteral("%1 / %2").arg(objectsSeen).arg(objectsTotal));
-    m_progress->repaint();
-    m_percent->repaint();
-    m_count->repaint();
+    repaint();
 }
 
 } // namespace skedra

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
 
 class QLabel;
 class QProgressBar;
@@ -21,6 +22,8 @@ private:
     QProgressBar *m_progress;
     QLabel *m_percent;
     QLabel *m_count;
+    int m_shownPercent = -1;
+    QElapsedTimer m_sincePaint;
 };
 
 // The notice's progress as the reader reports it: the integer part of

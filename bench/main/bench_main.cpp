@@ -1,0 +1,161 @@
+// Opening a 500-entry file into the list, sorting it by each column and
+// rewriting the grid: the window's everyday costs. Runs on the offscreen
+// platform unless QT_QPA_PLATFORM says otherwise.
+#include "filecommands.h"
+#include "frmmain.h"
+#include "gridrender.h"
+#include "gridview.h"
+#include "startup.h"
+#include "vcsio.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+using namespace skedra;
+
+namespace {
+
+class SilentDialogs : public Dialogs {
+public:
+    Answer message(const QString &, const QString &, MessageIcon, MessageButtons buttons) override
+    {
+        return buttons == MessageButtons::Ok ? Answer::Ok : Answer::No;
+    }
+    QString openFile(const QString &, const QString &) override { return {}; }
+    QString saveFile(const QString &, const QString &) override { return {}; }
+    QString selectFolder(const QString &) override { return {}; }
+    std::optional<FontChoice> font(const FontChoice &) override { return std::nullopt; }
+};
+
+// A full file of 500 varied entries, made once.
+const QString &fullFile()
+{
+    static QTemporaryDir dir;
+    static const QString path = [] {
+        SessionState s;
+        createHexCoder(s);
+        const char *cats[] = {"PERSONAL", "HOLIDAY", "TRAVEL", "BUSINESS", "MEETING", "CLUB", ""};
+        for (int i = 0; i < MaxEntries; ++i) {
+            ScheduleEntry &e = s.ScheduleList[i];
+            const int k = (i * 7919) % MaxEntries;
+            e[DtStartName] = QStringLiteral("DTSTART");
+            e[DtStartValue] = QStringLiteral("2024%1%2%3%400")
+                                  .arg(k % 12 + 1, 2, 10, QLatin1Char('0'))
+                                  .arg(k % 28 + 1, 2, 10, QLatin1Char('0'))
+                                  .arg(k % 24, 2, 10, QLatin1Char('0'))
+                                  .arg(k % 4 * 15, 2, 10, QLatin1Char('0'));
+            e[DtEndName] = QStringLiteral("DTEND");
+            e[SummaryName] = QStringLiteral("SUMMARY");
+            e[SummaryParams] = QStringLiteral("CHARSET=SHIFT_JIS;ENCODING=QUOTED-PRINTABLE");
+            e[SummaryValue] = QStringLiteral("予定%1番 打合せ").arg(k);
+            e[DescriptionName] = QStringLiteral("DESCRIPTION");
+            e[DescriptionParams] = e[SummaryParams];
+            e[DescriptionValue] = QStringLiteral("会議室%1で資料を確認する").arg(k % 9);
+            e[ClassName] = QStringLiteral("CLASS");
+            e[ClassValue] = k % 5 ? QStringLiteral("PUBLIC") : QStringLiteral("PRIVATE");
+            e[CategoriesName] = QStringLiteral("CATEGORIES");
+            e[CategoriesValue] = QLatin1String(cats[k % 7]);
+            if (e[CategoriesValue].isEmpty()) {
+                e[CategoriesName].clear();
+                e[ShCategoriesName] = QStringLiteral("X-JPGSH-CATEGORIES");
+                e[ShCategoriesValue] = QString::number(k % 53 + 1);
+            }
+            e[DAlarmName] = QStringLiteral("DALARM");
+            e[DAlarmParams] = e[SummaryParams];
+            e[DAlarmValue] = k % 3 ? QStringLiteral("00000000000000;") : e[DtStartValue] + QStringLiteral(";出発");
+            e[PriorityName] = QStringLiteral("PRIORITY");
+            e[PriorityValue] = QString::number(k % 3);
+            e[StatusName] = QStringLiteral("STATUS");
+            e[StatusValue] = k % 4 ? QStringLiteral("NEEDS ACTION") : QStringLiteral("COMPLETED");
+            e[ComponentName] = k % 6 ? QStringLiteral("VEVENT") : QStringLiteral("VTODO");
+        }
+        s.SaveFileName = dir.filePath(QStringLiteral("full.vcs"));
+        s.FirstIndex = 1;
+        s.LastIndex = MaxEntries;
+        proc_write(s);
+        return s.SaveFileName;
+    }();
+    return path;
+}
+
+// File, Open, New of the full file in the real window, drawn offscreen.
+void BM_OpenIntoWindow(benchmark::State &state)
+{
+    SilentDialogs dialogs;
+    frmMain w(nullptr, &dialogs);
+    w.resize(1000, 600);
+    w.show();
+    const QString path = fullFile();
+    for (auto _ : state) {
+        w.state().OpenMode = QStringLiteral("new");
+        w.fileCommands().openChosenFile(path);
+        w.gridView()->viewport()->repaint();
+        benchmark::DoNotOptimize(w.grid().rows());
+    }
+    state.counters["entries"] = w.state().ScheduleList.count();
+}
+BENCHMARK(BM_OpenIntoWindow)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// The same without a window: reading and rendering only.
+void BM_OpenIntoGrid(benchmark::State &state)
+{
+    SilentDialogs dialogs;
+    WindowHooks hooks;
+    SessionState s;
+    createHexCoder(s);
+    ListGrid grid;
+    FileCommands files(s, grid, dialogs, hooks);
+    const QString path = fullFile();
+    for (auto _ : state) {
+        s.OpenMode = QStringLiteral("new");
+        files.openChosenFile(path);
+        benchmark::DoNotOptimize(grid.rows());
+    }
+}
+BENCHMARK(BM_OpenIntoGrid)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// A header click on column N: sort (alternating directions) and re-render.
+void BM_SortByColumn(benchmark::State &state)
+{
+    SilentDialogs dialogs;
+    WindowHooks hooks;
+    SessionState s;
+    createHexCoder(s);
+    ListGrid grid;
+    FileCommands files(s, grid, dialogs, hooks);
+    files.openChosenFile(fullFile());
+    const int col = static_cast<int>(state.range(0));
+    for (auto _ : state)
+        sortByColumn(s.ScheduleList, grid, col);
+}
+BENCHMARK(BM_SortByColumn)->DenseRange(1, 10)->Unit(benchmark::kMillisecond)->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+void BM_GridRefresh(benchmark::State &state)
+{
+    SilentDialogs dialogs;
+    WindowHooks hooks;
+    SessionState s;
+    createHexCoder(s);
+    ListGrid grid;
+    FileCommands files(s, grid, dialogs, hooks);
+    files.openChosenFile(fullFile());
+    for (auto _ : state)
+        Grid_refresh(s.ScheduleList, grid);
+}
+BENCHMARK(BM_GridRefresh)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
