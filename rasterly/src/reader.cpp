@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <zlib.h>
 
+#include "blocks.h"
 #include "chunkio.h"
 #include "decoder.h"
 #include "filters.h"
@@ -23,8 +24,8 @@ void freeHandle(PngHandle *h)
 {
     if (!h)
         return;
-    std::free(h->idatData);
-    std::free(h->imageData);
+    blockFree(h->idatData, h->idatCapacity);
+    blockFree(h->imageData, std::size_t(h->imageCapacity));
     std::free(h->palette);
     std::free(h);
 }
@@ -54,6 +55,7 @@ public:
 
     bool isOpen() const { return m_file != nullptr; }
     bool mayHold(uint64_t n) const { return n <= m_remaining; }
+    uint64_t remaining() const { return m_remaining; }
 
     bool read(void *buf, std::size_t n)
     {
@@ -164,9 +166,9 @@ int32_t handleIhdr(PngHandle &h, const unsigned char *d, uint32_t len)
         capacity = needed;
     if (capacity > kMaxBlock)
         return ErrTooLarge;
-    // calloc: rows a short stream does not reach read as zeros, and pages of
+    // Zero-filled: rows a short stream does not reach read as zeros, and pages of
     // a big block are only touched as they are filled.
-    h.imageData = static_cast<unsigned char *>(std::calloc(std::size_t(capacity), 1));
+    h.imageData = static_cast<unsigned char *>(blockAlloc(std::size_t(capacity)));
     if (!h.imageData)
         return ErrNoMemory;
     h.imageCapacity = int32_t(capacity);
@@ -199,19 +201,25 @@ int32_t handlePlte(PngHandle &h, const unsigned char *d, uint32_t len)
     return ErrNone;
 }
 
-// Makes room for `len` more IDAT bytes at the end of the joined data.
-int32_t growIdat(PngHandle &h, uint32_t len)
+// Makes room for `len` more IDAT bytes at the end of the joined data. When
+// the file's size is known, the first block takes all that is left of the
+// file: no IDAT data can exceed it, so the block never has to grow (untouched
+// pages of a mapped block cost nothing).
+int32_t growIdat(PngHandle &h, uint32_t len, uint64_t fileLeft)
 {
     const uint64_t need = uint64_t(uint32_t(h.idatLength)) + len;
-    if (need <= h.idatCapacity && h.idatData)
+    if (h.idatData && need <= h.idatCapacity)
         return ErrNone;
     if (need > uint64_t(kMaxBlock))
         return h.idatData ? ErrGrowIdat : ErrNoMemory;
     if (!h.idatData) {
-        h.idatData = static_cast<unsigned char *>(std::malloc(len ? len : 1));
+        uint64_t cap = len;
+        if (fileLeft != UINT64_MAX && fileLeft > cap)
+            cap = std::min<uint64_t>(fileLeft, uint64_t(kMaxBlock));
+        h.idatData = static_cast<unsigned char *>(blockAlloc(std::size_t(cap)));
         if (!h.idatData)
             return ErrNoMemory;
-        h.idatCapacity = len ? len : 1;
+        h.idatCapacity = uint32_t(cap);
         return ErrNone;
     }
     // Geometric growth keeps files of many small IDAT chunks linear.
@@ -220,10 +228,10 @@ int32_t growIdat(PngHandle &h, uint32_t len)
         cap = need;
     if (cap > uint64_t(kMaxBlock))
         cap = uint64_t(kMaxBlock);
-    auto *grown = static_cast<unsigned char *>(std::realloc(h.idatData, std::size_t(cap)));
+    void *grown = blockGrow(h.idatData, h.idatCapacity, std::size_t(cap));
     if (!grown)
         return ErrGrowIdat;
-    h.idatData = grown;
+    h.idatData = static_cast<unsigned char *>(grown);
     h.idatCapacity = uint32_t(cap);
     return ErrNone;
 }
@@ -270,7 +278,7 @@ int32_t readChunk(PngHandle &h, ChunkFile &file)
     if (isIdat && len > 0 && checkIdatOrder(h) == ErrNone) {
         // Straight into the joined block. An out-of-order IDAT is streamed
         // like any other chunk, so that its CRC is still judged first.
-        if (const int32_t e = growIdat(h, len))
+        if (const int32_t e = growIdat(h, len, file.remaining()))
             return e;
         unsigned char *dst = h.idatData + h.idatLength;
         if (!file.read(dst, len))
@@ -334,7 +342,7 @@ int32_t inflateImage(PngHandle &h)
     if (inflateEnd(&zs) != Z_OK)
         return ErrInflateEnd;
     // The compressed data is no longer needed.
-    std::free(h.idatData);
+    blockFree(h.idatData, h.idatCapacity);
     h.idatData = nullptr;
     h.idatCapacity = 0;
     return ErrNone;
