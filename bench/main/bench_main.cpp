@@ -98,20 +98,28 @@ void BM_OpenIntoWindow(benchmark::State &state)
 }
 BENCHMARK(BM_OpenIntoWindow)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
-// The same without a window: reading and rendering only.
-void BM_OpenIntoGrid(benchmark::State &state)
-{
+// The list without a window: state, grid and file commands.
+struct Headless {
     SilentDialogs dialogs;
     WindowHooks hooks;
     SessionState s;
-    createHexCoder(s);
     ListGrid grid;
-    FileCommands files(s, grid, dialogs, hooks);
-    const QString path = fullFile();
-    for (auto _ : state) {
+    FileCommands files{s, grid, dialogs, hooks};
+    Headless() { createHexCoder(s); }
+    void open()
+    {
         s.OpenMode = QStringLiteral("new");
-        files.openChosenFile(path);
-        benchmark::DoNotOptimize(grid.rows());
+        files.openChosenFile(fullFile());
+    }
+};
+
+// Reading and rendering only.
+void BM_OpenIntoGrid(benchmark::State &state)
+{
+    Headless h;
+    for (auto _ : state) {
+        h.open();
+        benchmark::DoNotOptimize(h.grid.rows());
     }
 }
 BENCHMARK(BM_OpenIntoGrid)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
@@ -119,31 +127,21 @@ BENCHMARK(BM_OpenIntoGrid)->Unit(benchmark::kMillisecond)->Repetitions(5)->Repor
 // A header click on column N: sort (alternating directions) and re-render.
 void BM_SortByColumn(benchmark::State &state)
 {
-    SilentDialogs dialogs;
-    WindowHooks hooks;
-    SessionState s;
-    createHexCoder(s);
-    ListGrid grid;
-    FileCommands files(s, grid, dialogs, hooks);
-    files.openChosenFile(fullFile());
+    Headless h;
+    h.open();
     const int col = static_cast<int>(state.range(0));
     for (auto _ : state)
-        sortByColumn(s.ScheduleList, grid, col);
+        sortByColumn(h.s.ScheduleList, h.grid, col);
 }
 BENCHMARK(BM_SortByColumn)->DenseRange(1, 10)->Unit(benchmark::kMillisecond)->Repetitions(5)
     ->ReportAggregatesOnly(true);
 
 void BM_GridRefresh(benchmark::State &state)
 {
-    SilentDialogs dialogs;
-    WindowHooks hooks;
-    SessionState s;
-    createHexCoder(s);
-    ListGrid grid;
-    FileCommands files(s, grid, dialogs, hooks);
-    files.openChosenFile(fullFile());
+    Headless h;
+    h.open();
     for (auto _ : state)
-        Grid_refresh(s.ScheduleList, grid);
+        Grid_refresh(h.s.ScheduleList, h.grid);
 }
 BENCHMARK(BM_GridRefresh)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
