@@ -92,6 +92,36 @@ void removeHiddenEnding(QString &text)
         text.remove(ending);
 }
 
+// Year (4 digits), month, day, hour, minute (2 each, zero-padded) and
+// seconds "00": the local DateTime14, or with `file` the UTC form with "T"
+// and "Z". The same digits ZeroPad gives, made without a string per field.
+QString digitsOf(const QDateTime &dt, bool file)
+{
+    const QDate d = dt.date();
+    const QTime t = dt.time();
+    char16_t buf[16];
+    int n = 0;
+    const auto put = [&](int value, int width) {
+        for (int i = width - 1; i >= 0; --i) {
+            buf[n + i] = char16_t(u'0' + value % 10);
+            value /= 10;
+        }
+        n += width;
+    };
+    put(d.year(), 4);
+    put(d.month(), 2);
+    put(d.day(), 2);
+    if (file)
+        buf[n++] = u'T';
+    put(t.hour(), 2);
+    put(t.minute(), 2);
+    buf[n++] = u'0';
+    buf[n++] = u'0';
+    if (file)
+        buf[n++] = u'Z';
+    return QString(reinterpret_cast<const QChar *>(buf), n);
+}
+
 // Remembers a value kept as read.
 void noteBad(ReadContext &ctx, int line)
 {
@@ -244,10 +274,7 @@ std::optional<QString> fileToLocal(QStringView value)
         *dt = dt->addSecs(9 * 3600);
     if (!inWrittenYears(*dt))
         return std::nullopt;
-    const QDate d = dt->date();
-    const QTime t = dt->time();
-    return ZeroPad(d.year(), 4) + ZeroPad(d.month(), 2) + ZeroPad(d.day(), 2) + ZeroPad(t.hour(), 2)
-        + ZeroPad(t.minute(), 2) + QStringLiteral("00");
+    return digitsOf(*dt, false);
 }
 
 std::optional<QString> localToFile(QStringView value)
@@ -264,10 +291,7 @@ std::optional<QString> localToFile(QStringView value)
     *dt = dt->addSecs(-9 * 3600);
     if (!inWrittenYears(*dt))
         return std::nullopt;
-    const QDate d = dt->date();
-    const QTime t = dt->time();
-    return ZeroPad(d.year(), 4) + ZeroPad(d.month(), 2) + ZeroPad(d.day(), 2) + u'T' + ZeroPad(t.hour(), 2)
-        + ZeroPad(t.minute(), 2) + QStringLiteral("00Z");
+    return digitsOf(*dt, true);
 }
 
 void readProperty(const PropertyRule &rule, QStringView params, QStringView value, ReadContext &ctx,
@@ -337,7 +361,14 @@ QString codedText(const QString &text, WriteContext &ctx)
         Sjis::encode(text, &replaced);
         ctx.unencodable += replaced > 0 ? replaced : 1;
     }
-    coded = coded.toUpper();
+    // The coder already writes capitals; only a text with small letters is
+    // copied to be raised.
+    for (QChar c : std::as_const(coded)) {
+        if (c.isLower()) {
+            coded = coded.toUpper();
+            break;
+        }
+    }
     coded.replace(u'+', u' ');
     return coded;
 }
