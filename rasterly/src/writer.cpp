@@ -1,4 +1,5 @@
 // mWritePNG: device-independent bitmap to PNG file, 8 bits per sample.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,12 +13,17 @@ using namespace rasterly;
 
 namespace {
 
-constexpr std::size_t kPiece = 1024; // deflate output is written in pieces of this size
+constexpr std::size_t kPiece = 1024;      // deflate output is written in pieces of this size
+constexpr std::size_t kStage = 64 * 1024; // scanlines made ahead of deflate
 
 class OutFile
 {
 public:
-    explicit OutFile(const char *path) : m_file(std::fopen(path, "wb")) {}
+    explicit OutFile(const char *path) : m_file(std::fopen(path, "wb"))
+    {
+        if (m_file)
+            std::setvbuf(m_file, nullptr, _IOFBF, 1 << 16);
+    }
     ~OutFile() { close(); }
     OutFile(const OutFile &) = delete;
     OutFile &operator=(const OutFile &) = delete;
@@ -84,39 +90,95 @@ void packPixels(unsigned char *dst, const unsigned char *src, std::size_t count,
     }
 }
 
-// Filter type 0 (None) on every row; Adam7 passes in order, empty ones skipped.
-std::size_t buildScanlines(unsigned char *out, const unsigned char *pixels, uint32_t w, uint32_t h,
-                           int bpp, std::size_t srcStride, bool interlaced)
+// The scanlines in file order, made a few rows at a time as deflate takes
+// them: filter type 0 (None) on every row; Adam7 passes in order, empty
+// passes skipped. Rows stay in cache on their way into zlib, and no buffer
+// of the whole image is needed.
+class Scanlines
 {
-    unsigned char *p = out;
-    if (!interlaced) {
-        if (w == 0)
-            return 0;
-        for (uint32_t y = 0; y < h; ++y) {
-            *p++ = 0;
-            packPixels(p, pixels + std::size_t(y) * srcStride, w, std::size_t(bpp), bpp);
-            p += std::size_t(w) * std::size_t(bpp);
-        }
-        return std::size_t(p - out);
+public:
+    Scanlines(const unsigned char *pixels, uint32_t w, uint32_t h, int bpp, std::size_t srcStride, bool interlaced)
+        : m_pixels(pixels), m_w(w), m_h(h), m_bpp(bpp), m_srcStride(srcStride), m_interlaced(interlaced)
+    {
+        m_pass = interlaced ? -1 : 0;
+        if (interlaced)
+            nextPass();
+        else
+            setPass(0, 0, 1, 1);
     }
-    for (const Adam7Pass &pass : kAdam7) {
-        const uint32_t cols = adam7Count(w, pass.x0, pass.dx);
-        const uint32_t rows = adam7Count(h, pass.y0, pass.dy);
-        if (!cols || !rows)
-            continue;
-        for (uint32_t r = 0; r < rows; ++r) {
-            const std::size_t y = std::size_t(pass.y0) + std::size_t(r) * std::size_t(pass.dy);
-            *p++ = 0;
-            packPixels(p, pixels + y * srcStride + std::size_t(pass.x0) * std::size_t(bpp), cols,
-                       std::size_t(pass.dx) * std::size_t(bpp), bpp);
-            p += std::size_t(cols) * std::size_t(bpp);
+
+    // Bytes of all scanlines, filter bytes included.
+    static uint64_t totalBytes(uint32_t w, uint32_t h, int bpp, bool interlaced)
+    {
+        if (!interlaced)
+            return w ? uint64_t(h) * (uint64_t(w) * uint64_t(bpp) + 1) : 0;
+        uint64_t total = 0;
+        for (const Adam7Pass &p : kAdam7) {
+            const uint64_t cols = adam7Count(w, p.x0, p.dx), rows = adam7Count(h, p.y0, p.dy);
+            if (cols && rows)
+                total += rows * (cols * uint64_t(bpp) + 1);
         }
+        return total;
     }
-    return std::size_t(p - out);
-}
+
+    bool done() const { return m_row >= m_rows; }
+
+    // Whole rows into out (room for at least one row of the widest pass).
+    std::size_t fill(unsigned char *out, std::size_t room)
+    {
+        std::size_t used = 0;
+        while (!done()) {
+            const std::size_t rowLen = std::size_t(m_cols) * std::size_t(m_bpp) + 1;
+            if (room - used < rowLen)
+                break;
+            unsigned char *p = out + used;
+            const std::size_t y = std::size_t(m_y0) + std::size_t(m_row) * std::size_t(m_dy);
+            *p = 0;
+            packPixels(p + 1, m_pixels + y * m_srcStride + std::size_t(m_x0) * std::size_t(m_bpp), m_cols,
+                       std::size_t(m_dx) * std::size_t(m_bpp), m_bpp);
+            used += rowLen;
+            if (++m_row >= m_rows && m_interlaced)
+                nextPass();
+        }
+        return used;
+    }
+
+private:
+    void setPass(int x0, int y0, int dx, int dy)
+    {
+        m_x0 = x0;
+        m_y0 = y0;
+        m_dx = dx;
+        m_dy = dy;
+        m_cols = adam7Count(m_w, x0, dx);
+        m_rows = m_cols ? adam7Count(m_h, y0, dy) : 0;
+        m_row = 0;
+    }
+
+    void nextPass()
+    {
+        while (++m_pass < 7) {
+            const Adam7Pass &p = kAdam7[m_pass];
+            setPass(p.x0, p.y0, p.dx, p.dy);
+            if (m_rows)
+                return;
+        }
+        m_rows = 0;
+        m_row = 0;
+    }
+
+    const unsigned char *m_pixels;
+    uint32_t m_w, m_h;
+    int m_bpp;
+    std::size_t m_srcStride;
+    bool m_interlaced;
+    int m_pass = 0;
+    int m_x0 = 0, m_y0 = 0, m_dx = 1, m_dy = 1;
+    uint32_t m_cols = 0, m_rows = 0, m_row = 0;
+};
 
 // One IDAT chunk whose length is patched in once the stream is complete.
-bool writeIdat(OutFile &out, const unsigned char *scan, std::size_t scanBytes)
+bool writeIdat(OutFile &out, Scanlines &scan, unsigned char *stage, std::size_t stageSize)
 {
     const long lengthPos = out.tell();
     static const unsigned char placeholder[8] = {0, 0, 0, 0, 'I', 'D', 'A', 'T'};
@@ -128,21 +190,21 @@ bool writeIdat(OutFile &out, const unsigned char *scan, std::size_t scanBytes)
     z_stream zs{};
     if (deflateInit(&zs, Z_DEFAULT_COMPRESSION) != Z_OK)
         return false;
-    zs.next_in = const_cast<unsigned char *>(scan);
-    zs.avail_in = uInt(scanBytes);
     unsigned char piece[kPiece];
     zs.next_out = piece;
     zs.avail_out = kPiece;
     uint64_t total = 0;
-    int flush = Z_NO_FLUSH;
     bool ok = true;
     for (;;) {
-        if (zs.avail_in == 0)
-            flush = Z_FINISH; // stays finishing from here on
+        if (zs.avail_in == 0 && !scan.done()) {
+            zs.next_in = stage;
+            zs.avail_in = uInt(scan.fill(stage, stageSize));
+        }
+        // No flush while input remains; finishing once all of it is in, and
+        // from then on.
+        const int flush = zs.avail_in == 0 && scan.done() ? Z_FINISH : Z_NO_FLUSH;
         const int rc = deflate(&zs, flush);
-        if (rc == Z_STREAM_END)
-            break;
-        if (rc != Z_OK && rc != Z_BUF_ERROR) {
+        if (rc != Z_OK && rc != Z_STREAM_END && rc != Z_BUF_ERROR) {
             ok = false;
             break;
         }
@@ -156,6 +218,8 @@ bool writeIdat(OutFile &out, const unsigned char *scan, std::size_t scanBytes)
             zs.next_out = piece;
             zs.avail_out = kPiece;
         }
+        if (rc == Z_STREAM_END)
+            break;
     }
     if (ok) {
         const std::size_t last = kPiece - zs.avail_out;
@@ -202,21 +266,16 @@ extern "C" RASTERLY_API int32_t RASTERLY_STDCALL mWritePNG(const char *path, con
         return 0;
     const uint64_t rowBytes = uint64_t(w) * uint64_t(bpp);
     const uint64_t srcStride = (rowBytes + 3) / 4 * 4;
-    // Scanlines take at most (row + 1) bytes for each of the image rows plus
-    // the filter bytes of the extra pass rows; (row + 4) per row, plus one row,
-    // covers both. Deflate takes its input length as 32 bits.
-    const uint64_t scanCap = (rowBytes + 4) * (uint64_t(h) + 1);
-    if (scanCap > 0xFFFFFFFFu || srcStride * h > SIZE_MAX)
+    if (srcStride > SIZE_MAX / h) // the caller's rows could not even be addressed
         return 0;
-    auto *scan = static_cast<unsigned char *>(std::malloc(std::size_t(scanCap)));
-    if (!scan)
+    if (Scanlines::totalBytes(w, h, bpp, interlace != 0) == 0)
         return 0;
-    const std::size_t scanBytes = buildScanlines(scan, static_cast<const unsigned char *>(pixels), w, h,
-                                                 bpp, std::size_t(srcStride), interlace != 0);
-    if (scanBytes == 0) {
-        std::free(scan);
+    // Room for whole rows: at least one full-width row, ideally many.
+    const std::size_t stageSize = std::max<std::size_t>(std::size_t(rowBytes) + 1, kStage);
+    auto *stage = static_cast<unsigned char *>(std::malloc(stageSize));
+    if (!stage)
         return 0;
-    }
+    Scanlines scan(static_cast<const unsigned char *>(pixels), w, h, bpp, std::size_t(srcStride), interlace != 0);
 
     bool ok = false;
     {
@@ -242,10 +301,10 @@ extern "C" RASTERLY_API int32_t RASTERLY_STDCALL mWritePNG(const char *path, con
                 }
                 ok = writeChunk(out, "PLTE", plte, 768);
             }
-            ok = ok && writeIdat(out, scan, scanBytes) && writeChunk(out, "IEND", nullptr, 0);
+            ok = ok && writeIdat(out, scan, stage, stageSize) && writeChunk(out, "IEND", nullptr, 0);
             ok = out.close() && ok; // a failed close (full disk) is a failed write
         }
     }
-    std::free(scan);
+    std::free(stage);
     return ok ? 1 : 0;
 }
