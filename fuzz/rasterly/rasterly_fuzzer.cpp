@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr int32_t kMaxPixelBytes = 16 << 20; // larger pictures are loaded but not converted
+constexpr int32_t kMaxPixelBytes = 4 << 20; // larger pictures are loaded but not converted
 constexpr int32_t kMaxRoundTrip = 256 << 10;
 
 std::string tempPath(const char *suffix)
