@@ -2,6 +2,7 @@
 // and writer. main() only picks the subcommand from the table below; a new
 // subcommand is a file of its own plus one row here.
 #include "commands.h"
+#include "vcslist.h"
 
 #include <QCoreApplication>
 
@@ -16,6 +17,8 @@ const Command Commands[] = {
     {"dump", "FILE.vcs", "print every entry's non-empty slots as entry<TAB>slot<TAB>text", runDump},
     {"copy", "IN.vcs OUT.vcs", "read IN as File, Open, New does and write all entries to OUT as Save as does",
      runCopy},
+    {"list", "FILE.vcs", "print every entry as the main list shows it: columns 1 to 10, tab-separated",
+     skedra::runListCommand},
 };
 
 void printHelp(std::FILE *to)
