@@ -8,6 +8,7 @@
 #include "qtdialogs.h"
 #include "settings.h"
 #include "startup.h"
+#include "toolicons.h"
 #include "version.h"
 
 #include <QAction>
@@ -18,10 +19,12 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
@@ -29,6 +32,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <cmath>
 
 namespace skedra {
 
@@ -37,6 +41,12 @@ namespace {
 // The smallest window, in twips.
 constexpr int MinWidthTwips = 7700;
 constexpr int MinHeightTwips = 3000;
+
+// Pixels of a stored twips value, kept to a range that cannot overflow.
+int storedPixels(double twips)
+{
+    return static_cast<int>(std::lround(std::clamp(twips, -1.0e7, 1.0e7) / TwipsPerPixel));
+}
 
 } // namespace
 
@@ -48,15 +58,10 @@ QString windowTitleText()
         .arg(SKEDRA_VERSION_PATCH);
 }
 
-QString modelPanelText(const QString &modelCode)
-{
-    return (isVModel(modelCode) ? QStringLiteral("機種：V") : QStringLiteral("機種：J-"))
-        + modelCode;
-}
-
 frmMain::frmMain(QWidget *parent, Dialogs *dialogs)
     : QMainWindow(parent)
     , urlOpener([](const QUrl &url) { return QDesktopServices::openUrl(url); })
+    , popupMenu([](QMenu *menu, const QPoint &pos) { menu->popup(pos); })
 {
     setObjectName(QStringLiteral("frmMain"));
     if (!dialogs) {
@@ -102,30 +107,74 @@ void frmMain::Form_Load()
     connect(m_view, &GridView::rowDoubleClicked, this, [this](int) { editRow(); });
     connect(m_view, &GridView::deletePressed, this, [this] { m_list->deleteRows(); });
     connect(m_view, &GridView::rowContextRequested, this, &frmMain::showRowMenu);
+    connect(m_view, &GridView::headerContextRequested, this, &frmMain::showHeaderMenu);
     connect(m_view, &GridView::filesDropped, this,
             [this](const QStringList &paths) { m_files->dropFiles(paths); });
 
+    // The designed size and grid font.
     setMinimumSize(twipsToPixels(MinWidthTwips), twipsToPixels(MinHeightTwips));
     resize(1000, 600);
-    readGridSettings();
-    setUpGrid();
-
-    setWindowTitle(windowTitleText());
-    m_panel2->setText(modelPanelText(m_state.ModelCode));
-    updateCountPanel();
-}
-
-void frmMain::readGridSettings()
-{
-    const SettingsStore settings;
-    m_startColumnWidths = settings.columnWidths();
-    // The designed grid font: the system's, at the small size of a list.
     QFont font = m_view->font();
     font.setPointSizeF(9.0);
-    const StoredFont stored = settings.font();
+    m_view->setFont(font);
+
+    // The stored settings, in the order of the start-up sequence. The coder
+    // came first, above.
+    const StartupSettings s = LoadSettings(SettingsStore());
+    if (s.geometry)
+        applyStoredGeometry(*s.geometry);
+    m_attachmentFolders = s.attachmentFolders;
+    applyStoredFont(s.font);
+    m_startColumnWidths = s.columnWidths;
+    // The grid follows the window in the layout, so the window's size is
+    // all the resize base there is.
+    if (s.windowState == WindowShowState::Maximised)
+        setWindowState(windowState() | Qt::WindowMaximized);
+    m_list->defaults = s.entryDefaults;
+    // The header by the model stored at start; a later model change keeps it.
+    setUpGrid(s.headerFormat);
+    applyModelSelection(SelectStartupModel(m_state, m_catalogue, s.storedModelCode));
+
+    setWindowTitle(windowTitleText());
+    updateCountPanel();
+    // The file named on the command line comes last: openCommandLine().
+}
+
+void frmMain::applyStoredGeometry(const StoredGeometry &g)
+{
+    // Left, top, height, width as stored. The grid fills the window, so its
+    // stored size follows from the window's and is not applied on its own.
+    QPoint pos = this->pos();
+    if (g.left)
+        pos.setX(storedPixels(*g.left));
+    if (g.top)
+        pos.setY(storedPixels(*g.top));
+    QSize size = this->size();
+    if (g.height)
+        size.setHeight(storedPixels(*g.height));
+    if (g.width)
+        size.setWidth(storedPixels(*g.width));
+
+    // A hand-edited or stale value must not lose the window: it stays within
+    // the screens it can be shown on.
+    QRect desktop;
+    for (const QScreen *screen : QGuiApplication::screens())
+        desktop |= screen->availableVirtualGeometry();
+    if (desktop.isValid()) {
+        size = size.boundedTo(desktop.size());
+        if (!desktop.contains(pos))
+            pos = this->pos();
+    }
+    move(pos);
+    resize(size.expandedTo(minimumSize()));
+}
+
+void frmMain::applyStoredFont(const StoredFont &stored)
+{
+    QFont font = m_view->font();
     if (stored.name && !stored.name->isEmpty())
         font.setFamily(*stored.name);
-    if (stored.size && *stored.size > 0)
+    if (stored.size && *stored.size > 0 && *stored.size < 1000)
         font.setPointSizeF(*stored.size);
     if (stored.bold)
         font.setBold(*stored.bold);
@@ -134,13 +183,33 @@ void frmMain::readGridSettings()
     m_view->setFont(font);
 }
 
-void frmMain::setUpGrid()
+void frmMain::setUpGrid(const QString &headerFormat)
 {
-    m_grid.setFormatString(headerFormatFor(m_state.ModelCode));
+    m_grid.setFormatString(headerFormat);
     m_view->verticalHeader()->setDefaultSectionSize(m_view->fontMetrics().height() + 6);
     applyColumnWidths(m_startColumnWidths);
     m_grid.setRowSel(m_grid.row());
     m_view->showGrid();
+}
+
+void frmMain::applyModelSelection(const ModelSelection &selection)
+{
+    for (const auto &[item, checked] : selection.checks) {
+        if (QAction *a = m_actions.value(item))
+            a->setChecked(checked);
+    }
+    m_panel2->setText(selection.statusText);
+    if (QMenu *extended = m_menus.value(QStringLiteral("mnuCate2")))
+        extended->menuAction()->setVisible(selection.extendedMenuVisible);
+}
+
+void frmMain::SelectModel(const QString &code)
+{
+    SettingsStore settings;
+    const ModelSelection selection = skedra::SelectModel(m_state, m_catalogue, settings, code);
+    applyModelSelection(selection);
+    if (!selection.saved)
+        m_dialogs->error(QStringLiteral("機種の設定を保存できませんでした。　　"));
 }
 
 void frmMain::applyColumnWidths(const std::array<int, GridColumns> &twips)
@@ -182,8 +251,9 @@ void frmMain::Font_Change()
     if (!chosen)
         return;
     applyGridFont(*chosen);
-    // The layout as at load: the model's header, the widths read at start.
-    setUpGrid();
+    // The layout as at load: the current model's header, the widths read at
+    // start.
+    setUpGrid(modelProfileOrDefault(m_state.ModelCode).headerFormat());
 
     GridFont saved;
     saved.name = chosen->name;
@@ -205,7 +275,7 @@ void frmMain::createActions()
 {
     // The commands that exist so far, by the name the menu table runs them
     // by. An item whose command is not here yet stays hidden.
-    const QHash<QString, std::function<void()>> commands = {
+    QHash<QString, std::function<void()>> commands = {
         {QStringLiteral("mnuOpen_0"), [this] { m_files->openNew(); }},
         {QStringLiteral("mnuOpen_1"), [this] { m_files->openAdd(); }},
         {QStringLiteral("mnuClose"), [this] { m_files->closeList(); }},
@@ -215,45 +285,51 @@ void frmMain::createActions()
         {QStringLiteral("mnuEditLine"), [this] { editRow(); }},
         {QStringLiteral("mnuDEl"), [this] { m_list->deleteRows(); }},
         {QStringLiteral("mnuSave"), [this] { m_files->saveSelected(); }},
+        {QStringLiteral("mnuDefault"), [this] { mnuDefault_Click(); }},
+        {QStringLiteral("mnuDefClear"), [this] { mnuDefClear_Click(); }},
         {QStringLiteral("mnuDown"), [this] { m_list->moveDown(); }},
         {QStringLiteral("mnuUp"), [this] { m_list->moveUp(); }},
         {QStringLiteral("mnuOldDel"), [this] { m_list->deleteCompleted(); }},
+        {QStringLiteral("mnuZtoH_0"), [this] { mnuZtoH_Click(0); }},
+        {QStringLiteral("mnuZtoH_1"), [this] { mnuZtoH_Click(1); }},
         {QStringLiteral("mnuHelp2"), [this] { showHelp(); }},
         {QStringLiteral("mnuVer"), [this] { showAbout(); }},
         {QStringLiteral("Font_Change"), [this] { Font_Change(); }},
         {QStringLiteral("pmnuCancel"), [] {}},
         {QStringLiteral("p2mnuCancel"), [] {}},
+        {QStringLiteral("frmFind"), [this] {
+             if (findHook)
+                 findHook();
+         }},
     };
-    const QHash<QString, QStyle::StandardPixmap> icons = {
-        {QStringLiteral("tbrOpen"), QStyle::SP_DialogOpenButton},
-        {QStringLiteral("tbrSave"), QStyle::SP_DialogSaveButton},
-        {QStringLiteral("tbrAdd"), QStyle::SP_FileIcon},
-        {QStringLiteral("tbrEdit"), QStyle::SP_FileDialogDetailedView},
-        {QStringLiteral("tbrDel"), QStyle::SP_TrashIcon},
-        {QStringLiteral("tbrDown"), QStyle::SP_ArrowDown},
-        {QStringLiteral("tbrUp"), QStyle::SP_ArrowUp},
-        {QStringLiteral("tbrFont"), QStyle::SP_FileDialogContentsView},
-        {QStringLiteral("tbrCal"), QStyle::SP_FileDialogInfoView},
-    };
+    for (int i = 0; i < categories::MenuItemCount; ++i) {
+        const QString index = QString::number(i);
+        commands.insert(QStringLiteral("mnuCatego_") + index,
+                        [this, i] { setCategory(categories::Menu::Cate, i); });
+        commands.insert(QStringLiteral("mnuCatego2_") + index,
+                        [this, i] { setCategory(categories::Menu::Cate2, i); });
+    }
+    for (const MenuEntry &e : menuTable()) {
+        if (const auto command = attributeCommandFor(e.objectName());
+            command && e.name.startsWith(QLatin1String("mnu")))
+            commands.insert(e.objectName(), [this, c = *command] { setAttribute(c); });
+    }
+    for (const ModelProfile &model : allModelProfiles())
+        commands.insert(model.menuItem, [this, code = model.code] { SelectModel(code); });
 
     m_toolbar = addToolBar(QStringLiteral("Toolbar1"));
     m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
     m_toolbar->setMovable(false);
     m_toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
 
-    QHash<QString, QMenu *> menus;
-    QHash<QString, QAction *> actions;
-    // Wires an item to its own command or to the item whose command it runs;
-    // false when neither exists yet.
+    QHash<QString, QMenu *> &menus = m_menus;
+    QHash<QString, QAction *> &actions = m_actions;
+    // Wires an item to its own command or to the command of the item it
+    // runs; false when neither exists yet.
     auto wire = [&](QAction *action, const MenuEntry &e) {
         const QString key = e.runs.isEmpty() ? e.objectName() : e.runs;
         if (const auto command = commands.find(key); command != commands.end()) {
             connect(action, &QAction::triggered, this, *command);
-            return true;
-        }
-        QAction *target = e.runs.isEmpty() ? nullptr : actions.value(e.runs);
-        if (target && target != action && target->isVisible()) {
-            connect(action, &QAction::triggered, target, &QAction::trigger);
             return true;
         }
         return false;
@@ -299,13 +375,18 @@ void frmMain::createActions()
         case MenuEntryKind::ToolButton: {
             QAction *action = makeAction(e.objectName(), e.caption);
             action->setToolTip(e.toolTip);
-            action->setIcon(style()->standardIcon(icons.value(e.objectName(), QStyle::SP_FileIcon)));
+            action->setIcon(toolbarIcon(e.objectName(), style()));
             actions.insert(e.objectName(), action);
             m_toolbar->addAction(action);
             action->setVisible(wire(action, e));
             break;
         }
         }
+    }
+
+    for (const ModelProfile &model : allModelProfiles()) {
+        if (QAction *item = actions.value(model.menuItem))
+            item->setCheckable(true);
     }
 
     // A drop-down beside the open button; menus left without a visible item
@@ -322,23 +403,111 @@ void frmMain::createActions()
         menu->menuAction()->setVisible(anyVisible);
     }
     m_popup = menus.value(QStringLiteral("pmnuEdit"));
+    m_headerPopup = menus.value(QStringLiteral("p2mnuMenu"));
     if (QMenu *edit = menus.value(QStringLiteral("mnuEdit")))
         connect(edit, &QMenu::aboutToShow, this, &frmMain::updateActions);
 }
 
 void frmMain::updateActions()
 {
-    // Nothing of the items made so far depends on the model or the list; the
-    // model-dependent items are configured here when they are added.
+    configureModelItems(QStringLiteral("mnu"));
+}
+
+void frmMain::configureModelItems(const QString &prefix)
+{
+    const CategoryMenuConfig config = categoryMenuConfig(modelProfileOrDefault(m_state.ModelCode));
+    auto menu = [&](const char *name) { return m_menus.value(prefix + QLatin1String(name)); };
+    if (QMenu *cate = menu("Cate"))
+        cate->setTitle(config.categoryMenuCaption);
+    for (int i = 0; i < categories::MenuItemCount; ++i) {
+        const QString name = prefix + QStringLiteral("Catego_") + QString::number(i);
+        if (QAction *item = m_actions.value(name))
+            item->setVisible(config.categoryItemVisible[static_cast<size_t>(i)]);
+    }
+    if (QMenu *extended = menu("Cate2"))
+        extended->menuAction()->setVisible(config.extendedMenuVisible);
+    if (QMenu *colour = menu("DateColor"))
+        colour->menuAction()->setEnabled(config.dateColourEnabled);
+    if (QMenu *protection = menu("AutoDel"))
+        protection->menuAction()->setEnabled(config.autoDeleteEnabled);
+    if (QMenu *standby = menu("Wait"))
+        standby->menuAction()->setEnabled(config.standbyEnabled);
 }
 
 void frmMain::showRowMenu(int row, const QPoint &globalPos)
 {
-    if (row < 1)
+    if (row < 1 || !m_popup)
         return;
-    updateActions();
-    if (m_popup)
-        m_popup->popup(globalPos);
+    configureModelItems(QStringLiteral("pmnu"));
+    popupMenu(m_popup, globalPos);
+}
+
+void frmMain::showHeaderMenu(int col, const QPoint &globalPos)
+{
+    FindColumn = col;
+    const std::optional<QString> caption = findMenuCaption(col);
+    if (!caption || !m_headerPopup)
+        return;
+    if (QAction *find = m_actions.value(QStringLiteral("p2mnuFind"))) {
+        find->setText(*caption);
+        find->setEnabled(static_cast<bool>(findHook));
+    }
+    popupMenu(m_headerPopup, globalPos);
+}
+
+RowBand frmMain::selectedBand() const
+{
+    return RowBand::between(m_grid.row(), m_grid.rowSel());
+}
+
+void frmMain::applyCellUpdates(const CellUpdates &updates)
+{
+    for (const CellUpdate &u : updates) {
+        m_grid.setText(u.row, u.column, u.text);
+        m_view->gridModel()->cellChanged(u.row, u.column);
+    }
+}
+
+void frmMain::setAttribute(AttributeCommand command)
+{
+    applyCellUpdates(ApplyAttribute(m_state, selectedBand(), command));
+}
+
+void frmMain::setCategory(categories::Menu menu, int index)
+{
+    applyCellUpdates(SetCategory(m_state, selectedBand(), menu, index));
+}
+
+void frmMain::mnuZtoH_Click(int index)
+{
+    const std::optional<Question> question = ZtoHQuestion(m_state, index);
+    if (!question)
+        return;
+    if (m_dialogs->message(question->title, question->text, MessageIcon::Warning,
+                           MessageButtons::YesNo)
+        != Answer::Yes)
+        return;
+    if (!ZtoH(m_state, index)) {
+        m_dialogs->error(QStringLiteral("全角文字を半角に変換できませんでした。　　"));
+        return;
+    }
+    Grid_refresh();
+}
+
+void frmMain::mnuDefault_Click()
+{
+    SettingsStore settings;
+    bool stored = true;
+    if (SetDefaultsFromEntry(m_list->defaults, settings, m_state.ScheduleList, m_grid.row(), &stored)
+        && !stored)
+        m_dialogs->error(QStringLiteral("既定値を保存できませんでした。　　"));
+}
+
+void frmMain::mnuDefClear_Click()
+{
+    SettingsStore settings;
+    if (!ClearDefaults(m_list->defaults, settings))
+        m_dialogs->error(QStringLiteral("既定値を保存できませんでした。　　"));
 }
 
 void frmMain::editRow()
@@ -385,7 +554,38 @@ void frmMain::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
+    closeOtherWindows();
+    SaveWindowSettings();
     event->accept();
+}
+
+void frmMain::closeOtherWindows()
+{
+    // The windows this one opened, the most recent first.
+    const QList<QWidget *> children = findChildren<QWidget *>();
+    for (auto it = children.crbegin(); it != children.crend(); ++it) {
+        QWidget *child = *it;
+        if (child->isWindow() && child->isVisible() && !qobject_cast<QMenu *>(child))
+            child->close();
+    }
+}
+
+void frmMain::SaveWindowSettings()
+{
+    WindowShowState state = WindowShowState::Normal;
+    if (isMinimized())
+        state = WindowShowState::Minimised;
+    else if (isMaximized())
+        state = WindowShowState::Maximised;
+    WindowGeometry geometry;
+    geometry.left = pixelsToTwips(x());
+    geometry.top = pixelsToTwips(y());
+    geometry.width = pixelsToTwips(width());
+    geometry.height = pixelsToTwips(height());
+    geometry.gridWidth = pixelsToTwips(m_view->width());
+    geometry.gridHeight = pixelsToTwips(m_view->height());
+    if (!SettingsStore().SaveWindowSettings(state, geometry, columnWidths()))
+        m_dialogs->error(QStringLiteral("ウィンドウの設定を保存できませんでした。　　"));
 }
 
 void frmMain::changeEvent(QEvent *event)

@@ -8,14 +8,20 @@
 // index after an underscore ("mnuOpen_0", "mnuOpen_1").
 #pragma once
 
+#include "attributes.h"
 #include "dialogs.h"
 #include "filecommands.h"
 #include "listcommands.h"
 #include "listgrid.h"
+#include "models.h"
 #include "session.h"
+#include "settings.h"
+#include "soundcatalogue.h"
 
 #include <QMainWindow>
 #include <QPointer>
+
+#include <QHash>
 
 #include <array>
 #include <functional>
@@ -35,9 +41,6 @@ class frmRun;
 // "Skedra Ver.<major>.<minor><revision>"
 QString windowTitleText();
 
-// Status panel 2: "機種：V601SH", "機種：J-SH53".
-QString modelPanelText(const QString &modelCode);
-
 class frmMain : public QMainWindow, private WindowHooks {
     Q_OBJECT
 public:
@@ -50,6 +53,22 @@ public:
     ListCommands &listCommands() { return *m_list; }
     FileCommands &fileCommands() { return *m_files; }
     GridView *gridView() const { return m_view; }
+    // The current model's melody and lamp names; the editor reads them.
+    const SoundCatalogue &soundCatalogue() const { return m_catalogue; }
+    // The defaults of new entries, read at start (section "Init").
+    EntryDefaults &entryDefaults() { return m_list->defaults; }
+    // The last folders used for attachments, read at start.
+    QString attachmentFolder(AttachmentFolder folder) const
+    {
+        return m_attachmentFolders[static_cast<size_t>(folder)];
+    }
+
+    // The grid column whose header was right-clicked last; the find dialog
+    // searches it.
+    int FindColumn = 0;
+    // Opens the find dialog (p2mnuFind); installed by the find dialog's
+    // owner. Until then the item is shown disabled.
+    std::function<void()> findHook;
 
     // Opens the file named on the command line; the last step of start-up.
     void openCommandLine(const QString &commandLine);
@@ -69,8 +88,21 @@ public:
     FontChoice gridFont() const;
     void applyGridFont(const FontChoice &font);
 
+    // The model menu command: check mark, ModelCode, sound catalogue, status
+    // panel 2, ModelCode stored at once, mnuCate2 shown or hidden. The grid
+    // header and the list stay as they are.
+    void SelectModel(const QString &code);
+
+    // The closing sequence (after the save question let the window close):
+    // minimised saves nothing; otherwise WindowState, and when not maximised
+    // the geometry, grid size and column widths.
+    void SaveWindowSettings();
+
     // Opens URLs for the help command; tests replace it.
     std::function<bool(const QUrl &)> urlOpener;
+    // Shows a pop-up menu at a screen point without waiting; tests replace it
+    // to see which menu would open.
+    std::function<void(QMenu *, const QPoint &)> popupMenu;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -78,12 +110,28 @@ protected:
 
 private:
     void Form_Load();
-    void setUpGrid();
-    void readGridSettings();
+    void applyStoredGeometry(const StoredGeometry &geometry);
+    void applyStoredFont(const StoredFont &stored);
+    void setUpGrid(const QString &headerFormat);
+    void applyModelSelection(const ModelSelection &selection);
     void createActions();
     void updateActions();
+    // The model-dependent items of the Edit menu ("mnu") or of the pop-up
+    // menu ("pmnu").
+    void configureModelItems(const QString &prefix);
     QAction *makeAction(const QString &name, const QString &caption);
     void showRowMenu(int row, const QPoint &globalPos);
+    void showHeaderMenu(int col, const QPoint &globalPos);
+    void closeOtherWindows();
+
+    // Attribute commands on the selected band, cells rewritten in place.
+    RowBand selectedBand() const;
+    void applyCellUpdates(const CellUpdates &updates);
+    void setAttribute(AttributeCommand command);
+    void setCategory(categories::Menu menu, int index);
+    void mnuZtoH_Click(int index);
+    void mnuDefault_Click();
+    void mnuDefClear_Click();
     void editRow();
     void showHelp();
     void showAbout();
@@ -103,12 +151,17 @@ private:
     Dialogs *m_dialogs;
     std::unique_ptr<ListCommands> m_list;
     std::unique_ptr<FileCommands> m_files;
+    SoundCatalogue m_catalogue;
+    std::array<QString, 4> m_attachmentFolders;
 
     GridView *m_view = nullptr;
     QToolBar *m_toolbar = nullptr;
     QLabel *m_panel1 = nullptr;
     QLabel *m_panel2 = nullptr;
     QMenu *m_popup = nullptr;
+    QMenu *m_headerPopup = nullptr;
+    QHash<QString, QAction *> m_actions;
+    QHash<QString, QMenu *> m_menus;
     QPointer<frmRun> m_loading;
     std::array<int, GridColumns> m_startColumnWidths{};
     int m_busyDepth = 0;

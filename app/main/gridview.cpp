@@ -60,6 +60,14 @@ void GridModel::reload()
     endResetModel();
 }
 
+void GridModel::cellChanged(int gridRow, int col)
+{
+    if (gridRow < 1 || gridRow > m_grid.dataRows() || col < 0 || col >= GridColumns)
+        return;
+    const QModelIndex i = index(gridRow - 1, col);
+    emit dataChanged(i, i, {Qt::DisplayRole});
+}
+
 GridView::GridView(ListGrid &grid, QWidget *parent)
     : QTableView(parent)
     , m_grid(grid)

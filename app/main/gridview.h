@@ -23,6 +23,8 @@ public:
 
     // The grid changed: rows, texts or header.
     void reload();
+    // One cell of data row `gridRow` (1-based) got a new text.
+    void cellChanged(int gridRow, int col);
 
 private:
     ListGrid &m_grid;
