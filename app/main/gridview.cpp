@@ -121,6 +121,7 @@ void GridView::showGrid()
 
 void GridView::setColumnWidthsTwips(const std::array<int, GridColumns> &twips)
 {
+    m_appliedTwips = twips;
     for (int c = 0; c < GridColumns; ++c)
         setColumnWidth(c, twipsToPixels(twips[static_cast<size_t>(c)]));
 }
@@ -128,8 +129,11 @@ void GridView::setColumnWidthsTwips(const std::array<int, GridColumns> &twips)
 std::array<int, GridColumns> GridView::columnWidthsTwips() const
 {
     std::array<int, GridColumns> twips{};
-    for (int c = 0; c < GridColumns; ++c)
-        twips[static_cast<size_t>(c)] = pixelsToTwips(columnWidth(c));
+    for (int c = 0; c < GridColumns; ++c) {
+        const int applied = m_appliedTwips[static_cast<size_t>(c)];
+        const int pixels = columnWidth(c);
+        twips[static_cast<size_t>(c)] = pixels == twipsToPixels(applied) ? applied : pixelsToTwips(pixels);
+    }
     return twips;
 }
 

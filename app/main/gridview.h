@@ -39,7 +39,9 @@ public:
 
     // Shows the grid state: texts, selection band and top row.
     void showGrid();
-    // Column widths in twips, as the settings keep them.
+    // Column widths in twips, as the settings keep them. A column the user
+    // has not resized since reports the twips it was given, so widths that
+    // are no whole number of pixels survive being saved again.
     void setColumnWidthsTwips(const std::array<int, GridColumns> &twips);
     std::array<int, GridColumns> columnWidthsTwips() const;
 
@@ -71,6 +73,7 @@ private:
     ListGrid &m_grid;
     GridModel *m_model;
     bool m_syncing = false;
+    std::array<int, GridColumns> m_appliedTwips{};
 };
 
 // One twip is 1/15 pixel at 96 dots per inch.

@@ -37,7 +37,8 @@ inline void fill(SessionState &state, ListGrid &grid, int n)
     state.ScheduleList.clear();
     for (int i = 0; i < n; ++i)
         state.ScheduleList[i] = entry(QString::number(i + 1),
-                                      QStringLiteral("202401%1120000").arg(i + 1, 2, 10, QLatin1Char('0')));
+                                      QStringLiteral("202401%1").arg(i + 1, 2, 10, QLatin1Char('0'))
+                                          + QStringLiteral("120000"));
     fitGridToList(state.ScheduleList, grid, true);
 }
 
