@@ -1,16 +1,24 @@
 // Opens a .vcs file in the real main window and saves a picture of it:
 //   main_screenshot FILE.vcs OUT.png
 // When FILE.vcs does not exist a small file with Japanese entries is made
-// and shown instead.
+// and shown instead. Beside OUT.png it saves edit_menu.png (model V603SH,
+// the Edit menu open with its stamp submenu) and toolbar.png. The settings
+// of this run live in a temporary folder.
 #include "frmmain.h"
 #include "startup.h"
 #include "vcsio.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QToolBar>
 
 #include <cstdio>
 
@@ -52,6 +60,54 @@ QString makeSample(const QString &folder)
     return s.SaveFileName;
 }
 
+void settle()
+{
+    for (int i = 0; i < 20; ++i) {
+        QCoreApplication::processEvents();
+        QThread::msleep(20);
+    }
+}
+
+bool save(const QPixmap &picture, const QString &path)
+{
+    if (picture.isNull() || !picture.save(path)) {
+        std::fprintf(stderr, "cannot save %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(path));
+    return true;
+}
+
+// The Edit menu opened from the menu bar with model V603SH, its stamp
+// submenu beside it: a picture of the screen around the window and menus.
+QPixmap editMenuPicture(skedra::frmMain &w)
+{
+    if (QAction *model = w.findChild<QAction *>(QStringLiteral("mnu603SH")))
+        model->trigger();
+    auto *edit = w.findChild<QMenu *>(QStringLiteral("mnuEdit"));
+    auto *stamps = w.findChild<QMenu *>(QStringLiteral("mnuCate"));
+    if (!edit || !stamps)
+        return {};
+    w.menuBar()->setActiveAction(edit->menuAction());
+    settle();
+    edit->setActiveAction(stamps->menuAction());
+    settle();
+    if (!stamps->isVisible()) {
+        const QRect item = edit->actionGeometry(stamps->menuAction());
+        stamps->popup(edit->mapToGlobal(item.topRight()));
+        settle();
+    }
+    QRect area = w.frameGeometry() | edit->geometry();
+    if (stamps->isVisible())
+        area |= stamps->geometry();
+    QScreen *screen = w.screen();
+    area &= screen->geometry();
+    QPixmap picture = screen->grabWindow(0, area.x(), area.y(), area.width(), area.height());
+    stamps->hide();
+    edit->hide();
+    return picture;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -63,6 +119,8 @@ int main(int argc, char **argv)
         return 2;
     }
     QTemporaryDir tmp;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, tmp.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, tmp.path());
     QString file = args[1];
     if (!QFileInfo(file).isFile())
         file = makeSample(tmp.path());
@@ -71,16 +129,17 @@ int main(int argc, char **argv)
     w.resize(1100, 480);
     w.show();
     w.openCommandLine(file);
-    for (int i = 0; i < 20; ++i) {
-        QCoreApplication::processEvents();
-        QThread::msleep(20);
-    }
+    settle();
     const QString out = args[2];
-    QDir().mkpath(QFileInfo(out).path());
-    if (!w.grab().save(out)) {
-        std::fprintf(stderr, "cannot save %s\n", qPrintable(out));
+    const QString folder = QFileInfo(out).path();
+    QDir().mkpath(folder);
+    if (!save(w.grab(), out))
         return 1;
-    }
-    std::printf("%s\n", qPrintable(out));
+    auto *toolbar = w.findChild<QToolBar *>(QStringLiteral("Toolbar1"));
+    if (!toolbar || !save(toolbar->grab(), folder + QStringLiteral("/toolbar.png")))
+        return 1;
+    if (!save(editMenuPicture(w), folder + QStringLiteral("/edit_menu.png")))
+        return 1;
+    w.state().Dirty = QStringLiteral("0");
     return 0;
 }
