@@ -1,11 +1,14 @@
-// The main window: the list grid with its menus, toolbar, pop-up menu and
+// The main window: the list grid with its menus, toolbar, pop-up menus and
 // status bar. The rules live in widget-free classes (ListGrid, ListCommands,
-// FileCommands); this window shows their state and wires the user's actions
-// to them.
+// FileCommands, the settings, model, attribute and defaults rules); this
+// window shows their state and wires the user's actions to them.
 //
 // Actions are made in createActions() with objectName set to the item's own
 // name ("mnuDEl", "tbrSave", "pmnuUp"); items of a control array carry the
-// index after an underscore ("mnuOpen_0", "mnuOpen_1").
+// index after an underscore ("mnuOpen_0", "pmnuCatego2_29"). Settings are
+// read once while the window loads and the window settings saved when it
+// closes; the model-dependent items are configured each time the Edit menu
+// or the row pop-up opens.
 #pragma once
 
 #include "attributes.h"

@@ -10,6 +10,10 @@
 #include "../maincore/tempsettings.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QMessageBox>
+#include <QTimer>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
@@ -291,6 +295,19 @@ TEST_F(WiringTest, CancelledCloseSavesNothing)
     dialogs.answers = {Answer::Cancel};
     EXPECT_FALSE(w->close());
     EXPECT_FALSE(isStored(QStringLiteral("Settings/WindowState")));
+}
+
+TEST_F(WiringTest, ClosingClosesTheWindowsItOpened)
+{
+    start();
+    w->show();
+    auto *first = new QDialog(w.get());
+    auto *second = new QDialog(w.get());
+    first->show();
+    second->show();
+    ASSERT_TRUE(w->close());
+    EXPECT_FALSE(first->isVisible());
+    EXPECT_FALSE(second->isVisible());
 }
 
 // --- The model menu -------------------------------------------------------------
@@ -618,6 +635,33 @@ TEST_F(WiringTest, HalfWidthConversionAsksFirst)
     EXPECT_TRUE(dialogs.last().text.startsWith(QStringLiteral("ｱﾗｰﾑﾒｯｾｰｼﾞﾌｨｰﾙﾄﾞの全角を半角に")));
     EXPECT_EQ(list.at(1, DAlarmValue), QStringLiteral("20240102113000;ｱﾗｰﾑ12です"));
     EXPECT_EQ(dialogs.messages.size(), 3u);
+}
+
+TEST_F(WiringTest, HalfWidthQuestionInARealMessageBox)
+{
+    w = std::make_unique<frmMain>();  // the window's own dialogs
+    load(1);
+    w->state().ScheduleList.at(0, DescriptionValue) = QStringLiteral("ＸＹＺ");
+    QString title, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QTimer answer;
+    answer.setInterval(10);
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        title = box->windowTitle();
+        text = box->text();
+        icon = box->icon();
+        box->button(QMessageBox::No)->click();
+    });
+    answer.start();
+    trigger(QStringLiteral("mnuZtoH_0"));
+    answer.stop();
+    EXPECT_EQ(title, QStringLiteral("確認"));
+    EXPECT_TRUE(text.startsWith(QStringLiteral("内容ﾌｨｰﾙﾄﾞの全角を半角に一括変換します。")));
+    EXPECT_EQ(icon, QMessageBox::Warning);
+    EXPECT_EQ(w->state().ScheduleList.at(0, DescriptionValue), QStringLiteral("ＸＹＺ"));
 }
 
 // --- Entry defaults -------------------------------------------------------------
