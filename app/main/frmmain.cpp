@@ -144,6 +144,7 @@ void frmMain::applyStoredGeometry(const StoredGeometry &g)
 {
     // Left, top, height, width as stored. The grid fills the window, so its
     // stored size follows from the window's and is not applied on its own.
+    m_startGeometry = g;
     QPoint pos = this->pos();
     if (g.left)
         pos.setX(storedPixels(*g.left));
@@ -577,13 +578,19 @@ void frmMain::SaveWindowSettings()
         state = WindowShowState::Minimised;
     else if (isMaximized())
         state = WindowShowState::Maximised;
+    // A value whose pixels did not change since start keeps its stored
+    // twips, which need not be a whole number of pixels.
+    auto twips = [](const std::optional<double> &stored, int pixels) {
+        return stored && storedPixels(*stored) == pixels ? *stored : double(pixelsToTwips(pixels));
+    };
+    const StoredGeometry &g = m_startGeometry;
     WindowGeometry geometry;
-    geometry.left = pixelsToTwips(x());
-    geometry.top = pixelsToTwips(y());
-    geometry.width = pixelsToTwips(width());
-    geometry.height = pixelsToTwips(height());
-    geometry.gridWidth = pixelsToTwips(m_view->width());
-    geometry.gridHeight = pixelsToTwips(m_view->height());
+    geometry.left = twips(g.left, x());
+    geometry.top = twips(g.top, y());
+    geometry.width = twips(g.width, width());
+    geometry.height = twips(g.height, height());
+    geometry.gridWidth = twips(g.gridWidth, m_view->width());
+    geometry.gridHeight = twips(g.gridHeight, m_view->height());
     if (!SettingsStore().SaveWindowSettings(state, geometry, columnWidths()))
         m_dialogs->error(QStringLiteral("ウィンドウの設定を保存できませんでした。　　"));
 }

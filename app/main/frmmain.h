@@ -167,6 +167,7 @@ private:
     QHash<QString, QMenu *> m_menus;
     QPointer<frmRun> m_loading;
     std::array<int, GridColumns> m_startColumnWidths{};
+    StoredGeometry m_startGeometry;  // as read, when it was applied
     int m_busyDepth = 0;
 };
 

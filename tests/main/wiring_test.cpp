@@ -257,6 +257,22 @@ TEST_F(WiringTest, ClosingNormalSavesGeometryAndColumnWidths)
     EXPECT_EQ(w->columnWidths()[3], 1350);
 }
 
+TEST_F(WiringTest, UnchangedGeometryKeepsItsStoredTwips)
+{
+    store(QStringLiteral("Settings/MainLeft"), QStringLiteral("1234"));
+    store(QStringLiteral("Settings/MainTop"), QStringLiteral("800"));
+    store(QStringLiteral("Settings/MainWidth"), QStringLiteral("9007.5"));
+    store(QStringLiteral("Settings/MainHeight"), QStringLiteral("4510"));
+    start();
+    w->show();
+    w->resize(w->width(), 320);  // only the height changes
+    ASSERT_TRUE(w->close());
+    EXPECT_EQ(stored(QStringLiteral("Settings/MainLeft")), QStringLiteral("1234"));
+    EXPECT_EQ(stored(QStringLiteral("Settings/MainTop")), QStringLiteral("800"));
+    EXPECT_EQ(stored(QStringLiteral("Settings/MainWidth")), QStringLiteral("9007.5"));
+    EXPECT_EQ(stored(QStringLiteral("Settings/MainHeight")), QStringLiteral("4800"));
+}
+
 TEST_F(WiringTest, ClosingMaximisedSavesOnlyWindowState)
 {
     store(QStringLiteral("Settings/MainLeft"), QStringLiteral("1500"));
