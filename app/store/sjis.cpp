@@ -1,7 +1,13 @@
 #include "sjis.h"
 
+#include <array>
+#include <atomic>
 #include <cerrno>
+#include <cstdint>
+#include <cstring>
 #include <iconv.h>
+#include <mutex>
+#include <vector>
 
 namespace skedra {
 
@@ -44,6 +50,7 @@ public:
     Converter &operator=(const Converter &) = delete;
 
     bool isValid() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
+    iconv_t handle() const { return m_cd; }
 
     // Converts as much as it can; returns false with `in` at the byte that
     // could not be converted (or at the truncated tail).
@@ -93,13 +100,200 @@ QByteArray encodeOne(char16_t unit)
     return out;
 }
 
-} // namespace
+// Lookup tables made from the same iconv converters, so that the fast path
+// gives exactly what converting through iconv gives. iconv is asked once per
+// byte, byte pair and character; CP932 has no state, so what one character
+// becomes never depends on its neighbours. If the tables cannot be made, or
+// iconv answers in a way the tables cannot hold, the conversion goes through
+// iconv as before.
 
-namespace Sjis {
+// Byte -> character. A byte is a character of its own, opens a double-byte
+// character, or is not CP932 at all. A lead byte followed by a byte that
+// does not complete it, or at the end, is itself the invalid byte.
+class DecodeTable {
+public:
+    enum Kind : unsigned char { Single, Lead, Invalid };
 
-QByteArray encode(const QString &text, int *replaced)
+    DecodeTable() { m_ok = build(); }
+    bool ok() const { return m_ok; }
+    bool asciiIsAscii() const { return m_asciiIsAscii; }
+    Kind kind(unsigned char b) const { return Kind(m_kind[b]); }
+    char16_t single(unsigned char b) const { return m_single[b]; }
+    // 0 when the pair is not a character.
+    char16_t pair(unsigned char lead, unsigned char trail) const { return m_pairs[m_row[lead]][trail]; }
+
+private:
+    bool build()
+    {
+        Converter conv("UTF-16LE", "CP932");
+        if (!conv.isValid())
+            return false;
+        // One row per lead byte; row 0 stays empty for bytes that are not.
+        m_pairs.assign(1, std::array<char16_t, 256>{});
+        m_asciiIsAscii = true;
+        for (int b = 0; b < 256; ++b) {
+            const char byte = char(b);
+            const char *in = &byte;
+            size_t inLeft = 1;
+            char16_t unit = 0;
+            char *out = reinterpret_cast<char *>(&unit);
+            size_t outLeft = 2;
+            const size_t rc = iconv(conv.handle(), const_cast<char **>(&in), &inLeft, &out, &outLeft);
+            if (rc == 0 && inLeft == 0 && outLeft == 0) {
+                m_kind[b] = Single;
+                m_single[b] = unit;
+                if (b < 0x80 && unit != b)
+                    m_asciiIsAscii = false;
+            } else if (rc == size_t(-1) && errno == EINVAL) {
+                m_kind[b] = Lead;
+            } else if (rc == size_t(-1) && errno == EILSEQ && inLeft == 1) {
+                m_kind[b] = Invalid;
+            } else {
+                return false;
+            }
+            iconv(conv.handle(), nullptr, nullptr, nullptr, nullptr);
+        }
+        for (int lead = 0; lead < 256; ++lead) {
+            if (m_kind[lead] != Lead)
+                continue;
+            m_row[lead] = static_cast<unsigned char>(m_pairs.size());
+            std::array<char16_t, 256> &row = m_pairs.emplace_back();
+            row.fill(0);
+            for (int trail = 0; trail < 256; ++trail) {
+                const char bytes[2] = {char(lead), char(trail)};
+                const char *in = bytes;
+                size_t inLeft = 2;
+                char16_t unit = 0;
+                char *out = reinterpret_cast<char *>(&unit);
+                size_t outLeft = 2;
+                const size_t rc = iconv(conv.handle(), const_cast<char **>(&in), &inLeft, &out, &outLeft);
+                if (rc == 0 && inLeft == 0 && outLeft == 0 && unit != 0) {
+                    row[size_t(trail)] = unit;
+                } else if (!(rc == size_t(-1) && errno == EILSEQ && inLeft == 2)) {
+                    return false;
+                }
+                iconv(conv.handle(), nullptr, nullptr, nullptr, nullptr);
+            }
+        }
+        return true;
+    }
+
+    bool m_ok = false;
+    bool m_asciiIsAscii = false;
+    std::array<unsigned char, 256> m_kind{};
+    std::array<char16_t, 256> m_single{};
+    std::array<unsigned char, 256> m_row{};
+    std::vector<std::array<char16_t, 256>> m_pairs;
+};
+
+const DecodeTable &decodeTable()
 {
-    static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "QString is handed to iconv as UTF-16LE");
+    static const DecodeTable table;
+    return table;
+}
+
+// BMP character -> bytes, in pages of 256 characters made on first use (the
+// whole table would take iconv a few milliseconds, and most text stays in a
+// few pages). A code is 0 when the character has no CP932 form, 0xFF00 | b
+// for the single byte b, and lead << 8 | trail for a pair (lead bytes are
+// never 0xFF).
+class EncodeTable {
+public:
+    EncodeTable()
+    {
+        Converter probe("CP932", "UTF-16LE");
+        m_ok = probe.isValid();
+    }
+    bool ok() const { return m_ok; }
+
+    uint16_t code(char16_t unit)
+    {
+        const unsigned page = unit >> 8;
+        if (!m_ready[page].load(std::memory_order_acquire))
+            buildPage(page);
+        return m_codes[unit];
+    }
+
+private:
+    void buildPage(unsigned page)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_ready[page].load(std::memory_order_relaxed))
+            return;
+        Converter conv("CP932", "UTF-16LE");
+        bool ok = conv.isValid();
+        for (unsigned low = 0; low < 256 && ok; ++low) {
+            const char16_t unit = char16_t(page << 8 | low);
+            uint16_t code = 0;
+            if (!QChar::isSurrogate(unit)) {
+                const char *in = reinterpret_cast<const char *>(&unit);
+                size_t inLeft = 2;
+                unsigned char bytes[4] = {};
+                char *out = reinterpret_cast<char *>(bytes);
+                size_t outLeft = sizeof bytes;
+                const size_t rc = iconv(conv.handle(), const_cast<char **>(&in), &inLeft, &out, &outLeft);
+                const size_t written = sizeof bytes - outLeft;
+                if (rc == 0 && inLeft == 0 && written == 1)
+                    code = uint16_t(0xFF00 | bytes[0]);
+                else if (rc == 0 && inLeft == 0 && written == 2 && bytes[0] != 0 && bytes[0] != 0xFF)
+                    code = uint16_t(bytes[0] << 8 | bytes[1]);
+                else if (!(rc == size_t(-1) && errno == EILSEQ && inLeft == 2 && written == 0))
+                    ok = false;
+                iconv(conv.handle(), nullptr, nullptr, nullptr, nullptr);
+            }
+            m_codes[unit] = code;
+        }
+        if (!ok) {
+            m_ok = false;
+            return;
+        }
+        m_ready[page].store(true, std::memory_order_release);
+    }
+
+    std::atomic<bool> m_ok{false};
+    std::array<std::atomic<bool>, 256> m_ready{};
+    std::array<uint16_t, 65536> m_codes{};
+    std::mutex m_mutex;
+};
+
+EncodeTable &encodeTable()
+{
+    static EncodeTable table;
+    return table;
+}
+
+// Appends the code's bytes; false for "no CP932 form".
+inline bool putCode(uint16_t code, char *&w)
+{
+    if (code == 0)
+        return false;
+    if ((code >> 8) == 0xFF) {
+        *w++ = char(code & 0xFF);
+    } else {
+        *w++ = char(code >> 8);
+        *w++ = char(code & 0xFF);
+    }
+    return true;
+}
+
+// Eight bytes at once are all below 0x80.
+inline bool allAscii8(const unsigned char *p)
+{
+    uint64_t x;
+    std::memcpy(&x, p, 8);
+    return (x & 0x8080808080808080ULL) == 0;
+}
+
+// Four UTF-16 units at once are all below 0x80.
+inline bool allAscii4(const char16_t *p)
+{
+    uint64_t x;
+    std::memcpy(&x, p, 8);
+    return (x & 0xFF80FF80FF80FF80ULL) == 0;
+}
+
+QByteArray encodeIconv(const QString &text, int *replaced)
+{
     int count = 0;
     QByteArray out;
     out.reserve(text.size() * 2);
@@ -132,7 +326,7 @@ QByteArray encode(const QString &text, int *replaced)
     return out;
 }
 
-QString decode(const QByteArray &bytes, int *invalid)
+QString decodeIconv(const QByteArray &bytes, int *invalid)
 {
     int count = 0;
     QByteArray utf16;
@@ -151,6 +345,125 @@ QString decode(const QByteArray &bytes, int *invalid)
     if (invalid)
         *invalid = count;
     return QString(reinterpret_cast<const QChar *>(utf16.constData()), utf16.size() / 2);
+}
+
+} // namespace
+
+namespace Sjis {
+
+QByteArray encode(const QString &text, int *replaced)
+{
+    static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "QString is handed to iconv as UTF-16LE");
+    EncodeTable &table = encodeTable();
+    if (!table.ok() || !decodeTable().ok() || !decodeTable().asciiIsAscii())
+        return encodeIconv(text, replaced);
+
+    int count = 0;
+    const qsizetype n = text.size();
+    const char16_t *in = reinterpret_cast<const char16_t *>(text.utf16());
+    // Two bytes per character at most; "?" for a surrogate pair is one.
+    QByteArray out(n * 2, Qt::Uninitialized);
+    char *const begin = out.data();
+    char *w = begin;
+    qsizetype i = 0;
+    while (i < n) {
+        while (i + 4 <= n && allAscii4(in + i)) {
+            w[0] = char(in[i]);
+            w[1] = char(in[i + 1]);
+            w[2] = char(in[i + 2]);
+            w[3] = char(in[i + 3]);
+            w += 4;
+            i += 4;
+        }
+        if (i >= n)
+            break;
+        const char16_t unit = in[i];
+        if (unit < 0x80) {
+            *w++ = char(unit);
+            ++i;
+            continue;
+        }
+        if (QChar::isSurrogate(unit)) {
+            // Nothing outside the BMP, and no lone surrogate, has a CP932
+            // form or a twin.
+            const bool pair = QChar::isHighSurrogate(unit) && i + 1 < n && QChar::isLowSurrogate(in[i + 1]);
+            *w++ = '?';
+            ++count;
+            i += pair ? 2 : 1;
+            continue;
+        }
+        ++i;
+        if (putCode(table.code(unit), w))
+            continue;
+        // No CP932 form: its twin, or "?".
+        const char16_t twin = cp932Twin(unit);
+        if (!(twin && putCode(table.code(twin), w))) {
+            *w++ = '?';
+            ++count;
+        }
+    }
+    // A page that iconv could not fill leaves the table unusable.
+    if (!table.ok())
+        return encodeIconv(text, replaced);
+    out.truncate(w - begin);
+    if (replaced)
+        *replaced = count;
+    return out;
+}
+
+QString decode(const QByteArray &bytes, int *invalid)
+{
+    const DecodeTable &table = decodeTable();
+    if (!table.ok())
+        return decodeIconv(bytes, invalid);
+
+    int count = 0;
+    const qsizetype n = bytes.size();
+    const auto *in = reinterpret_cast<const unsigned char *>(bytes.constData());
+    // Never more characters than bytes.
+    QString out(n, Qt::Uninitialized);
+    char16_t *const begin = reinterpret_cast<char16_t *>(out.data());
+    char16_t *w = begin;
+    qsizetype i = 0;
+    const bool ascii = table.asciiIsAscii();
+    while (i < n) {
+        if (ascii) {
+            while (i + 8 <= n && allAscii8(in + i)) {
+                for (int k = 0; k < 8; ++k)
+                    w[k] = in[i + k];
+                w += 8;
+                i += 8;
+            }
+            if (i >= n)
+                break;
+        }
+        const unsigned char b = in[i];
+        switch (table.kind(b)) {
+        case DecodeTable::Single:
+            *w++ = table.single(b);
+            ++i;
+            break;
+        case DecodeTable::Lead:
+            if (i + 1 < n) {
+                if (const char16_t unit = table.pair(b, in[i + 1])) {
+                    *w++ = unit;
+                    i += 2;
+                    break;
+                }
+            }
+            [[fallthrough]];
+        case DecodeTable::Invalid:
+            // An invalid or truncated byte: U+FFFD, then go on after it.
+            *w++ = QChar::ReplacementCharacter;
+            ++count;
+            ++i;
+            break;
+        }
+    }
+    out.truncate(w - begin);
+    if (invalid)
+        *invalid = count;
+    return out;
 }
 
 bool isEncodable(const QString &text)
