@@ -247,18 +247,14 @@ constexpr ExpandTable kExpand;
 // them are escaped. Returns how many input bytes were done (a multiple of
 // 16); each store writes 16 bytes of which at least 4 count, so the buffer
 // needs 12 bytes of room past the result.
+//
+// The plain set comes as bitmaps: rowsLow[low nibble] has bit h set when the
+// byte (h << 4 | low) is plain, rowsHigh the same for the bytes from 0x80 on
+// (h is then the high nibble less 8). Both are 16-byte aligned.
 __attribute__((target("ssse3,popcnt"))) size_t encodeSingleSsse3(
-    const unsigned char *in, size_t length, const std::array<unsigned char, 256> &kind,
-    unsigned char escape, char *&out)
+    const unsigned char *in, size_t length, const unsigned char *rowsLow, const unsigned char *rowsHigh,
+    bool plusSpaces, unsigned char escape, char *&out)
 {
-    // Plain bytes as a bitmap: row[low nibble] has bit h set when the byte
-    // (h << 4 | low) is plain, for high nibbles 0-7 and 8-15 apart.
-    alignas(16) unsigned char rowsLow[16] = {};
-    alignas(16) unsigned char rowsHigh[16] = {};
-    for (int c = 0; c < 256; ++c) {
-        if (kind[c] == 0)
-            (c < 128 ? rowsLow : rowsHigh)[c & 15] |= static_cast<unsigned char>(1 << ((c >> 4) & 7));
-    }
     const __m128i tableLow = _mm_load_si128(reinterpret_cast<const __m128i *>(rowsLow));
     const __m128i tableHigh = _mm_load_si128(reinterpret_cast<const __m128i *>(rowsHigh));
     const __m128i bits = _mm_setr_epi8(1, 2, 4, 8, 16, 32, 64, -128, 1, 2, 4, 8, 16, 32, 64, -128);
@@ -267,7 +263,7 @@ __attribute__((target("ssse3,popcnt"))) size_t encodeSingleSsse3(
     const __m128i lowIndex = _mm_set1_epi8(char(0x8F));
     const __m128i topBit = _mm_set1_epi8(char(0x80));
     // Spaces that travel as "+" are those the table marks so.
-    const __m128i vPlusSpace = kind[' '] == 1 ? _mm_set1_epi8(' ') : _mm_setzero_si128();
+    const __m128i vPlusSpace = plusSpaces ? _mm_set1_epi8(' ') : _mm_setzero_si128();
     const __m128i vPlus = _mm_set1_epi8('+');
     const __m128i vEscape = _mm_set1_epi8(char(escape));
 
@@ -404,6 +400,44 @@ char *CHexmill::GetChars()
     return plainChars;
 }
 
+void CHexmill::prepareEncodeTables(const unsigned char *kind, const char *escape, size_t escapeLength)
+{
+    EncodeTables &t = encodeTables;
+    if (t.valid && t.escapeLength == escapeLength &&
+        (escapeLength == 0 || std::memcmp(t.escape, escape, escapeLength) == 0) &&
+        std::memcmp(t.kind, kind, sizeof t.kind) == 0)
+        return;
+    t.valid = false;
+    t.escapeLength = static_cast<unsigned char>(escapeLength);
+    std::memset(t.escape, 0, sizeof t.escape);
+    if (escapeLength)
+        std::memcpy(t.escape, escape, escapeLength);
+    std::memcpy(t.kind, kind, sizeof t.kind);
+    std::memset(t.plainLow, 0, sizeof t.plainLow);
+    std::memset(t.plainHigh, 0, sizeof t.plainHigh);
+    for (int c = 0; c < 256; ++c) {
+        unsigned char chars[8] = {};
+        size_t count;
+        if (kind[c] == 0) {
+            chars[0] = static_cast<unsigned char>(c);
+            count = 1;
+            (c < 128 ? t.plainLow : t.plainHigh)[c & 15] |= static_cast<unsigned char>(1 << ((c >> 4) & 7));
+        } else if (kind[c] == 1) {
+            chars[0] = '+';
+            count = 1;
+        } else {
+            if (escapeLength)
+                std::memcpy(chars, escape, escapeLength);
+            chars[escapeLength] = static_cast<unsigned char>(kHexDigits[c >> 4]);
+            chars[escapeLength + 1] = static_cast<unsigned char>(kHexDigits[c & 0x0F]);
+            count = escapeLength + 2;
+        }
+        chars[7] = static_cast<unsigned char>(count);
+        std::memcpy(&t.word[c], chars, 8);
+    }
+    t.valid = true;
+}
+
 long CHexmill::Encode(const char *text, uint32_t length, int16_t spaceMode, const char *plain,
                       const char *escape)
 {
@@ -454,31 +488,15 @@ long CHexmill::Encode(const char *text, uint32_t length, int16_t spaceMode, cons
         // moves on by the count, so the next word overwrites the rest (the
         // buffer has room for the last word's tail). The vector loop, where
         // there is one, does the bulk first.
-        std::array<uint64_t, 256> word{};
-        for (int c = 0; c < 256; ++c) {
-            unsigned char chars[8] = {};
-            size_t count;
-            if (kind[c] == 0) {
-                chars[0] = static_cast<unsigned char>(c);
-                count = 1;
-            } else if (kind[c] == 1) {
-                chars[0] = '+';
-                count = 1;
-            } else {
-                if (e)
-                    std::memcpy(chars, escape, e);
-                chars[e] = static_cast<unsigned char>(kHexDigits[c >> 4]);
-                chars[e + 1] = static_cast<unsigned char>(kHexDigits[c & 0x0F]);
-                count = e + 2;
-            }
-            chars[7] = static_cast<unsigned char>(count);
-            std::memcpy(&word[c], chars, 8);
-        }
+        prepareEncodeTables(kind.data(), escape, e);
+        const EncodeTables &tables = encodeTables;
         size_t done = 0;
 #ifdef HEXMILL_SSSE3
         if (e == 1 && hasSsse3())
-            done = encodeSingleSsse3(in, length, kind, static_cast<unsigned char>(escape[0]), w);
+            done = encodeSingleSsse3(in, length, tables.plainLow, tables.plainHigh, tables.kind[' '] == 1,
+                                     static_cast<unsigned char>(escape[0]), w);
 #endif
+        const uint64_t *const word = tables.word;
         for (size_t i = done; i < length; ++i) {
             const uint64_t x = word[in[i]];
             std::memcpy(w, &x, 8);

@@ -9,7 +9,8 @@
 //
 // A coder owns its result buffer and its plain set; it cannot be copied (two
 // objects would own the same buffers). It also keeps one spare buffer the
-// size of a recent result, so that repeated calls do not allocate. Use one
+// size of a recent result, so that repeated calls do not allocate, and the
+// tables of its last Encode. Use one
 // object per thread at a time.
 #pragma once
 
@@ -84,6 +85,25 @@ private:
     // Failure: the result stays as it was.
     void abandon(Target &target);
 
+    // What Encode made for its last plain set, space mode and escape of up
+    // to two characters, kept for the next call with the same ones (short
+    // texts would otherwise spend most of their time making them).
+    struct EncodeTables {
+        bool valid = false;
+        unsigned char escapeLength = 0;
+        char escape[2] = {};
+        // 0 plain, 1 "+", 2 escaped.
+        unsigned char kind[256] = {};
+        // Per byte: its characters in the low bytes, their count in the top.
+        uint64_t word[256] = {};
+        // Plain bytes as bitmaps by low nibble, for bytes below 0x80 and
+        // from 0x80 on (the vector loop's lookup).
+        alignas(16) unsigned char plainLow[16] = {};
+        alignas(16) unsigned char plainHigh[16] = {};
+    };
+    void prepareEncodeTables(const unsigned char *kind, const char *escape, size_t escapeLength);
+
+    EncodeTables encodeTables;
     char *outBuffer = nullptr;
     size_t outCapacity = 0;
     char *spareBuffer = nullptr;
