@@ -47,18 +47,19 @@ public:
         m_failed = false;
         // Hexmill reads up to the first NUL, and a character without a CP932
         // form would not survive; such a text is handed back as it came.
-        if (!Sjis::isEncodable(text) || text.contains(QChar(0))) {
+        bool exact = false;
+        const QByteArray bytes = toCp932(text, exact);
+        if (!exact || text.contains(QChar(0))) {
             m_failed = true;
             return text;
         }
-        const QByteArray bytes = Sjis::encode(text);
         const long n = m_mill.Decode(bytes.constData(), spaceMode(), escape());
         if (n < 0) {
             m_failed = true;
             return text;
         }
         int invalid = 0;
-        const QString decoded = Sjis::decode(QByteArray(m_mill.GetMyMemOut(), qsizetype(n)), &invalid);
+        QString decoded = Sjis::decode(QByteArray::fromRawData(m_mill.GetMyMemOut(), qsizetype(n)), &invalid);
         if (invalid > 0) {
             m_failed = true;
             return text;
@@ -68,23 +69,34 @@ public:
 
     QString Encode(const QString &text) override
     {
-        // Characters without a CP932 form become their look-alike or "?";
-        // the text then no longer comes back as it was.
-        m_failed = !Sjis::isEncodable(text);
-        const QByteArray bytes = Sjis::encode(text);
-        if (quint64(bytes.size()) > std::numeric_limits<uint32_t>::max()) {
-            m_failed = true;
+        const long n = encodeBytes(text);
+        if (n < 0)
             return QString();
-        }
-        const long n = m_mill.Encode(bytes.constData(), uint32_t(bytes.size()), spaceMode(),
-                                     m_plain.constData(), escape());
-        if (n < 0) {
-            m_failed = true;
-            return QString();
-        }
         // Digits and escapes: ASCII, unless the escape text itself is not.
-        const QByteArray encoded(m_mill.GetMyMemOut(), qsizetype(n));
-        return m_asciiEscape ? QString::fromLatin1(encoded) : Sjis::decode(encoded);
+        const char *encoded = m_mill.GetMyMemOut();
+        return m_asciiEscape ? QString::fromLatin1(encoded, qsizetype(n))
+                             : Sjis::decode(QByteArray::fromRawData(encoded, qsizetype(n)));
+    }
+
+    void EncodeForFile(const QString &text, QString &out) override
+    {
+        if (!m_asciiEscape) {
+            HexCoding::EncodeForFile(text, out);
+            return;
+        }
+        const long n = encodeBytes(text);
+        if (n <= 0)
+            return;
+        // The result is ASCII: raising it is raising a-z.
+        const qsizetype at = out.size();
+        out.append(QLatin1StringView(m_mill.GetMyMemOut(), qsizetype(n)));
+        for (QChar *c = out.data() + at, *end = out.data() + out.size(); c != end; ++c) {
+            const char16_t u = c->unicode();
+            if (u >= u'a' && u <= u'z')
+                *c = QChar(char16_t(u - (u'a' - u'A')));
+            else if (u == u'+')
+                *c = QChar(u' ');
+        }
     }
 
     bool lastCallFailed() const override { return m_failed; }
@@ -92,6 +104,63 @@ public:
     MillHexCoding() { SetAddChar(QStringLiteral("=")); }
 
 private:
+    // The CP932 bytes of `text`; `exact` tells whether every character had
+    // a CP932 form and comes back as it was (Sjis::isEncodable, without
+    // converting twice).
+    static QByteArray toCp932(const QString &text, bool &exact)
+    {
+        int replaced = 0;
+        QByteArray bytes = Sjis::encode(text, &replaced);
+        // CP932 keeps ASCII as it is, so only other text needs the way back.
+        exact = replaced == 0 && (isAscii(text) || Sjis::decode(bytes) == text);
+        return bytes;
+    }
+
+    static bool isAscii(const QString &text)
+    {
+        for (const QChar c : text) {
+            if (c.unicode() >= 0x80)
+                return false;
+        }
+        return asciiKept();
+    }
+
+    // Whether CP932 conversion leaves every ASCII character as it is.
+    static bool asciiKept()
+    {
+        static const bool kept = [] {
+            QString ascii;
+            for (char16_t c = 0; c < 0x80; ++c)
+                ascii += QChar(c);
+            int replaced = 0;
+            const QByteArray bytes = Sjis::encode(ascii, &replaced);
+            return replaced == 0 && bytes == ascii.toLatin1() && Sjis::decode(bytes) == ascii;
+        }();
+        return kept;
+    }
+
+    // Encodes into the coder's result; returns its length, or -1 (failure
+    // already noted).
+    long encodeBytes(const QString &text)
+    {
+        // Characters without a CP932 form become their look-alike or "?";
+        // the text then no longer comes back as it was.
+        bool exact = false;
+        const QByteArray bytes = toCp932(text, exact);
+        m_failed = !exact;
+        if (quint64(bytes.size()) > std::numeric_limits<uint32_t>::max()) {
+            m_failed = true;
+            return -1;
+        }
+        const long n = m_mill.Encode(bytes.constData(), uint32_t(bytes.size()), spaceMode(),
+                                     m_plain.constData(), escape());
+        if (n < 0) {
+            m_failed = true;
+            return -1;
+        }
+        return n;
+    }
+
     // A "+" in the escape text cannot also stand for a space.
     int16_t spaceMode() const { return m_escape.contains('+') ? 1 : m_spaceMode; }
     const char *escape() const { return m_escape.isEmpty() ? nullptr : m_escape.constData(); }
@@ -114,6 +183,20 @@ const Registration kRegistry[] = {
 };
 
 } // namespace
+
+void HexCoding::EncodeForFile(const QString &text, QString &out)
+{
+    QString coded = Encode(text);
+    // Raised only when there is a small letter to raise.
+    for (QChar c : std::as_const(coded)) {
+        if (c.isLower()) {
+            coded = coded.toUpper();
+            break;
+        }
+    }
+    coded.replace(u'+', u' ');
+    out += coded;
+}
 
 std::unique_ptr<HexCoding> createHexCodingObject(const QString &progId)
 {

@@ -31,6 +31,11 @@ public:
     // True when the last Decode or Encode could not do its work (bad escapes,
     // characters with no CP932 form replaced).
     virtual bool lastCallFailed() const = 0;
+
+    // Encode(text) as it is written to a file, upper-cased and with every
+    // "+" a space, appended to `out`; lastCallFailed() as after Encode. For
+    // the writer, which builds the whole file in one text.
+    virtual void EncodeForFile(const QString &text, QString &out);
 };
 
 // The identifier the program creates its coder by.

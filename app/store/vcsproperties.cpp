@@ -4,7 +4,7 @@
 #include "schedule.h"
 #include "sjis.h"
 
-#include <QDateTime>
+#include <QDate>
 
 #include <array>
 
@@ -44,43 +44,102 @@ constexpr std::array<PropertyRule, 29> Rules{{
     {u"X-JPGSH-CATEGORIES", ShCategories, Rule::Plain, 0},
 }};
 
-// The digits of a date-time with every "T" and "Z" taken out; empty when
+// The digits of a date-time with every "T" and "Z" taken out; false when
 // anything else than 14 ASCII digits remains.
-QString dateTimeDigits(QStringView value)
-{
-    QString digits;
-    digits.reserve(14);
-    for (QChar c : value) {
-        if (c == u'T' || c == u'Z')
-            continue;
-        if (c < u'0' || c > u'9' || digits.size() == 14)
-            return QString();
-        digits += c;
-    }
-    return digits.size() == 14 ? digits : QString();
-}
-
-int number(QStringView digits, qsizetype from, qsizetype count)
+bool dateTimeDigits(QStringView value, char16_t (&digits)[14])
 {
     int n = 0;
-    for (qsizetype i = from; i < from + count; ++i)
-        n = n * 10 + (digits[i].unicode() - u'0');
+    for (QChar c : value) {
+        const char16_t u = c.unicode();
+        if (u == u'T' || u == u'Z')
+            continue;
+        if (u < u'0' || u > u'9' || n == 14)
+            return false;
+        digits[n++] = u;
+    }
+    return n == 14;
+}
+
+// The value is all zeros once "T" and "Z" are taken out (a "not set" alarm).
+bool isZeroDateTime(QStringView value)
+{
+    char16_t digits[14];
+    if (!dateTimeDigits(value, digits))
+        return false;
+    for (char16_t d : digits) {
+        if (d != u'0')
+            return false;
+    }
+    return true;
+}
+
+int number(const char16_t *digits, int from, int count)
+{
+    int n = 0;
+    for (int i = from; i < from + count; ++i)
+        n = n * 10 + (digits[i] - u'0');
     return n;
 }
 
-std::optional<QDateTime> parseDigits(QStringView digits)
+// 14 digits of a real date and time, moved on by `hours` and written as
+// year (4 digits), month, day, ["T",] hour, minute (2 each, zero-padded),
+// seconds "00"[, "Z"] into `out`; the number of characters written, or 0
+// when the digits are not a real date and time or the result falls outside
+// the years 1-9999.
+int shiftedDigits(const char16_t *digits, int hours, bool file, char16_t *out)
 {
     const QDate date(number(digits, 0, 4), number(digits, 4, 2), number(digits, 6, 2));
-    const QTime time(number(digits, 8, 2), number(digits, 10, 2), number(digits, 12, 2));
-    if (!date.isValid() || !time.isValid())
-        return std::nullopt;
-    return QDateTime(date, time, Qt::UTC);
+    const int hour = number(digits, 8, 2);
+    const int minute = number(digits, 10, 2);
+    const int second = number(digits, 12, 2);
+    if (!date.isValid() || hour > 23 || minute > 59 || second > 59)
+        return 0;
+    // Whole days through the Julian day number, the rest in seconds.
+    qint64 day = date.toJulianDay();
+    int seconds = hour * 3600 + minute * 60 + second + hours * 3600;
+    while (seconds >= 86400) {
+        seconds -= 86400;
+        ++day;
+    }
+    while (seconds < 0) {
+        seconds += 86400;
+        --day;
+    }
+    const QDate shifted = QDate::fromJulianDay(day);
+    const int year = shifted.year();
+    if (!shifted.isValid() || year < 1 || year > 9999)
+        return 0;
+    int n = 0;
+    const auto put = [&](int value, int width) {
+        for (int i = width - 1; i >= 0; --i) {
+            out[n + i] = char16_t(u'0' + value % 10);
+            value /= 10;
+        }
+        n += width;
+    };
+    put(year, 4);
+    put(shifted.month(), 2);
+    put(shifted.day(), 2);
+    if (file)
+        out[n++] = u'T';
+    put(seconds / 3600, 2);
+    put(seconds / 60 % 60, 2);
+    out[n++] = u'0';
+    out[n++] = u'0';
+    if (file)
+        out[n++] = u'Z';
+    return n;
 }
 
-bool inWrittenYears(const QDateTime &dt)
+// A file date-time as the 14 local characters in `out`; false when it does
+// not convert.
+bool fileToLocalDigits(QStringView value, char16_t (&out)[16])
 {
-    const int year = dt.date().year();
-    return year >= 1 && year <= 9999;
+    const bool utc = value.endsWith(u'Z');
+    char16_t digits[14];
+    if (!dateTimeDigits(value, digits))
+        return false;
+    return shiftedDigits(digits, utc ? 9 : 0, false, out) != 0;
 }
 
 // Takes out every hidden ".___" ending, also one that a removal brings
@@ -90,36 +149,6 @@ void removeHiddenEnding(QString &text)
     const QString ending = QStringLiteral(".___");
     while (text.contains(ending))
         text.remove(ending);
-}
-
-// Year (4 digits), month, day, hour, minute (2 each, zero-padded) and
-// seconds "00": the local DateTime14, or with `file` the UTC form with "T"
-// and "Z". The same digits ZeroPad gives, made without a string per field.
-QString digitsOf(const QDateTime &dt, bool file)
-{
-    const QDate d = dt.date();
-    const QTime t = dt.time();
-    char16_t buf[16];
-    int n = 0;
-    const auto put = [&](int value, int width) {
-        for (int i = width - 1; i >= 0; --i) {
-            buf[n + i] = char16_t(u'0' + value % 10);
-            value /= 10;
-        }
-        n += width;
-    };
-    put(d.year(), 4);
-    put(d.month(), 2);
-    put(d.day(), 2);
-    if (file)
-        buf[n++] = u'T';
-    put(t.hour(), 2);
-    put(t.minute(), 2);
-    buf[n++] = u'0';
-    buf[n++] = u'0';
-    if (file)
-        buf[n++] = u'Z';
-    return QString(reinterpret_cast<const QChar *>(buf), n);
 }
 
 // Remembers a value kept as read.
@@ -134,6 +163,8 @@ void noteBad(ReadContext &ctx, int line)
 // the file just ends the value.
 QString joinSoftBreaks(QStringView first, LineCursor &lines)
 {
+    if (!first.endsWith(u'='))
+        return first.toString();
     QString value = first.toString();
     QStringView next;
     while (value.endsWith(u'=')) {
@@ -161,24 +192,35 @@ QString decoded(const QString &coded, ReadContext &ctx, int line)
 
 QString dateTimeOrRaw(QStringView value, ReadContext &ctx, int line)
 {
-    if (std::optional<QString> local = fileToLocal(value))
-        return *local;
+    char16_t local[16];
+    if (fileToLocalDigits(value, local))
+        return QString(reinterpret_cast<const QChar *>(local), 14);
     noteBad(ctx, line);
     return value.toString();
+}
+
+// A text the entry holds for `value` at `position`: the one read last there
+// when it is the same, so that equal values share one copy.
+QString shared(QStringView value, QString &last)
+{
+    if (value.isEmpty())
+        return value.toString();
+    if (last != value)
+        last = value.toString();
+    return last;
 }
 
 QString readAlarm(QStringView value, ReadContext &ctx, int line)
 {
     const QString joined = joinSoftBreaks(value, ctx.lines);
-    const QString off = ZeroDateTime14.toString() + u';';
-    if (joined.contains(ZeroFileDateTime.toString() + u';'))
-        return off;
+    if (joined.contains(QStringView(u"00000000T000000Z;")) )
+        return QStringLiteral("00000000000000;");
     const qsizetype semi = joined.indexOf(u';');
     const QStringView date = semi < 0 ? QStringView(joined) : QStringView(joined).left(semi);
-    if (dateTimeDigits(date) == ZeroDateTime14)
-        return off;
-    const std::optional<QString> local = fileToLocal(date);
-    if (!local) {
+    if (isZeroDateTime(date))
+        return QStringLiteral("00000000000000;");
+    char16_t local[16];
+    if (!fileToLocalDigits(date, local)) {
         // Kept whole, so that writing it back gives the same line.
         noteBad(ctx, line);
         return joined;
@@ -188,7 +230,13 @@ QString readAlarm(QStringView value, ReadContext &ctx, int line)
         const qsizetype second = joined.indexOf(u';', semi + 1);
         message = joined.mid(semi + 1, second < 0 ? -1 : second - semi - 1);
     }
-    return *local + u';' + decoded(message, ctx, line);
+    const QString text = decoded(message, ctx, line);
+    QString result;
+    result.reserve(15 + text.size());
+    result.append(reinterpret_cast<const QChar *>(local), 14);
+    result += u';';
+    result += text;
+    return result;
 }
 
 QString readAttach(QStringView value, ReadContext &ctx, int line)
@@ -215,30 +263,7 @@ QString readAttach(QStringView value, ReadContext &ctx, int line)
     return name;
 }
 
-QString dateTimeOut(const QString &value)
-{
-    if (std::optional<QString> utc = localToFile(value))
-        return *utc;
-    return value;  // empty, or a value kept as read: written as held
-}
-
-QString alarmOut(const QString &value, WriteContext &ctx)
-{
-    const qsizetype semi = value.indexOf(u';');
-    const QString date = semi < 0 ? value : value.left(semi);
-    const QString message = semi < 0 ? QString() : value.mid(semi + 1);
-    QString dateOut;
-    if (date == ZeroDateTime14) {
-        dateOut = ZeroFileDateTime.toString();
-    } else if (std::optional<QString> utc = localToFile(date)) {
-        dateOut = *utc;
-    } else {
-        return value;  // kept as read from a file: written as it came
-    }
-    return dateOut + u';' + codedText(TruncateBytes(message, 120), ctx);
-}
-
-void appendLine(QString &out, const QString &name, const QString &params, const QString &value)
+void beginLine(QString &out, const QString &name, const QString &params)
 {
     out += name;
     if (!params.isEmpty()) {
@@ -246,59 +271,104 @@ void appendLine(QString &out, const QString &name, const QString &params, const 
         out += params;
     }
     out += u':';
+}
+
+void appendLine(QString &out, const QString &name, const QString &params, const QString &value)
+{
+    beginLine(out, name, params);
     out += value;
     out += u"\r\n";
+}
+
+// A held date-time in the file's form; a value that is not one (empty, or
+// kept as read) is written as held.
+void appendDateTimeOut(const QString &value, QString &out)
+{
+    if (!appendLocalToFile(value, out))
+        out += value;
+}
+
+void appendAlarmOut(const QString &value, WriteContext &ctx, QString &out)
+{
+    const qsizetype semi = value.indexOf(u';');
+    const QStringView date = semi < 0 ? QStringView(value) : QStringView(value).left(semi);
+    if (date == ZeroDateTime14) {
+        out += ZeroFileDateTime;
+    } else if (!appendLocalToFile(date, out)) {
+        out += value;  // kept as read from a file: written as it came
+        return;
+    }
+    out += u';';
+    appendCodedText(TruncateBytes(semi < 0 ? QString() : value.mid(semi + 1), 120), ctx, out);
 }
 
 } // namespace
 
 const PropertyRule *findRule(QStringView name)
 {
+    // Every name the table knows is at least 3 characters long and starts
+    // with one of a few letters; most lines are told apart by those alone.
+    if (name.size() < 3)
+        return nullptr;
     for (const PropertyRule &rule : Rules) {
-        if (rule.name == name)
+        if (rule.name.size() == name.size() && rule.name == name)
             return &rule;
     }
     return nullptr;
 }
 
+const QString &ruleName(const PropertyRule &rule)
+{
+    static const std::array<QString, Rules.size()> names = [] {
+        std::array<QString, Rules.size()> n;
+        for (size_t i = 0; i < Rules.size(); ++i)
+            n[i] = Rules[i].name.toString();
+        return n;
+    }();
+    return names[size_t(&rule - Rules.data())];
+}
+
 std::optional<QString> fileToLocal(QStringView value)
 {
-    const bool utc = value.endsWith(u'Z');
-    const QString digits = dateTimeDigits(value);
-    if (digits.isEmpty())
+    char16_t local[16];
+    if (!fileToLocalDigits(value, local))
         return std::nullopt;
-    std::optional<QDateTime> dt = parseDigits(digits);
-    if (!dt)
-        return std::nullopt;
-    if (utc)
-        *dt = dt->addSecs(9 * 3600);
-    if (!inWrittenYears(*dt))
-        return std::nullopt;
-    return digitsOf(*dt, false);
+    return QString(reinterpret_cast<const QChar *>(local), 14);
+}
+
+bool appendLocalToFile(QStringView value, QString &out)
+{
+    if (value.size() != 14)
+        return false;
+    char16_t digits[14];
+    for (int i = 0; i < 14; ++i) {
+        const char16_t c = value[i].unicode();
+        if (c < u'0' || c > u'9')
+            return false;
+        digits[i] = c;
+    }
+    char16_t utc[16];
+    const int n = shiftedDigits(digits, -9, true, utc);
+    if (n == 0)
+        return false;
+    out.append(reinterpret_cast<const QChar *>(utc), n);
+    return true;
 }
 
 std::optional<QString> localToFile(QStringView value)
 {
-    if (value.size() != 14)
+    QString out;
+    if (!appendLocalToFile(value, out))
         return std::nullopt;
-    for (QChar c : value) {
-        if (c < u'0' || c > u'9')
-            return std::nullopt;
-    }
-    std::optional<QDateTime> dt = parseDigits(value);
-    if (!dt)
-        return std::nullopt;
-    *dt = dt->addSecs(-9 * 3600);
-    if (!inWrittenYears(*dt))
-        return std::nullopt;
-    return digitsOf(*dt, true);
+    return out;
 }
 
 void readProperty(const PropertyRule &rule, QStringView params, QStringView value, ReadContext &ctx,
                   QString &paramsOut, QString &valueOut)
 {
     const int line = ctx.lines.lineNumber();
-    paramsOut = params.toString();
+    const size_t position = size_t(rule.position);
+    paramsOut = shared(params, ctx.lastParams[position]);
     switch (rule.rule) {
     case Rule::DateTime:
         valueOut = dateTimeOrRaw(value, ctx, line);
@@ -316,11 +386,13 @@ void readProperty(const PropertyRule &rule, QStringView params, QStringView valu
         if (joined.endsWith(u'=')) {
             joined.chop(1);
             if (ctx.lines.next(next)) {
-                QString more = next.toString();
-                const qsizetype space = more.indexOf(u' ');
-                if (space >= 0)
-                    more.remove(space, 1);
-                joined += more;
+                const qsizetype space = next.indexOf(u' ');
+                if (space >= 0) {
+                    joined += next.left(space);
+                    joined += next.mid(space + 1);
+                } else {
+                    joined += next;
+                }
             }
         }
         valueOut = decoded(joined, ctx, line);
@@ -334,8 +406,7 @@ void readProperty(const PropertyRule &rule, QStringView params, QStringView valu
         valueOut = readAlarm(value, ctx, line);
         break;
     case Rule::ShAlarm:
-        valueOut = dateTimeDigits(value) == ZeroDateTime14 ? ZeroDateTime14.toString()
-                                                           : dateTimeOrRaw(value, ctx, line);
+        valueOut = isZeroDateTime(value) ? ZeroDateTime14.toString() : dateTimeOrRaw(value, ctx, line);
         break;
     case Rule::NoDispDefWin:
         // The file says "do not show"; in memory "OFF" means not shown.
@@ -348,29 +419,19 @@ void readProperty(const PropertyRule &rule, QStringView params, QStringView valu
     case Rule::UnlessOff:
     case Rule::UnlessEmpty:
     case Rule::Plain:
-        valueOut = value.toString();
+        valueOut = shared(value, ctx.lastValue[position]);
         break;
     }
 }
 
-QString codedText(const QString &text, WriteContext &ctx)
+void appendCodedText(const QString &text, WriteContext &ctx, QString &out)
 {
-    QString coded = ctx.coder.Encode(text);
+    ctx.coder.EncodeForFile(text, out);
     if (ctx.coder.lastCallFailed()) {
         int replaced = 0;
         Sjis::encode(text, &replaced);
         ctx.unencodable += replaced > 0 ? replaced : 1;
     }
-    // The coder already writes capitals; only a text with small letters is
-    // copied to be raised.
-    for (QChar c : std::as_const(coded)) {
-        if (c.isLower()) {
-            coded = coded.toUpper();
-            break;
-        }
-    }
-    coded.replace(u'+', u' ');
-    return coded;
 }
 
 void writeProperty(const PropertyRule *rule, const QString &name, const QString &params, const QString &value,
@@ -383,55 +444,71 @@ void writeProperty(const PropertyRule *rule, const QString &name, const QString 
     switch (rule->rule) {
     case Rule::DateTime:
     case Rule::DateTimeOrEmpty:
-        appendLine(out, name, params, dateTimeOut(value));
+        beginLine(out, name, params);
+        appendDateTimeOut(value, out);
         break;
     case Rule::Text:
-        appendLine(out, name, params, codedText(TruncateBytes(value, rule->byteLimit), ctx));
+        beginLine(out, name, params);
+        appendCodedText(TruncateBytes(value, rule->byteLimit), ctx, out);
         break;
     case Rule::From:
-        appendLine(out, name, params, codedText(value, ctx));
+        beginLine(out, name, params);
+        appendCodedText(value, ctx, out);
         break;
     case Rule::Sound:
+        beginLine(out, name, params);
         if (value.startsWith(u'1')) {
-            const bool keepName = value.contains(QStringLiteral(".mmf.HUF"));
-            appendLine(out, name, params, codedText(keepName ? value : value + QStringLiteral(".___"), ctx));
+            const bool keepName = value.contains(QStringView(u".mmf.HUF"));
+            appendCodedText(keepName ? value : value + QLatin1StringView(".___"), ctx, out);
         } else {
-            appendLine(out, name, params, value);
+            out += value;
         }
         break;
     case Rule::Alarm:
-        appendLine(out, name, params, alarmOut(value, ctx));
+        beginLine(out, name, params);
+        appendAlarmOut(value, ctx, out);
         break;
     case Rule::ShAlarm:
-        appendLine(out, name, params, value == ZeroDateTime14 ? ZeroFileDateTime.toString() : dateTimeOut(value));
+        beginLine(out, name, params);
+        if (value == ZeroDateTime14)
+            out += ZeroFileDateTime;
+        else
+            appendDateTimeOut(value, out);
         break;
     case Rule::NoDispDefWin:
-        if (value == u"OFF")
-            appendLine(out, name, params, QStringLiteral("ON"));
+        if (value != u"OFF")
+            return;
+        beginLine(out, name, params);
+        out += u"ON";
         break;
     case Rule::Attach:
-        if (!value.isEmpty()) {
-            // Whatever name and parameters are held; the "=" ending the
-            // first line is a soft line break.
-            out += u"X-JPGSH-ATTACH;";
-            out += AttachParams;
-            out += u"\r\n://";
-            out += codedText(value + QStringLiteral(".___"), ctx);
-            out += u"\r\n";
-        }
+        if (value.isEmpty())
+            return;
+        // Whatever name and parameters are held; the "=" ending the first
+        // line is a soft line break.
+        out += u"X-JPGSH-ATTACH;";
+        out += AttachParams;
+        out += u"\r\n://";
+        appendCodedText(value + QLatin1StringView(".___"), ctx, out);
         break;
     case Rule::UnlessOff:
-        if (value != u"OFF")
-            appendLine(out, name, params, value);
+        if (value == u"OFF")
+            return;
+        beginLine(out, name, params);
+        out += value;
         break;
     case Rule::UnlessEmpty:
-        if (!value.isEmpty())
-            appendLine(out, name, params, value);
+        if (value.isEmpty())
+            return;
+        beginLine(out, name, params);
+        out += value;
         break;
     case Rule::Plain:
-        appendLine(out, name, params, value);
+        beginLine(out, name, params);
+        out += value;
         break;
     }
+    out += u"\r\n";
 }
 
 } // namespace skedra::vcs

@@ -57,6 +57,10 @@ std::optional<QString> fileToLocal(QStringView value);
 // it is not 14 digits of a real local date and time.
 std::optional<QString> localToFile(QStringView value);
 
+// The same as localToFile, appended to `out`; false (and nothing appended)
+// when localToFile would give nullopt.
+bool appendLocalToFile(QStringView value, QString &out);
+
 // The lines of the file being read, for values that continue on the lines
 // after their property line.
 class LineCursor {
@@ -88,6 +92,11 @@ struct ReadContext {
     LineCursor &lines;
     int badValues = 0;     // values kept as read because they did not convert
     int firstBadLine = 0;  // line of the first of them
+    // The last parameters and plain value read at each position: files
+    // repeat them from entry to entry, and an equal text is shared rather
+    // than copied.
+    QString lastParams[30];
+    QString lastValue[30];
 };
 
 // Reads one property line's value by its rule. `params` and `value` are the
@@ -95,6 +104,9 @@ struct ReadContext {
 // `paramsOut` and `valueOut` to what the entry holds.
 void readProperty(const PropertyRule &rule, QStringView params, QStringView value, ReadContext &ctx,
                   QString &paramsOut, QString &valueOut);
+
+// The rule's name as a shared text (the same for every entry).
+const QString &ruleName(const PropertyRule &rule);
 
 // What writing needs besides the entry.
 struct WriteContext {
@@ -107,8 +119,9 @@ struct WriteContext {
 void writeProperty(const PropertyRule *rule, const QString &name, const QString &params, const QString &value,
                    WriteContext &ctx, QString &out);
 
-// Encode, upper-cased, "+" as space: how every coded value is written.
-QString codedText(const QString &text, WriteContext &ctx);
+// Appends the coded text of `text`: Encode, upper-cased, "+" as space (how
+// every coded value is written).
+void appendCodedText(const QString &text, WriteContext &ctx, QString &out);
 
 } // namespace vcs
 } // namespace skedra

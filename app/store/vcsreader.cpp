@@ -118,7 +118,7 @@ public:
             if (!rule)
                 continue;
             ScheduleEntry &entry = current();
-            entry[nameSlot(rule->position)] = name.toString();
+            entry[nameSlot(rule->position)] = vcs::ruleName(*rule);
             vcs::readProperty(*rule, params, value, m_ctx, entry[paramsSlot(rule->position)],
                               entry[valueSlot(rule->position)]);
             if (rule->position == Summary && rule->name == u"SUMMARY")
