@@ -7,6 +7,10 @@
 
 #include <limits>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace skedra {
 
 namespace {
@@ -17,6 +21,33 @@ namespace {
 // Only digits travel plain: the writer upper-cases the encoded text and turns
 // "+" into a space, so a letter left as it is would come back in the other
 // case, and "+", "=" and the space must always be escaped.
+// ASCII a-z raised to A-Z and "+" made a space, in place.
+void asFileText(char *text, size_t n)
+{
+    size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i belowA = _mm_set1_epi8('a' - 1);
+    const __m128i aboveZ = _mm_set1_epi8('z' + 1);
+    const __m128i caseBit = _mm_set1_epi8(0x20);
+    const __m128i plus = _mm_set1_epi8('+');
+    const __m128i plusToSpace = _mm_set1_epi8('+' ^ ' ');
+    for (; i + 16 <= n; i += 16) {
+        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + i));
+        // Signed compares: bytes from 0x80 on are below "a" and stay.
+        const __m128i lower = _mm_and_si128(_mm_cmpgt_epi8(v, belowA), _mm_cmplt_epi8(v, aboveZ));
+        v = _mm_xor_si128(v, _mm_and_si128(lower, caseBit));
+        v = _mm_xor_si128(v, _mm_and_si128(_mm_cmpeq_epi8(v, plus), plusToSpace));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(text + i), v);
+    }
+#endif
+    for (; i < n; ++i) {
+        if (text[i] >= 'a' && text[i] <= 'z')
+            text[i] = char(text[i] - ('a' - 'A'));
+        else if (text[i] == '+')
+            text[i] = ' ';
+    }
+}
+
 class MillHexCoding final : public HexCoding {
 public:
     void SetAddChar(const QString &addChar) override
@@ -88,15 +119,9 @@ public:
         if (n <= 0)
             return;
         // The result is ASCII: raising it is raising a-z.
-        const qsizetype at = out.size();
-        out.append(QLatin1StringView(m_mill.GetMyMemOut(), qsizetype(n)));
-        for (QChar *c = out.data() + at, *end = out.data() + out.size(); c != end; ++c) {
-            const char16_t u = c->unicode();
-            if (u >= u'a' && u <= u'z')
-                *c = QChar(char16_t(u - (u'a' - u'A')));
-            else if (u == u'+')
-                *c = QChar(u' ');
-        }
+        char *coded = m_mill.GetMyMemOut();
+        asFileText(coded, size_t(n));
+        out.append(QLatin1StringView(coded, qsizetype(n)));
     }
 
     bool lastCallFailed() const override { return m_failed; }
@@ -105,25 +130,15 @@ public:
 
 private:
     // The CP932 bytes of `text`; `exact` tells whether every character had
-    // a CP932 form and comes back as it was (Sjis::isEncodable, without
-    // converting twice).
+    // a CP932 form and comes back as it was (Sjis::isEncodable).
     static QByteArray toCp932(const QString &text, bool &exact)
     {
-        int replaced = 0;
-        QByteArray bytes = Sjis::encode(text, &replaced);
-        // CP932 keeps ASCII as it is, so only other text needs the way back.
-        exact = replaced == 0 && (isAscii(text) || Sjis::decode(bytes) == text);
-        return bytes;
+        // CP932 keeps ASCII as it is.
+        exact = isAscii(text) || Sjis::isEncodable(text);
+        return Sjis::encode(text);
     }
 
-    static bool isAscii(const QString &text)
-    {
-        for (const QChar c : text) {
-            if (c.unicode() >= 0x80)
-                return false;
-        }
-        return asciiKept();
-    }
+    static bool isAscii(const QString &text) { return QtPrivate::isAscii(QStringView(text)) && asciiKept(); }
 
     // Whether CP932 conversion leaves every ASCII character as it is.
     static bool asciiKept()

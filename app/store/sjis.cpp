@@ -9,6 +9,10 @@
 #include <mutex>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace skedra {
 
 namespace {
@@ -214,6 +218,16 @@ public:
         return m_codes[unit];
     }
 
+    // True when the character's bytes (its own, not a twin's) decode to the
+    // character again, wherever it stands in a text.
+    bool comesBack(char16_t unit)
+    {
+        const unsigned page = unit >> 8;
+        if (!m_ready[page].load(std::memory_order_acquire))
+            buildPage(page);
+        return m_comesBack[unit];
+    }
+
 private:
     void buildPage(unsigned page)
     {
@@ -242,6 +256,7 @@ private:
                 iconv(conv.handle(), nullptr, nullptr, nullptr, nullptr);
             }
             m_codes[unit] = code;
+            m_comesBack[unit] = comesBackFrom(code, unit);
         }
         if (!ok) {
             m_ok = false;
@@ -250,9 +265,25 @@ private:
         m_ready[page].store(true, std::memory_order_release);
     }
 
+    // A single byte that the decoder reads as a character of its own, or a
+    // lead byte and its trail that it reads as a pair, giving `unit`.
+    static bool comesBackFrom(uint16_t code, char16_t unit)
+    {
+        const DecodeTable &d = decodeTable();
+        if (code == 0 || !d.ok())
+            return false;
+        if ((code >> 8) == 0xFF) {
+            const auto b = static_cast<unsigned char>(code & 0xFF);
+            return d.kind(b) == DecodeTable::Single && d.single(b) == unit;
+        }
+        const auto lead = static_cast<unsigned char>(code >> 8);
+        return d.kind(lead) == DecodeTable::Lead && d.pair(lead, static_cast<unsigned char>(code & 0xFF)) == unit;
+    }
+
     std::atomic<bool> m_ok{false};
     std::array<std::atomic<bool>, 256> m_ready{};
     std::array<uint16_t, 65536> m_codes{};
+    std::array<bool, 65536> m_comesBack{};
     std::mutex m_mutex;
 };
 
@@ -274,6 +305,42 @@ inline bool putCode(uint16_t code, char *&w)
         *w++ = char(code & 0xFF);
     }
     return true;
+}
+
+// Copies the run of ASCII characters at the start of [in, in + n) to `out`
+// (one byte per unit); returns its length, a multiple of the block size, so
+// the caller finishes the run. Only for a table that keeps ASCII as it is.
+inline qsizetype narrowAsciiRun(const char16_t *in, qsizetype n, char *out)
+{
+    qsizetype i = 0;
+#if defined(__SSE2__)
+    const __m128i high = _mm_set1_epi16(short(0xFF80));
+    for (; i + 16 <= n; i += 16) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(in + i));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(in + i + 8));
+        const __m128i any = _mm_and_si128(_mm_or_si128(a, b), high);
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(any, _mm_setzero_si128())) != 0xFFFF)
+            break;
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(out + i), _mm_packus_epi16(a, b));
+    }
+#endif
+    return i;
+}
+
+// The same the other way: ASCII bytes to UTF-16 units.
+inline qsizetype widenAsciiRun(const unsigned char *in, qsizetype n, char16_t *out)
+{
+    qsizetype i = 0;
+#if defined(__SSE2__)
+    for (; i + 16 <= n; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(in + i));
+        if (_mm_movemask_epi8(v) != 0)
+            break;
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(out + i), _mm_unpacklo_epi8(v, _mm_setzero_si128()));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(out + i + 8), _mm_unpackhi_epi8(v, _mm_setzero_si128()));
+    }
+#endif
+    return i;
 }
 
 // Eight bytes at once are all below 0x80.
@@ -367,6 +434,9 @@ QByteArray encode(const QString &text, int *replaced)
     char *w = begin;
     qsizetype i = 0;
     while (i < n) {
+        const qsizetype run = narrowAsciiRun(in + i, n - i, w);
+        i += run;
+        w += run;
         while (i + 4 <= n && allAscii4(in + i)) {
             w[0] = char(in[i]);
             w[1] = char(in[i + 1]);
@@ -428,6 +498,9 @@ QString decode(const QByteArray &bytes, int *invalid)
     const bool ascii = table.asciiIsAscii();
     while (i < n) {
         if (ascii) {
+            const qsizetype run = widenAsciiRun(in + i, n - i, w);
+            i += run;
+            w += run;
             while (i + 8 <= n && allAscii8(in + i)) {
                 for (int k = 0; k < 8; ++k)
                     w[k] = in[i + k];
@@ -468,6 +541,20 @@ QString decode(const QByteArray &bytes, int *invalid)
 
 bool isEncodable(const QString &text)
 {
+    // Every character coming back by itself is enough; otherwise the text
+    // is converted there and back to be sure.
+    EncodeTable &table = encodeTable();
+    if (table.ok()) {
+        bool all = true;
+        for (const QChar c : text) {
+            if (!table.comesBack(c.unicode())) {
+                all = false;
+                break;
+            }
+        }
+        if (all && table.ok())
+            return true;
+    }
     int replaced = 0;
     const QByteArray bytes = encode(text, &replaced);
     return replaced == 0 && decode(bytes) == text;
@@ -487,6 +574,9 @@ QString TruncateBytes(const QString &text, int maxBytes)
 {
     if (maxBytes < 0)
         maxBytes = 0;
+    // No character takes more than two bytes.
+    if (text.size() <= maxBytes / 2)
+        return text;
     const QByteArray bytes = Sjis::encode(text);
     if (bytes.size() <= maxBytes)
         return text;

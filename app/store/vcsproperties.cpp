@@ -304,17 +304,56 @@ void appendAlarmOut(const QString &value, WriteContext &ctx, QString &out)
 
 } // namespace
 
+namespace {
+
+// The rules by a hash of their name's length and a few of its characters,
+// with linear probing; a name is confirmed by comparing it whole.
+class RuleIndex {
+public:
+    RuleIndex()
+    {
+        m_slots.fill(-1);
+        for (size_t r = 0; r < Rules.size(); ++r) {
+            size_t i = hash(Rules[r].name);
+            while (m_slots[i] >= 0)
+                i = (i + 1) % m_slots.size();
+            m_slots[i] = int(r);
+        }
+    }
+
+    const PropertyRule *find(QStringView name) const
+    {
+        if (name.isEmpty())
+            return nullptr;
+        for (size_t i = hash(name);; i = (i + 1) % m_slots.size()) {
+            const int r = m_slots[i];
+            if (r < 0)
+                return nullptr;
+            if (Rules[size_t(r)].name == name)
+                return &Rules[size_t(r)];
+        }
+    }
+
+private:
+    static size_t hash(QStringView name)
+    {
+        const size_t n = size_t(name.size());
+        size_t h = n;
+        h = h * 31 + name[n - 1].unicode();
+        h = h * 31 + name[n / 2].unicode();
+        h = h * 31 + name[n - n / 3 - 1].unicode();
+        return h % 64;
+    }
+
+    std::array<int, 64> m_slots;
+};
+
+} // namespace
+
 const PropertyRule *findRule(QStringView name)
 {
-    // Every name the table knows is at least 3 characters long and starts
-    // with one of a few letters; most lines are told apart by those alone.
-    if (name.size() < 3)
-        return nullptr;
-    for (const PropertyRule &rule : Rules) {
-        if (rule.name.size() == name.size() && rule.name == name)
-            return &rule;
-    }
-    return nullptr;
+    static const RuleIndex index;
+    return index.find(name);
 }
 
 const QString &ruleName(const PropertyRule &rule)

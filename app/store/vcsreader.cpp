@@ -10,9 +10,38 @@
 #include "vcsio.h"
 #include "vcsproperties.h"
 
+#include <QHash>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace skedra {
 
 namespace {
+
+// The first `c` in `text`, or -1. Lines are short, so a search that starts
+// at once beats a library call per line.
+qsizetype indexOfUnit(QStringView text, char16_t c)
+{
+    const char16_t *p = text.utf16();
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+#if defined(__SSE2__)
+    const __m128i wanted = _mm_set1_epi16(short(c));
+    for (; i + 8 <= n; i += 8) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i));
+        const int mask = _mm_movemask_epi8(_mm_cmpeq_epi16(v, wanted));
+        if (mask)
+            return i + (__builtin_ctz(unsigned(mask)) >> 1);
+    }
+#endif
+    for (; i < n; ++i) {
+        if (p[i] == c)
+            return i;
+    }
+    return -1;
+}
 
 QList<QStringView> splitLines(const QString &text)
 {
@@ -20,7 +49,9 @@ QList<QStringView> splitLines(const QString &text)
     const QStringView all(text);
     qsizetype start = 0;
     while (start < all.size()) {
-        qsizetype end = all.indexOf(u'\n', start);
+        qsizetype end = indexOfUnit(all.mid(start), u'\n');
+        if (end >= 0)
+            end += start;
         const bool last = end < 0;
         if (last)
             end = all.size();
@@ -86,10 +117,12 @@ public:
             if (m_fffdLines && line.contains(QChar::ReplacementCharacter))
                 m_notShiftJis.add(lineNo, int(line.count(QChar::ReplacementCharacter)));
 
-            const qsizetype colon = line.indexOf(u':');
+            // The first ":" ends the name part; the first ";" before it ends
+            // the name.
+            const qsizetype colon = indexOfUnit(line, u':');
+            const qsizetype semi = indexOfUnit(colon < 0 ? line : line.left(colon), u';');
             const QStringView namePart = colon < 0 ? line : line.left(colon);
             const QStringView value = colon < 0 ? QStringView() : line.mid(colon + 1);
-            const qsizetype semi = namePart.indexOf(u';');
             const QStringView name = semi < 0 ? namePart : namePart.left(semi);
             const QStringView params = semi < 0 ? QStringView() : namePart.mid(semi + 1);
 
@@ -164,23 +197,42 @@ private:
         return true;
     }
 
-    // Offers a summary to the editors' drop-down list.
+    // Offers a summary to the editors' drop-down list: it is added unless
+    // one of the first 200 texts of the list equals it. Those texts are
+    // counted in a hash (made at the first summary) rather than compared
+    // one by one for every summary.
     void remember(const QString &summary)
     {
         auto &history = m_state.SummaryHistory;
-        for (int i = 0; i < 200; ++i) {
-            if (history[size_t(i)] == summary)
-                return;
+        if (!m_historyCountsMade) {
+            for (int i = 0; i < HistoryCompared; ++i)
+                ++m_historyCounts[history[size_t(i)]];
+            m_historyCountsMade = true;
         }
-        if (m_historyIndex < SummaryHistorySize)
-            history[size_t(m_historyIndex++)] = summary;
+        if (m_historyCounts.contains(summary))
+            return;
+        if (m_historyIndex >= SummaryHistorySize)
+            return;
+        QString &slot = history[size_t(m_historyIndex)];
+        if (m_historyIndex < HistoryCompared) {
+            const auto old = m_historyCounts.find(slot);
+            if (old != m_historyCounts.end() && --old.value() == 0)
+                m_historyCounts.erase(old);
+            ++m_historyCounts[summary];
+        }
+        slot = summary;
+        ++m_historyIndex;
     }
+
+    static constexpr int HistoryCompared = 200;
 
     SessionState &m_state;
     vcs::LineCursor m_cursor;
     vcs::ReadContext m_ctx;
     int m_entryNumber = 1;
     int m_historyIndex = 0;
+    bool m_historyCountsMade = false;
+    QHash<QString, int> m_historyCounts;
     int m_objectLine = 0;
     bool m_fffdLines = false;
     Tally m_notShiftJis;

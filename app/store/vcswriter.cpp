@@ -77,8 +77,16 @@ QByteArray renderVcsData(const SessionState &state, int *unencodable)
     QString out;
     const int first = std::max(1, state.FirstIndex);
     const int last = std::min(MaxEntries, state.LastIndex);
-    if (first <= last)
-        out.reserve((last - first + 1) * 640);
+    // Room for the whole file, so that it is never copied while it grows: a
+    // coded character takes at most six (two bytes, each "=" and two digits).
+    qsizetype room = 0;
+    for (int i = first; i <= last && state.ScheduleList[i - 1].exists(); ++i) {
+        const ScheduleEntry &entry = state.ScheduleList[i - 1];
+        room += 128 + 2 * entry[ComponentName].size();
+        for (int p = 0; p < Component; ++p)
+            room += 96 + entry[nameSlot(p)].size() + entry[paramsSlot(p)].size() + 6 * entry[valueSlot(p)].size();
+    }
+    out.reserve(room);
     for (int i = first; i <= last; ++i) {
         const ScheduleEntry &entry = state.ScheduleList[i - 1];
         if (!entry.exists())

@@ -123,6 +123,20 @@ int main(int argc, char **argv)
     const QByteArray file = renderVcsData(state);
     const int runs = 200;
 
+    // "read N" or "write N": only that, N times, for a profiler.
+    if (argc == 3) {
+        const QByteArray what = argv[1];
+        const int times = QByteArray(argv[2]).toInt();
+        state.OpenMode = QStringLiteral("new");
+        for (int i = 0; i < times; ++i) {
+            if (what == "read")
+                readVcsData(state, file);
+            else
+                renderVcsData(state);
+        }
+        return 0;
+    }
+
     const double writeMs = medianMs(runs, [&] { renderVcsData(state); });
     state.OpenMode = QStringLiteral("new");
     const double readMs = medianMs(runs, [&] { readVcsData(state, file); });
