@@ -124,7 +124,7 @@ public:
     Kind kind(unsigned char b) const { return Kind(m_kind[b]); }
     char16_t single(unsigned char b) const { return m_single[b]; }
     // 0 when the pair is not a character.
-    char16_t pair(unsigned char lead, unsigned char trail) const { return m_pairs[m_row[lead]][trail]; }
+    char16_t pair(unsigned char lead, unsigned char trail) const { return m_pairs[size_t(lead << 8 | trail)]; }
 
 private:
     bool build()
@@ -132,8 +132,7 @@ private:
         Converter conv("UTF-16LE", "CP932");
         if (!conv.isValid())
             return false;
-        // One row per lead byte; row 0 stays empty for bytes that are not.
-        m_pairs.assign(1, std::array<char16_t, 256>{});
+        m_pairs.assign(65536, 0);
         m_asciiIsAscii = true;
         for (int b = 0; b < 256; ++b) {
             const char byte = char(b);
@@ -160,9 +159,7 @@ private:
         for (int lead = 0; lead < 256; ++lead) {
             if (m_kind[lead] != Lead)
                 continue;
-            m_row[lead] = static_cast<unsigned char>(m_pairs.size());
-            std::array<char16_t, 256> &row = m_pairs.emplace_back();
-            row.fill(0);
+            char16_t *row = m_pairs.data() + (lead << 8);
             for (int trail = 0; trail < 256; ++trail) {
                 const char bytes[2] = {char(lead), char(trail)};
                 const char *in = bytes;
@@ -172,7 +169,7 @@ private:
                 size_t outLeft = 2;
                 const size_t rc = iconv(conv.handle(), const_cast<char **>(&in), &inLeft, &out, &outLeft);
                 if (rc == 0 && inLeft == 0 && outLeft == 0 && unit != 0) {
-                    row[size_t(trail)] = unit;
+                    row[trail] = unit;
                 } else if (!(rc == size_t(-1) && errno == EILSEQ && inLeft == 2)) {
                     return false;
                 }
@@ -186,8 +183,8 @@ private:
     bool m_asciiIsAscii = false;
     std::array<unsigned char, 256> m_kind{};
     std::array<char16_t, 256> m_single{};
-    std::array<unsigned char, 256> m_row{};
-    std::vector<std::array<char16_t, 256>> m_pairs;
+    // Indexed by lead << 8 | trail.
+    std::vector<char16_t> m_pairs;
 };
 
 const DecodeTable &decodeTable()
@@ -434,23 +431,22 @@ QByteArray encode(const QString &text, int *replaced)
     char *w = begin;
     qsizetype i = 0;
     while (i < n) {
-        const qsizetype run = narrowAsciiRun(in + i, n - i, w);
-        i += run;
-        w += run;
-        while (i + 4 <= n && allAscii4(in + i)) {
-            w[0] = char(in[i]);
-            w[1] = char(in[i + 1]);
-            w[2] = char(in[i + 2]);
-            w[3] = char(in[i + 3]);
-            w += 4;
-            i += 4;
-        }
-        if (i >= n)
-            break;
         const char16_t unit = in[i];
         if (unit < 0x80) {
-            *w++ = char(unit);
-            ++i;
+            // A run of ASCII, in blocks while they last.
+            const qsizetype run = narrowAsciiRun(in + i, n - i, w);
+            i += run;
+            w += run;
+            while (i + 4 <= n && allAscii4(in + i)) {
+                w[0] = char(in[i]);
+                w[1] = char(in[i + 1]);
+                w[2] = char(in[i + 2]);
+                w[3] = char(in[i + 3]);
+                w += 4;
+                i += 4;
+            }
+            while (i < n && in[i] < 0x80)
+                *w++ = char(in[i++]);
             continue;
         }
         if (QChar::isSurrogate(unit)) {
@@ -497,7 +493,9 @@ QString decode(const QByteArray &bytes, int *invalid)
     qsizetype i = 0;
     const bool ascii = table.asciiIsAscii();
     while (i < n) {
-        if (ascii) {
+        const unsigned char b = in[i];
+        if (b < 0x80 && ascii) {
+            // A run of ASCII, in blocks while they last.
             const qsizetype run = widenAsciiRun(in + i, n - i, w);
             i += run;
             w += run;
@@ -507,10 +505,10 @@ QString decode(const QByteArray &bytes, int *invalid)
                 w += 8;
                 i += 8;
             }
-            if (i >= n)
-                break;
+            while (i < n && in[i] < 0x80)
+                *w++ = in[i++];
+            continue;
         }
-        const unsigned char b = in[i];
         switch (table.kind(b)) {
         case DecodeTable::Single:
             *w++ = table.single(b);

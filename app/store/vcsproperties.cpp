@@ -143,12 +143,30 @@ bool fileToLocalDigits(QStringView value, char16_t (&out)[16])
 }
 
 // Takes out every hidden ".___" ending, also one that a removal brings
-// together from what was around it.
+// together from what was around it. ".___" cannot overlap itself, so the
+// order of removals does not matter: one pass that drops the ending each
+// time the kept text ends with it gives the same text as removing until
+// none is left.
 void removeHiddenEnding(QString &text)
 {
-    const QString ending = QStringLiteral(".___");
-    while (text.contains(ending))
-        text.remove(ending);
+    const auto endsHidden = [](const QChar *end) {
+        return end[-4] == u'.' && end[-3] == u'_' && end[-2] == u'_' && end[-1] == u'_';
+    };
+    const qsizetype n = text.size();
+    const QChar *in = text.constData();
+    qsizetype first = 4;
+    while (first <= n && !endsHidden(in + first))
+        ++first;
+    if (first > n)
+        return;
+    QChar *begin = text.data();
+    QChar *w = begin + first - 4;
+    for (qsizetype i = first; i < n; ++i) {
+        *w++ = begin[i];
+        if (w - begin >= 4 && endsHidden(w))
+            w -= 4;
+    }
+    text.truncate(w - begin);
 }
 
 // Remembers a value kept as read.
@@ -210,10 +228,22 @@ QString shared(QStringView value, QString &last)
     return last;
 }
 
+// Whether the text holds "00000000T000000Z;" anywhere: every ";" is tried
+// as the end of it.
+bool containsZeroAlarm(QStringView text)
+{
+    constexpr QStringView zero = u"00000000T000000Z;"_sv;
+    for (qsizetype semi = text.indexOf(u';'); semi >= 0; semi = text.indexOf(u';', semi + 1)) {
+        if (semi + 1 >= zero.size() && text.mid(semi + 1 - zero.size(), zero.size()) == zero)
+            return true;
+    }
+    return false;
+}
+
 QString readAlarm(QStringView value, ReadContext &ctx, int line)
 {
     const QString joined = joinSoftBreaks(value, ctx.lines);
-    if (joined.contains(QStringView(u"00000000T000000Z;")) )
+    if (containsZeroAlarm(joined))
         return QStringLiteral("00000000000000;");
     const qsizetype semi = joined.indexOf(u';');
     const QStringView date = semi < 0 ? QStringView(joined) : QStringView(joined).left(semi);
@@ -251,9 +281,9 @@ QString readAttach(QStringView value, ReadContext &ctx, int line)
         // A one-line attachment ("...:VALUE=URL:file://name"): the name is
         // on this line, and the line after it is a property of its own.
         QStringView rest = value;
-        if (rest.startsWith(u"VALUE=URL:"))
+        if (rest.startsWith(u"VALUE=URL:"_sv))
             rest = rest.mid(10);
-        if (rest.startsWith(u"file"))
+        if (rest.startsWith(u"file"_sv))
             rest = rest.mid(4);
         name = joinSoftBreaks(rest, ctx.lines);
     }
@@ -277,7 +307,7 @@ void appendLine(QString &out, const QString &name, const QString &params, const 
 {
     beginLine(out, name, params);
     out += value;
-    out += u"\r\n";
+    out += u"\r\n"_sv;
 }
 
 // A held date-time in the file's form; a value that is not one (empty, or
@@ -497,7 +527,7 @@ void writeProperty(const PropertyRule *rule, const QString &name, const QString 
     case Rule::Sound:
         beginLine(out, name, params);
         if (value.startsWith(u'1')) {
-            const bool keepName = value.contains(QStringView(u".mmf.HUF"));
+            const bool keepName = value.contains(u".mmf.HUF"_sv);
             appendCodedText(keepName ? value : value + QLatin1StringView(".___"), ctx, out);
         } else {
             out += value;
@@ -515,23 +545,23 @@ void writeProperty(const PropertyRule *rule, const QString &name, const QString 
             appendDateTimeOut(value, out);
         break;
     case Rule::NoDispDefWin:
-        if (value != u"OFF")
+        if (value != u"OFF"_sv)
             return;
         beginLine(out, name, params);
-        out += u"ON";
+        out += u"ON"_sv;
         break;
     case Rule::Attach:
         if (value.isEmpty())
             return;
         // Whatever name and parameters are held; the "=" ending the first
         // line is a soft line break.
-        out += u"X-JPGSH-ATTACH;";
+        out += u"X-JPGSH-ATTACH;"_sv;
         out += AttachParams;
-        out += u"\r\n://";
+        out += u"\r\n://"_sv;
         appendCodedText(value + QLatin1StringView(".___"), ctx, out);
         break;
     case Rule::UnlessOff:
-        if (value == u"OFF")
+        if (value == u"OFF"_sv)
             return;
         beginLine(out, name, params);
         out += value;
@@ -547,7 +577,7 @@ void writeProperty(const PropertyRule *rule, const QString &name, const QString 
         out += value;
         break;
     }
-    out += u"\r\n";
+    out += u"\r\n"_sv;
 }
 
 } // namespace skedra::vcs

@@ -15,6 +15,13 @@ class HexCoding;
 
 namespace vcs {
 
+// A text view whose length is fixed when compiled: QStringView(u"...")
+// measures its literal every time, which shows in loops over every line.
+constexpr QStringView operator""_sv(const char16_t *text, size_t size)
+{
+    return QStringView(text, qsizetype(size));
+}
+
 // How a property's value is treated on the way in and out.
 enum class Rule {
     DateTime,         // DTSTART, DUE: UTC date-time

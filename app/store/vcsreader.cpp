@@ -18,6 +18,8 @@
 
 namespace skedra {
 
+using vcs::operator""_sv;
+
 namespace {
 
 // The first `c` in `text`, or -1. Lines are short, so a search that starts
@@ -108,7 +110,7 @@ public:
         bool stopped = false;
         while (m_cursor.next(line)) {
             const int lineNo = m_cursor.lineNumber();
-            if (line == u"BEGIN:VCALENDAR") {
+            if (line == u"BEGIN:VCALENDAR"_sv) {
                 ++objectsSeen;
                 m_objectLine = lineNo;
                 if (progress)
@@ -126,8 +128,8 @@ public:
             const QStringView name = semi < 0 ? namePart : namePart.left(semi);
             const QStringView params = semi < 0 ? QStringView() : namePart.mid(semi + 1);
 
-            if (name == u"END") {
-                if (value != u"VCALENDAR")
+            if (name == u"END"_sv) {
+                if (value != u"VCALENDAR"_sv)
                     continue;
                 if (!finishEntry())
                     continue;  // an object that held nothing takes no entry
@@ -140,12 +142,12 @@ public:
                 }
                 continue;
             }
-            if (name == u"BEGIN") {
-                if (value != u"VCALENDAR")
+            if (name == u"BEGIN"_sv) {
+                if (value != u"VCALENDAR"_sv)
                     current()[ComponentName] = value.toString();
                 continue;
             }
-            if (name == u"VERSION")
+            if (name == u"VERSION"_sv)
                 continue;
             const vcs::PropertyRule *rule = vcs::findRule(name);
             if (!rule)
@@ -154,7 +156,7 @@ public:
             entry[nameSlot(rule->position)] = vcs::ruleName(*rule);
             vcs::readProperty(*rule, params, value, m_ctx, entry[paramsSlot(rule->position)],
                               entry[valueSlot(rule->position)]);
-            if (rule->position == Summary && rule->name == u"SUMMARY")
+            if (rule->position == Summary && rule->name == u"SUMMARY"_sv)
                 remember(entry[SummaryValue]);
         }
         // A file that ends inside an object still keeps what that object held.
@@ -192,7 +194,7 @@ private:
             entry.clear();
             return false;
         }
-        entry[DtStartName] = entry[ComponentName] == u"VTODO" ? QStringLiteral("DUE") : QStringLiteral("DTSTART");
+        entry[DtStartName] = entry[ComponentName] == u"VTODO"_sv ? QStringLiteral("DUE") : QStringLiteral("DTSTART");
         m_missingStart.add(m_objectLine);
         return true;
     }
@@ -284,7 +286,7 @@ ReadResult readVcsData(SessionState &state, const QByteArray &bytes, const QStri
 
     int objectsTotal = 0;
     for (QStringView line : lines) {
-        if (line == u"BEGIN:VCALENDAR")
+        if (line == u"BEGIN:VCALENDAR"_sv)
             ++objectsTotal;
     }
 

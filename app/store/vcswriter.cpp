@@ -13,6 +13,8 @@
 
 namespace skedra {
 
+using vcs::operator""_sv;
+
 namespace {
 
 // An entry whose component was never named (a file without "BEGIN:VEVENT")
@@ -21,24 +23,24 @@ QString componentOf(const ScheduleEntry &entry)
 {
     if (!entry[ComponentName].isEmpty())
         return entry[ComponentName];
-    return entry[DtStartName] == u"DUE" ? QStringLiteral("VTODO") : QStringLiteral("VEVENT");
+    return entry[DtStartName] == u"DUE"_sv ? QStringLiteral("VTODO") : QStringLiteral("VEVENT");
 }
 
 void writeEntry(const ScheduleEntry &entry, vcs::WriteContext &ctx, QString &out)
 {
     const QString component = componentOf(entry);
-    out += u"BEGIN:VCALENDAR\r\nBEGIN:";
+    out += u"BEGIN:VCALENDAR\r\nBEGIN:"_sv;
     out += component;
-    out += u"\r\nVERSION:1.0\r\n";
+    out += u"\r\nVERSION:1.0\r\n"_sv;
     for (int p = 0; p < Component; ++p) {
         const QString &name = entry[nameSlot(p)];
         if (name.isEmpty())
             continue;
         vcs::writeProperty(vcs::findRule(name), name, entry[paramsSlot(p)], entry[valueSlot(p)], ctx, out);
     }
-    out += u"END:";
+    out += u"END:"_sv;
     out += component;
-    out += u"\r\nEND:VCALENDAR\r\n";
+    out += u"\r\nEND:VCALENDAR\r\n"_sv;
 }
 
 StoreMessage message(StoreCode code, const QString &file, int number = 0)
