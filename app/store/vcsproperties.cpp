@@ -293,7 +293,7 @@ QString readAttach(QStringView value, ReadContext &ctx, int line)
     return name;
 }
 
-void beginLine(QString &out, const QString &name, const QString &params)
+void beginLine(TextOut &out, const QString &name, const QString &params)
 {
     out += name;
     if (!params.isEmpty()) {
@@ -303,7 +303,7 @@ void beginLine(QString &out, const QString &name, const QString &params)
     out += u':';
 }
 
-void appendLine(QString &out, const QString &name, const QString &params, const QString &value)
+void appendLine(TextOut &out, const QString &name, const QString &params, const QString &value)
 {
     beginLine(out, name, params);
     out += value;
@@ -312,13 +312,13 @@ void appendLine(QString &out, const QString &name, const QString &params, const 
 
 // A held date-time in the file's form; a value that is not one (empty, or
 // kept as read) is written as held.
-void appendDateTimeOut(const QString &value, QString &out)
+void appendDateTimeOut(const QString &value, TextOut &out)
 {
     if (!appendLocalToFile(value, out))
         out += value;
 }
 
-void appendAlarmOut(const QString &value, WriteContext &ctx, QString &out)
+void appendAlarmOut(const QString &value, WriteContext &ctx, TextOut &out)
 {
     const qsizetype semi = value.indexOf(u';');
     const QStringView date = semi < 0 ? QStringView(value) : QStringView(value).left(semi);
@@ -405,31 +405,43 @@ std::optional<QString> fileToLocal(QStringView value)
     return QString(reinterpret_cast<const QChar *>(local), 14);
 }
 
-bool appendLocalToFile(QStringView value, QString &out)
+namespace {
+
+// localToFile into `utc`; the number of characters, 0 when it does not
+// convert.
+int localToFileDigits(QStringView value, char16_t (&utc)[16])
 {
     if (value.size() != 14)
-        return false;
+        return 0;
     char16_t digits[14];
     for (int i = 0; i < 14; ++i) {
         const char16_t c = value[i].unicode();
         if (c < u'0' || c > u'9')
-            return false;
+            return 0;
         digits[i] = c;
     }
+    return shiftedDigits(digits, -9, true, utc);
+}
+
+} // namespace
+
+bool appendLocalToFile(QStringView value, TextOut &out)
+{
     char16_t utc[16];
-    const int n = shiftedDigits(digits, -9, true, utc);
+    const int n = localToFileDigits(value, utc);
     if (n == 0)
         return false;
-    out.append(reinterpret_cast<const QChar *>(utc), n);
+    out += QStringView(utc, n);
     return true;
 }
 
 std::optional<QString> localToFile(QStringView value)
 {
-    QString out;
-    if (!appendLocalToFile(value, out))
+    char16_t utc[16];
+    const int n = localToFileDigits(value, utc);
+    if (n == 0)
         return std::nullopt;
-    return out;
+    return QString(reinterpret_cast<const QChar *>(utc), n);
 }
 
 void readProperty(const PropertyRule &rule, QStringView params, QStringView value, ReadContext &ctx,
@@ -493,9 +505,11 @@ void readProperty(const PropertyRule &rule, QStringView params, QStringView valu
     }
 }
 
-void appendCodedText(const QString &text, WriteContext &ctx, QString &out)
+void appendCodedText(const QString &text, WriteContext &ctx, TextOut &out)
 {
-    ctx.coder.EncodeForFile(text, out);
+    ctx.coded.resize(0);  // keeps its room for the next value
+    ctx.coder.EncodeForFile(text, ctx.coded);
+    out += ctx.coded;
     if (ctx.coder.lastCallFailed()) {
         int replaced = 0;
         Sjis::encode(text, &replaced);
@@ -504,7 +518,7 @@ void appendCodedText(const QString &text, WriteContext &ctx, QString &out)
 }
 
 void writeProperty(const PropertyRule *rule, const QString &name, const QString &params, const QString &value,
-                   WriteContext &ctx, QString &out)
+                   WriteContext &ctx, TextOut &out)
 {
     if (!rule) {
         appendLine(out, name, params, value);

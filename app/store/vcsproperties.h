@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <algorithm>
+#include <cstring>
 #include <optional>
 
 namespace skedra {
@@ -64,9 +66,11 @@ std::optional<QString> fileToLocal(QStringView value);
 // it is not 14 digits of a real local date and time.
 std::optional<QString> localToFile(QStringView value);
 
+class TextOut;
+
 // The same as localToFile, appended to `out`; false (and nothing appended)
 // when localToFile would give nullopt.
-bool appendLocalToFile(QStringView value, QString &out);
+bool appendLocalToFile(QStringView value, TextOut &out);
 
 // The lines of the file being read, for values that continue on the lines
 // after their property line.
@@ -115,20 +119,78 @@ void readProperty(const PropertyRule &rule, QStringView params, QStringView valu
 // The rule's name as a shared text (the same for every entry).
 const QString &ruleName(const PropertyRule &rule);
 
+// The text of a file being written: pieces are copied into one buffer that
+// grows only when a piece does not fit (QString::append costs more per
+// call than most pieces take to copy).
+class TextOut {
+public:
+    explicit TextOut(qsizetype room)
+        : m_text(room > 0 ? room : 0, Qt::Uninitialized)
+    {
+        m_begin = reinterpret_cast<char16_t *>(m_text.data());
+        m_end = m_begin + m_text.size();
+        m_w = m_begin;
+    }
+
+    TextOut &operator+=(QStringView piece)
+    {
+        const qsizetype n = piece.size();
+        if (n == 0)
+            return *this;
+        if (m_end - m_w < n)
+            grow(n);
+        std::memcpy(m_w, piece.utf16(), size_t(n) * sizeof(char16_t));
+        m_w += n;
+        return *this;
+    }
+
+    TextOut &operator+=(char16_t c)
+    {
+        if (m_w == m_end)
+            grow(1);
+        *m_w++ = c;
+        return *this;
+    }
+
+    // The text written, leaving this empty.
+    QString take()
+    {
+        m_text.truncate(m_w - m_begin);
+        m_begin = m_w = m_end = nullptr;
+        return std::move(m_text);
+    }
+
+private:
+    void grow(qsizetype n)
+    {
+        const qsizetype used = m_w - m_begin;
+        m_text.resize(std::max(used + n, 2 * m_text.size() + 64));
+        m_begin = reinterpret_cast<char16_t *>(m_text.data());
+        m_end = m_begin + m_text.size();
+        m_w = m_begin + used;
+    }
+
+    QString m_text;
+    char16_t *m_begin = nullptr;
+    char16_t *m_end = nullptr;
+    char16_t *m_w = nullptr;
+};
+
 // What writing needs besides the entry.
 struct WriteContext {
     HexCoding &coder;
     int unencodable = 0;  // characters of coded values written as "?"
+    QString coded;        // the coder's result, before it is copied out
 };
 
 // Appends the line(s) for one held property, each ended by CR LF; nothing
 // when its rule omits it. `rule` is findRule(name), possibly null.
 void writeProperty(const PropertyRule *rule, const QString &name, const QString &params, const QString &value,
-                   WriteContext &ctx, QString &out);
+                   WriteContext &ctx, TextOut &out);
 
 // Appends the coded text of `text`: Encode, upper-cased, "+" as space (how
 // every coded value is written).
-void appendCodedText(const QString &text, WriteContext &ctx, QString &out);
+void appendCodedText(const QString &text, WriteContext &ctx, TextOut &out);
 
 } // namespace vcs
 } // namespace skedra

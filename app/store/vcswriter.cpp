@@ -26,7 +26,7 @@ QString componentOf(const ScheduleEntry &entry)
     return entry[DtStartName] == u"DUE"_sv ? QStringLiteral("VTODO") : QStringLiteral("VEVENT");
 }
 
-void writeEntry(const ScheduleEntry &entry, vcs::WriteContext &ctx, QString &out)
+void writeEntry(const ScheduleEntry &entry, vcs::WriteContext &ctx, vcs::TextOut &out)
 {
     const QString component = componentOf(entry);
     out += u"BEGIN:VCALENDAR\r\nBEGIN:"_sv;
@@ -76,11 +76,11 @@ QByteArray renderVcsData(const SessionState &state, int *unencodable)
     if (!state.HexCoder)
         return QByteArray();
     vcs::WriteContext ctx{*state.HexCoder};
-    QString out;
     const int first = std::max(1, state.FirstIndex);
     const int last = std::min(MaxEntries, state.LastIndex);
-    // Room for the whole file, so that it is never copied while it grows: a
-    // coded character takes at most six (two bytes, each "=" and two digits).
+    // Room for the whole file as the coding object is normally set up (a
+    // coded character takes at most six: two bytes, each "=" and two
+    // digits); the text grows if that is not enough.
     qsizetype room = 0;
     for (int i = first; i <= last && state.ScheduleList[i - 1].exists(); ++i) {
         const ScheduleEntry &entry = state.ScheduleList[i - 1];
@@ -88,13 +88,14 @@ QByteArray renderVcsData(const SessionState &state, int *unencodable)
         for (int p = 0; p < Component; ++p)
             room += 96 + entry[nameSlot(p)].size() + entry[paramsSlot(p)].size() + 6 * entry[valueSlot(p)].size();
     }
-    out.reserve(room);
+    vcs::TextOut text(room);
     for (int i = first; i <= last; ++i) {
         const ScheduleEntry &entry = state.ScheduleList[i - 1];
         if (!entry.exists())
             break;
-        writeEntry(entry, ctx, out);
+        writeEntry(entry, ctx, text);
     }
+    const QString out = text.take();
     int replaced = 0;
     QByteArray bytes = Sjis::encode(out, &replaced);
     if (unencodable)
