@@ -15,12 +15,6 @@ namespace skedra {
 
 namespace {
 
-// Quoted-printable coding of CP932 text on the Hexmill coder. The add
-// character is Hexmill's escape text.
-//
-// Only digits travel plain: the writer upper-cases the encoded text and turns
-// "+" into a space, so a letter left as it is would come back in the other
-// case, and "+", "=" and the space must always be escaped.
 // ASCII a-z raised to A-Z and "+" made a space, in place.
 void asFileText(char *text, size_t n)
 {
@@ -48,6 +42,12 @@ void asFileText(char *text, size_t n)
     }
 }
 
+// Quoted-printable coding of CP932 text on the Hexmill coder. The add
+// character is Hexmill's escape text.
+//
+// Only digits travel plain: the writer upper-cases the encoded text and turns
+// "+" into a space, so a letter left as it is would come back in the other
+// case, and "+", "=" and the space must always be escaped.
 class MillHexCoding final : public HexCoding {
 public:
     void SetAddChar(const QString &addChar) override
@@ -118,7 +118,8 @@ public:
         const long n = encodeBytes(text);
         if (n <= 0)
             return;
-        // The result is ASCII: raising it is raising a-z.
+        // The result is ASCII: raising it is raising a-z. It is this call's
+        // own, so it is changed where it lies.
         char *coded = m_mill.GetMyMemOut();
         asFileText(coded, size_t(n));
         out.append(QLatin1StringView(coded, qsizetype(n)));
