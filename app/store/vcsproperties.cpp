@@ -8,6 +8,10 @@
 
 #include <array>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace skedra::vcs {
 
 namespace {
@@ -379,6 +383,35 @@ private:
 };
 
 } // namespace
+
+qsizetype indexOfUnit(QStringView text, char16_t c)
+{
+    const char16_t *p = text.utf16();
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+#if defined(__SSE2__)
+    const __m128i wanted = _mm_set1_epi16(short(c));
+    // Sixteen units a step while they last, then eight.
+    for (; i + 16 <= n; i += 16) {
+        const __m128i a = _mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i)), wanted);
+        const __m128i b = _mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i + 8)), wanted);
+        const unsigned mask = unsigned(_mm_movemask_epi8(_mm_packs_epi16(a, b)));
+        if (mask)
+            return i + __builtin_ctz(mask);
+    }
+    for (; i + 8 <= n; i += 8) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i));
+        const int mask = _mm_movemask_epi8(_mm_cmpeq_epi16(v, wanted));
+        if (mask)
+            return i + (__builtin_ctz(unsigned(mask)) >> 1);
+    }
+#endif
+    for (; i < n; ++i) {
+        if (p[i] == c)
+            return i;
+    }
+    return -1;
+}
 
 const PropertyRule *findRule(QStringView name)
 {

@@ -72,29 +72,42 @@ class TextOut;
 // when localToFile would give nullopt.
 bool appendLocalToFile(QStringView value, TextOut &out);
 
+// The first `c` in `text`, or -1. Lines are short, so a search that starts
+// at once beats a library call per line.
+qsizetype indexOfUnit(QStringView text, char16_t c);
+
 // The lines of the file being read, for values that continue on the lines
-// after their property line.
+// after their property line. A line ends at LF; a CR before the LF is not
+// part of it, and a CR elsewhere stays in its line. Lines are found as they
+// are read.
 class LineCursor {
 public:
-    explicit LineCursor(const QList<QStringView> &lines)
-        : m_lines(lines)
+    explicit LineCursor(QStringView text)
+        : m_text(text)
     {
     }
     // The next line, counting it; false at the end of the file.
     bool next(QStringView &line)
     {
-        if (m_index >= m_lines.size())
+        if (m_pos >= m_text.size())
             return false;
-        line = m_lines[m_index++];
+        const QStringView rest = m_text.mid(m_pos);
+        const qsizetype end = indexOfUnit(rest, u'\n');
+        line = end < 0 ? rest : rest.left(end);
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+        m_pos = end < 0 ? m_text.size() : m_pos + end + 1;
+        ++m_count;
         return true;
     }
-    bool atEnd() const { return m_index >= m_lines.size(); }
+    bool atEnd() const { return m_pos >= m_text.size(); }
     // 1-based number of the line read last.
-    int lineNumber() const { return int(m_index); }
+    int lineNumber() const { return m_count; }
 
 private:
-    const QList<QStringView> &m_lines;
-    qsizetype m_index = 0;
+    QStringView m_text;
+    qsizetype m_pos = 0;
+    int m_count = 0;
 };
 
 // What reading one property needs besides the line itself.

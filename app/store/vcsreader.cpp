@@ -12,66 +12,28 @@
 
 #include <QHash>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace skedra {
 
 using vcs::operator""_sv;
 
 namespace {
 
-// The first `c` in `text`, or -1. Lines are short, so a search that starts
-// at once beats a library call per line.
-qsizetype indexOfUnit(QStringView text, char16_t c)
+// The number of lines that are exactly "BEGIN:VCALENDAR" (as LineCursor
+// cuts lines), found by searching for the text rather than cutting every
+// line.
+int countCalendarBegins(QStringView text)
 {
-    const char16_t *p = text.utf16();
-    const qsizetype n = text.size();
-    qsizetype i = 0;
-#if defined(__SSE2__)
-    const __m128i wanted = _mm_set1_epi16(short(c));
-    // Sixteen units a step while they last, then eight.
-    for (; i + 16 <= n; i += 16) {
-        const __m128i a = _mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i)), wanted);
-        const __m128i b = _mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i + 8)), wanted);
-        const unsigned mask = unsigned(_mm_movemask_epi8(_mm_packs_epi16(a, b)));
-        if (mask)
-            return i + __builtin_ctz(mask);
+    constexpr QStringView begin = u"BEGIN:VCALENDAR"_sv;
+    int count = 0;
+    for (qsizetype p = text.indexOf(begin); p >= 0; p = text.indexOf(begin, p + 1)) {
+        if (p > 0 && text[p - 1] != u'\n')
+            continue;
+        const qsizetype e = p + begin.size();
+        if (e == text.size() || text[e] == u'\n'
+            || (text[e] == u'\r' && (e + 1 == text.size() || text[e + 1] == u'\n')))
+            ++count;
     }
-    for (; i + 8 <= n; i += 8) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i));
-        const int mask = _mm_movemask_epi8(_mm_cmpeq_epi16(v, wanted));
-        if (mask)
-            return i + (__builtin_ctz(unsigned(mask)) >> 1);
-    }
-#endif
-    for (; i < n; ++i) {
-        if (p[i] == c)
-            return i;
-    }
-    return -1;
-}
-
-QList<QStringView> splitLines(const QString &text)
-{
-    QList<QStringView> lines;
-    const QStringView all(text);
-    qsizetype start = 0;
-    while (start < all.size()) {
-        qsizetype end = indexOfUnit(all.mid(start), u'\n');
-        if (end >= 0)
-            end += start;
-        const bool last = end < 0;
-        if (last)
-            end = all.size();
-        QStringView line = all.mid(start, end - start);
-        if (line.endsWith(u'\r'))
-            line.chop(1);
-        lines.append(line);
-        start = end + 1;
-    }
-    return lines;
+    return count;
 }
 
 StoreMessage message(StoreCode code, const QString &file, int line = 0, int number = 0)
@@ -100,9 +62,9 @@ struct Tally {
 
 class VcsReader {
 public:
-    VcsReader(SessionState &state, HexCoding &coder, const QList<QStringView> &lines)
+    VcsReader(SessionState &state, HexCoding &coder, QStringView text)
         : m_state(state)
-        , m_cursor(lines)
+        , m_cursor(text)
         , m_ctx{coder, m_cursor}
     {
     }
@@ -129,8 +91,8 @@ public:
 
             // The first ":" ends the name part; the first ";" before it ends
             // the name.
-            const qsizetype colon = indexOfUnit(line, u':');
-            const qsizetype semi = indexOfUnit(colon < 0 ? line : line.left(colon), u';');
+            const qsizetype colon = vcs::indexOfUnit(line, u':');
+            const qsizetype semi = vcs::indexOfUnit(colon < 0 ? line : line.left(colon), u';');
             const QStringView namePart = colon < 0 ? line : line.left(colon);
             const QStringView value = colon < 0 ? QStringView() : line.mid(colon + 1);
             const QStringView name = semi < 0 ? namePart : namePart.left(semi);
@@ -269,10 +231,9 @@ ReadResult readVcsData(SessionState &state, const QByteArray &bytes, const QStri
 
     int invalid = 0;
     const QString text = Sjis::decode(bytes, &invalid);
-    const QList<QStringView> lines = splitLines(text);
-
     // Only the text after the first ":" of the first line is tested.
-    const QStringView first = lines.isEmpty() ? QStringView() : lines.first();
+    QStringView first;
+    vcs::LineCursor(text).next(first);
     const qsizetype colon = first.indexOf(u':');
     QStringView field = colon < 0 ? QStringView() : first.mid(colon + 1);
     const qsizetype next = field.indexOf(u':');
@@ -292,15 +253,11 @@ ReadResult readVcsData(SessionState &state, const QByteArray &bytes, const QStri
         }
     }
 
-    int objectsTotal = 0;
-    for (QStringView line : lines) {
-        if (line == u"BEGIN:VCALENDAR"_sv)
-            ++objectsTotal;
-    }
+    const int objectsTotal = countCalendarBegins(text);
 
     result.read = true;
     result.firstEntry = entryNumber;
-    VcsReader reader(state, *state.HexCoder, lines);
+    VcsReader reader(state, *state.HexCoder, text);
     reader.setHasReplacementCharacters(invalid > 0);
     reader.run(entryNumber, objectsTotal, progress, result, fileName);
     return result;
