@@ -362,7 +362,7 @@ QByteArray encodeIconv(const QString &text, int *replaced)
     QByteArray out;
     out.reserve(text.size() * 2);
     Converter &conv = toCp932();
-    const char *begin = reinterpret_cast<const char *>(text.utf16());
+    const char *begin = reinterpret_cast<const char *>(text.constData());
     const char *in = begin;
     size_t inLeft = size_t(text.size()) * 2;
     while (conv.isValid() && !conv.convert(in, inLeft, out)) {
@@ -424,7 +424,7 @@ QByteArray encode(const QString &text, int *replaced)
 
     int count = 0;
     const qsizetype n = text.size();
-    const char16_t *in = reinterpret_cast<const char16_t *>(text.utf16());
+    const char16_t *in = reinterpret_cast<const char16_t *>(text.constData());
     // Two bytes per character at most; "?" for a surrogate pair is one.
     QByteArray out(n * 2, Qt::Uninitialized);
     char *const begin = out.data();

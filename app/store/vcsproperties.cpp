@@ -182,20 +182,28 @@ void noteBad(ReadContext &ctx, int line)
 
 // The value with its soft line breaks joined: while it ends with "=", the
 // "=" goes and the next line is appended whole. A break on the last line of
-// the file just ends the value.
-QString joinSoftBreaks(QStringView first, LineCursor &lines)
+// the file just ends the value. A value without a break is the line itself;
+// a joined one is made in `storage`.
+QStringView joinSoftBreaks(QStringView first, LineCursor &lines, QString &storage)
 {
     if (!first.endsWith(u'='))
-        return first.toString();
-    QString value = first.toString();
+        return first;
+    storage = first.toString();
     QStringView next;
-    while (value.endsWith(u'=')) {
-        value.chop(1);
+    while (storage.endsWith(u'=')) {
+        storage.chop(1);
         if (!lines.next(next))
             break;
-        value += next;
+        storage += next;
     }
-    return value;
+    return storage;
+}
+
+QString joinSoftBreaks(QStringView first, LineCursor &lines)
+{
+    QString storage;
+    const QStringView joined = joinSoftBreaks(first, lines, storage);
+    return joined.data() == storage.constData() ? storage : joined.toString();
 }
 
 // Decodes a quoted-printable text; a text that does not decode is kept as
@@ -209,6 +217,24 @@ QString decoded(const QString &coded, ReadContext &ctx, int line)
         noteBad(ctx, line);
         return coded;
     }
+    return text;
+}
+
+// The same for a text that may be a piece of the file being read. The coder
+// is handed the piece without a copy; what comes back never refers to it.
+QString decoded(QStringView coded, ReadContext &ctx, int line)
+{
+    if (!coded.contains(u'='))
+        return coded.toString();
+    const QString piece = QString::fromRawData(reinterpret_cast<const QChar *>(coded.utf16()), coded.size());
+    QString text = ctx.coder.Decode(piece);
+    if (ctx.coder.lastCallFailed()) {
+        noteBad(ctx, line);
+        return coded.toString();
+    }
+    const QChar *d = text.constData();
+    if (d >= piece.constData() && d < piece.constData() + piece.size())
+        return QString(d, text.size());  // handed back unchanged: make it our own
     return text;
 }
 
@@ -246,23 +272,24 @@ bool containsZeroAlarm(QStringView text)
 
 QString readAlarm(QStringView value, ReadContext &ctx, int line)
 {
-    const QString joined = joinSoftBreaks(value, ctx.lines);
+    QString storage;
+    const QStringView joined = joinSoftBreaks(value, ctx.lines, storage);
     if (containsZeroAlarm(joined))
         return QStringLiteral("00000000000000;");
     const qsizetype semi = joined.indexOf(u';');
-    const QStringView date = semi < 0 ? QStringView(joined) : QStringView(joined).left(semi);
+    const QStringView date = semi < 0 ? joined : joined.left(semi);
     if (isZeroDateTime(date))
         return QStringLiteral("00000000000000;");
     char16_t local[16];
     if (!fileToLocalDigits(date, local)) {
         // Kept whole, so that writing it back gives the same line.
         noteBad(ctx, line);
-        return joined;
+        return joined.toString();
     }
-    QString message;
+    QStringView message;
     if (semi >= 0) {
         const qsizetype second = joined.indexOf(u';', semi + 1);
-        message = joined.mid(semi + 1, second < 0 ? -1 : second - semi - 1);
+        message = joined.mid(semi + 1, second < 0 ? joined.size() - semi - 1 : second - semi - 1);
     }
     const QString text = decoded(message, ctx, line);
     QString result;
@@ -490,32 +517,37 @@ void readProperty(const PropertyRule &rule, QStringView params, QStringView valu
     case Rule::DateTimeOrEmpty:
         valueOut = value.isEmpty() ? QString() : dateTimeOrRaw(value, ctx, line);
         break;
-    case Rule::Text:
-        valueOut = decoded(joinSoftBreaks(value, ctx.lines), ctx, line);
+    case Rule::Text: {
+        QString storage;
+        valueOut = decoded(joinSoftBreaks(value, ctx.lines, storage), ctx, line);
         break;
+    }
     case Rule::From: {
         // At most one more line, without the first space in it.
-        QString joined = value.toString();
+        if (!value.endsWith(u'=')) {
+            valueOut = decoded(value, ctx, line);
+            break;
+        }
+        QString joined = value.chopped(1).toString();
         QStringView next;
-        if (joined.endsWith(u'=')) {
-            joined.chop(1);
-            if (ctx.lines.next(next)) {
-                const qsizetype space = next.indexOf(u' ');
-                if (space >= 0) {
-                    joined += next.left(space);
-                    joined += next.mid(space + 1);
-                } else {
-                    joined += next;
-                }
+        if (ctx.lines.next(next)) {
+            const qsizetype space = next.indexOf(u' ');
+            if (space >= 0) {
+                joined += next.left(space);
+                joined += next.mid(space + 1);
+            } else {
+                joined += next;
             }
         }
         valueOut = decoded(joined, ctx, line);
         break;
     }
-    case Rule::Sound:
-        valueOut = decoded(joinSoftBreaks(value, ctx.lines), ctx, line);
+    case Rule::Sound: {
+        QString storage;
+        valueOut = decoded(joinSoftBreaks(value, ctx.lines, storage), ctx, line);
         removeHiddenEnding(valueOut);
         break;
+    }
     case Rule::Alarm:
         valueOut = readAlarm(value, ctx, line);
         break;

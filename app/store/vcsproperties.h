@@ -121,6 +121,17 @@ struct ReadContext {
     // than copied.
     QString lastParams[30];
     QString lastValue[30];
+    QString lastComponent;
+
+    // The component name ("VEVENT", "VTODO") as the entry holds it.
+    QString sharedComponent(QStringView name)
+    {
+        if (name.isEmpty())
+            return name.toString();
+        if (lastComponent != name)
+            lastComponent = name.toString();
+        return lastComponent;
+    }
 };
 
 // Reads one property line's value by its rule. `params` and `value` are the

@@ -114,7 +114,7 @@ public:
             }
             if (name == u"BEGIN"_sv) {
                 if (value != u"VCALENDAR"_sv)
-                    current()[ComponentName] = value.toString();
+                    current()[ComponentName] = m_ctx.sharedComponent(value);
                 continue;
             }
             if (name == u"VERSION"_sv)
