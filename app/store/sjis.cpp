@@ -579,15 +579,33 @@ QString TruncateBytes(const QString &text, int maxBytes)
     if (bytes.size() <= maxBytes)
         return text;
 
-    // Walk whole characters up to the limit.
+    // Find the last whole character within the limit.
     qsizetype end = 0;
+    bool broken = false;
     while (end < maxBytes) {
         const qsizetype width = Sjis::isLeadByte(static_cast<unsigned char>(bytes[end])) ? 2 : 1;
-        if (end + width > maxBytes)
-            return Sjis::decode(bytes.left(end)) + u' ';
+        if (end + width > maxBytes) {
+            broken = true;
+            break;
+        }
         end += width;
     }
-    return Sjis::decode(bytes.left(end));
+
+    // Keep that many bytes' worth of the original characters, so that a
+    // character written as "?" stays itself and is still reported when the
+    // kept text is encoded.
+    qsizetype kept = 0;
+    qsizetype used = 0;
+    while (kept < text.size() && used < end) {
+        const qsizetype len = (text.at(kept).isHighSurrogate() && kept + 1 < text.size()
+                               && text.at(kept + 1).isLowSurrogate()) ? 2 : 1;
+        used += Sjis::encode(text.mid(kept, len)).size();
+        kept += len;
+    }
+    QString result = text.left(kept);
+    if (broken)
+        result += u' ';
+    return result;
 }
 
 } // namespace skedra

@@ -41,7 +41,9 @@ QString ZeroPad(long long number, int width);
 
 // Cuts `text` to at most `maxBytes` bytes of its CP932 form. A cut inside a
 // double-byte character drops that character and appends one half-width
-// space. Text within the limit is returned unchanged.
+// space. Text within the limit is returned unchanged. The kept part is the
+// original characters, so one that has no CP932 form stays as it was (it
+// takes one byte, the "?" it will be written as).
 QString TruncateBytes(const QString &text, int maxBytes);
 
 } // namespace skedra

@@ -88,6 +88,14 @@ TEST(TextHelpers, TruncateBytes)
     // Half-width katakana take one byte each.
     EXPECT_EQ(TruncateBytes(QStringLiteral("ｱｲｳｴｵ漢字"), 6), QStringLiteral("ｱｲｳｴｵ "));
     EXPECT_EQ(TruncateBytes(QStringLiteral("ab①㈱～"), 6), QStringLiteral("ab①㈱"));
+    // A cut keeps characters without a CP932 form as they were, so the
+    // writer still counts them when it encodes the kept text.
+    const QString cut = TruncateBytes(QStringLiteral("前😀後é中ab"), 5);
+    EXPECT_EQ(cut, QStringLiteral("前😀後"));
+    int replaced = 0;
+    EXPECT_EQ(Sjis::encode(cut, &replaced).size(), 5);
+    EXPECT_EQ(replaced, 1);
+    EXPECT_EQ(TruncateBytes(QStringLiteral("前😀後é中ab"), 6), QStringLiteral("前😀後é"));
 }
 
 TEST(Sjis, RoundTripsWindowsExtensions)
