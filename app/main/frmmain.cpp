@@ -225,25 +225,12 @@ std::array<int, GridColumns> frmMain::columnWidths() const
 
 FontChoice frmMain::gridFont() const
 {
-    const QFont f = m_view->font();
-    FontChoice choice;
-    choice.name = f.family();
-    choice.size = f.pointSizeF();
-    choice.bold = f.bold();
-    choice.italic = f.italic();
-    return choice;
+    return fontChoiceOf(m_view->font());
 }
 
 void frmMain::applyGridFont(const FontChoice &choice)
 {
-    QFont f = m_view->font();
-    if (!choice.name.isEmpty())
-        f.setFamily(choice.name);
-    if (choice.size > 0)
-        f.setPointSizeF(choice.size);
-    f.setBold(choice.bold);
-    f.setItalic(choice.italic);
-    m_view->setFont(f);
+    m_view->setFont(withFontChoice(m_view->font(), choice));
 }
 
 void frmMain::Font_Change()

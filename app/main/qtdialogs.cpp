@@ -6,6 +6,27 @@
 
 namespace skedra {
 
+FontChoice fontChoiceOf(const QFont &font)
+{
+    FontChoice choice;
+    choice.name = font.family();
+    choice.size = font.pointSizeF();
+    choice.bold = font.bold();
+    choice.italic = font.italic();
+    return choice;
+}
+
+QFont withFontChoice(QFont base, const FontChoice &choice)
+{
+    if (!choice.name.isEmpty())
+        base.setFamily(choice.name);
+    if (choice.size > 0)
+        base.setPointSizeF(choice.size);
+    base.setBold(choice.bold);
+    base.setItalic(choice.italic);
+    return base;
+}
+
 QtDialogs::QtDialogs(QWidget *owner)
     : m_owner(owner)
 {
@@ -71,21 +92,11 @@ QString QtDialogs::selectFolder(const QString &title)
 
 std::optional<FontChoice> QtDialogs::font(const FontChoice &current)
 {
-    QFont preset(current.name);
-    if (current.size > 0)
-        preset.setPointSizeF(current.size);
-    preset.setBold(current.bold);
-    preset.setItalic(current.italic);
     bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, preset, m_owner);
+    const QFont chosen = QFontDialog::getFont(&ok, withFontChoice(QFont(), current), m_owner);
     if (!ok)
         return std::nullopt;
-    FontChoice choice;
-    choice.name = chosen.family();
-    choice.size = chosen.pointSizeF();
-    choice.bold = chosen.bold();
-    choice.italic = chosen.italic();
-    return choice;
+    return fontChoiceOf(chosen);
 }
 
 } // namespace skedra

@@ -4,9 +4,16 @@
 
 #include "dialogs.h"
 
+#include <QFont>
+
 class QWidget;
 
 namespace skedra {
+
+// A font choice read from a QFont, and applied onto one (an empty name or a
+// size of 0 keeps what `base` has).
+FontChoice fontChoiceOf(const QFont &font);
+QFont withFontChoice(QFont base, const FontChoice &choice);
 
 class QtDialogs : public Dialogs {
 public:
