@@ -98,13 +98,17 @@ std::optional<FontChoice> QtDialogs::font(const FontChoice &current)
     // lacks is shown as the one that stands in for it), with Japanese
     // sample text, since the grid shows Japanese.
     QFont initial = withFontChoice(QFont(), current);
-    initial.setFamily(QFontInfo(initial).family());
+    const QFontInfo drawn(initial);
+    initial.setFamily(drawn.family());
+    initial.setStyleName(drawn.styleName());
     QFontDialog dialog(initial, m_owner);
     dialog.setObjectName(QStringLiteral("dlgFont"));
     dialog.setCurrentFont(initial);
     for (auto *box : dialog.findChildren<QGroupBox *>()) {
-        if (auto *sample = box->findChild<QLineEdit *>())
+        if (auto *sample = box->findChild<QLineEdit *>()) {
             sample->setText(FontSampleText);
+            sample->setCursorPosition(0);
+        }
     }
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
