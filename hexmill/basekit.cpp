@@ -27,6 +27,37 @@ int closeChecked(int fd)
     return ::close(fd) == 0 || errno == EINTR ? 0 : -1;
 }
 
+// Writes all `count` bytes to `fd`; false on a write error.
+bool writeAll(int fd, const char *p, size_t count)
+{
+    while (count > 0) {
+        const ssize_t put = ::write(fd, p, count);
+        if (put < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        p += put;
+        count -= size_t(put);
+    }
+    return true;
+}
+
+// Writes the file itself: a FIFO or device, or a file in a folder where no
+// temporary file can be made.
+long writeInPlace(const std::string &target, const char *data, size_t count, bool regular)
+{
+    const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | (regular ? O_TRUNC : 0), 0666);
+    if (fd < 0)
+        return BASEKIT_CREATE_FAILED;
+    bool ok = writeAll(fd, data, count);
+    if (ok && regular && ::fsync(fd) != 0 && errno != EINVAL && errno != EROFS)
+        ok = false;
+    if (closeChecked(fd) != 0)
+        ok = false;
+    return ok ? 0L : long(BASEKIT_WRITE_FAILED);
+}
+
 } // namespace
 
 long CBasekit::Smalloc(char **ptr, size_t count)
@@ -186,6 +217,10 @@ long CBasekit::SFileWrite(const void *data, size_t count, const char *path)
     const bool existed = ::stat(target.c_str(), &old) == 0;
     if (existed && S_ISDIR(old.st_mode))
         return BASEKIT_CREATE_FAILED;
+    // Only a regular file is replaced; anything else is written in place.
+    const char *p = static_cast<const char *>(data);
+    if (existed && !S_ISREG(old.st_mode))
+        return writeInPlace(target, p, count, false);
 
     std::string temp;
     int fd = -1;
@@ -195,25 +230,14 @@ long CBasekit::SFileWrite(const void *data, size_t count, const char *path)
         if (fd < 0 && errno != EEXIST && errno != EINTR)
             break;
     }
+    // No temporary file beside the target (a folder the user cannot write
+    // in): the target itself is written.
     if (fd < 0)
-        return BASEKIT_CREATE_FAILED;
+        return writeInPlace(target, p, count, true);
     if (existed)
         (void)::fchmod(fd, old.st_mode & 07777);
 
-    const char *p = static_cast<const char *>(data);
-    size_t left = count;
-    bool ok = true;
-    while (left > 0) {
-        const ssize_t put = ::write(fd, p, left);
-        if (put < 0) {
-            if (errno == EINTR)
-                continue;
-            ok = false;
-            break;
-        }
-        p += put;
-        left -= size_t(put);
-    }
+    bool ok = writeAll(fd, p, count);
     // A full disk often shows only here.
     if (ok && ::fsync(fd) != 0 && errno != EINVAL && errno != EROFS)
         ok = false;

@@ -50,6 +50,8 @@ public:
     virtual long SFileRead(const char *path, char **ptr);
     // Writes `count` bytes to `path`. The file is written beside the target
     // under a temporary name and then renamed over it, so an old file is
-    // either replaced whole or left as it was.
+    // either replaced whole or left as it was. Where no temporary file can
+    // be made beside it, the target is written in place. A symbolic link is
+    // followed (the link stays); a FIFO or device is written in place.
     virtual long SFileWrite(const void *data, size_t count, const char *path);
 };

@@ -38,6 +38,8 @@ public:
     virtual QString saveFile(const QString &title, const QString &filter) = 0;
     // Folder browser over file-system folders; empty when cancelled.
     virtual QString selectFolder(const QString &title) = 0;
+    // Where the file and folder dialogs start (empty: the system's choice).
+    QString fileFolder;
     // Font dialog preset to `current`; nothing when cancelled.
     virtual std::optional<FontChoice> font(const FontChoice &current) = 0;
 

@@ -4,6 +4,7 @@
 #include "sjis.h"
 #include "vcsio.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -86,11 +87,19 @@ bool FileCommands::askSave()
     }
 }
 
+void FileCommands::followOpenFile()
+{
+    const QString &file = m_state.OpenFileName.isEmpty() ? m_state.SaveFileName : m_state.OpenFileName;
+    const QFileInfo info(file);
+    m_dialogs.fileFolder = !file.isEmpty() && info.dir().exists() ? info.absolutePath() : QString();
+}
+
 void FileCommands::openNew()
 {
     m_state.OpenMode = QStringLiteral("new");
     if (!askSave())
         return;
+    followOpenFile();
     const QString path = m_dialogs.openFile(QStringLiteral("ファイルを開く"), OpenFilter);
     if (path.isEmpty())
         return;
@@ -100,8 +109,9 @@ void FileCommands::openNew()
 
 void FileCommands::openAdd()
 {
-    m_state.OpenMode = m_state.ScheduleList.count() > 0 ? QStringLiteral("add")
+    m_state.OpenMode = !m_state.ScheduleList.isEmpty() ? QStringLiteral("add")
                                                         : QStringLiteral("new");
+    followOpenFile();
     const QString path = m_dialogs.openFile(QStringLiteral("ファイルを開く"), OpenFilter);
     if (path.isEmpty())
         return;
@@ -137,7 +147,7 @@ bool FileCommands::openChosenFile(const QString &path)
 
     // A replaced list matches its file. Appending keeps the mark the list had:
     // changes made before the append are still unsaved.
-    if (replacing && (result.read || m_state.ScheduleList.count() == 0))
+    if (replacing && (result.read || m_state.ScheduleList.isEmpty()))
         m_state.Dirty = QStringLiteral("0");
     else
         m_state.Dirty = dirtyBefore;
@@ -146,7 +156,7 @@ bool FileCommands::openChosenFile(const QString &path)
 
 void FileCommands::dropFiles(const QStringList &paths)
 {
-    const bool hasEntries = m_state.ScheduleList.count() > 0;
+    const bool hasEntries = !m_state.ScheduleList.isEmpty();
     if (hasEntries) {
         switch (m_dialogs.message(QStringLiteral("ｵｰﾌﾟﾝﾓ-ﾄﾞの確認"),
                                   QStringLiteral("追加モードで開きますか？　　　"),
@@ -222,6 +232,7 @@ bool FileCommands::reportWrite(const WriteResult &result, bool *warned)
 
 bool FileCommands::saveAs()
 {
+    followOpenFile();
     const QString path = m_dialogs.saveFile(QStringLiteral("名前を付けて保存"), SaveFilter);
     if (path.isEmpty())
         return false;
@@ -246,8 +257,9 @@ bool FileCommands::saveAs()
 
 void FileCommands::saveSelected()
 {
-    if (m_state.ScheduleList.at(0, DtStartValue).isEmpty())
+    if (m_state.ScheduleList.isEmpty())
         return;
+    followOpenFile();
     const QString folder = m_dialogs.selectFolder(QStringLiteral("フォルダを選択してください"));
     if (folder.isEmpty())
         return;

@@ -63,6 +63,9 @@ public:
     void openCommandLine(const QString &commandLine);
 
 private:
+    // Starts the file and folder dialogs in the folder of the open file
+    // (else of the file saved last).
+    void followOpenFile();
     // Reports a failed write; true when the write succeeded. Warnings that
     // come with a success are shown once per command.
     bool reportWrite(const WriteResult &result, bool *warned);

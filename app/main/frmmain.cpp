@@ -4,6 +4,7 @@
 #include "frmrun.h"
 #include "gridrender.h"
 #include "gridview.h"
+#include "menukeys.h"
 #include "menutable.h"
 #include "qtdialogs.h"
 #include "settings.h"
@@ -116,7 +117,7 @@ void frmMain::Form_Load()
     resize(1000, 600);
     QFont font = m_view->font();
     font.setPointSizeF(9.0);
-    m_view->setFont(font);
+    m_view->setGridFont(font);
 
     // The stored settings, in the order of the start-up sequence. The coder
     // came first, above.
@@ -181,13 +182,12 @@ void frmMain::applyStoredFont(const StoredFont &stored)
         font.setBold(*stored.bold);
     if (stored.italic)
         font.setItalic(*stored.italic);
-    m_view->setFont(font);
+    m_view->setGridFont(font);
 }
 
 void frmMain::setUpGrid(const QString &headerFormat)
 {
     m_grid.setFormatString(headerFormat);
-    m_view->verticalHeader()->setDefaultSectionSize(m_view->fontMetrics().height() + 6);
     applyColumnWidths(m_startColumnWidths);
     m_grid.setRowSel(m_grid.row());
     m_view->showGrid();
@@ -230,7 +230,7 @@ FontChoice frmMain::gridFont() const
 
 void frmMain::applyGridFont(const FontChoice &choice)
 {
-    m_view->setFont(withFontChoice(m_view->font(), choice));
+    m_view->setGridFont(withFontChoice(m_view->font(), choice));
 }
 
 void frmMain::Font_Change()
@@ -390,6 +390,10 @@ void frmMain::createActions()
         });
         menu->menuAction()->setVisible(anyVisible);
     }
+    // Keys that two items of one menu share only move the highlight.
+    auto *sharedKeys = new SharedAccessKeys(this);
+    for (QMenu *menu : findChildren<QMenu *>())
+        sharedKeys->watch(menu);
     m_popup = menus.value(QStringLiteral("pmnuEdit"));
     m_headerPopup = menus.value(QStringLiteral("p2mnuMenu"));
     if (QMenu *edit = menus.value(QStringLiteral("mnuEdit")))

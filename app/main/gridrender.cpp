@@ -4,6 +4,9 @@
 #include "models.h"
 #include "settings.h"
 
+#include <QCollator>
+#include <QLocale>
+
 #include <algorithm>
 #include <array>
 #include <numeric>
@@ -101,7 +104,7 @@ void deriveCategoryCode(ScheduleEntry &e)
 
 void Grid_refresh(ScheduleList &list, ListGrid &grid)
 {
-    if (list.at(0, DtStartValue).isEmpty())
+    if (list.isEmpty())
         return;
     const int n = list.count();
     for (int i = 0; i < n; ++i)
@@ -156,17 +159,25 @@ bool sortByColumn(ScheduleList &list, ListGrid &grid, int col)
     for (int i = 0; i < n; ++i)
         deriveCategoryCode(list[i]);
 
-    std::vector<ScheduleEntry> entries;
+    // Case-insensitive text as a Japanese desktop compares it: kana in
+    // reading order with their half- and full-width forms together. Equal
+    // keys keep their order.
+    QCollator collator(QLocale(QLocale::Japanese, QLocale::Japan));
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    struct Keyed {
+        QCollatorSortKey key;
+        ScheduleEntry entry;
+    };
+    std::vector<Keyed> entries;
     entries.reserve(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i)
-        entries.push_back(std::move(list[i]));
-    std::stable_sort(entries.begin(), entries.end(),
-                     [slot, ascending](const ScheduleEntry &a, const ScheduleEntry &b) {
-                         const int c = QString::compare(a[slot], b[slot], Qt::CaseInsensitive);
-                         return ascending ? c < 0 : c > 0;
-                     });
+        entries.push_back({collator.sortKey(list[i][slot]), std::move(list[i])});
+    std::stable_sort(entries.begin(), entries.end(), [ascending](const Keyed &a, const Keyed &b) {
+        const int c = a.key.compare(b.key);
+        return ascending ? c < 0 : c > 0;
+    });
     for (int i = 0; i < n; ++i)
-        list[i] = std::move(entries[static_cast<size_t>(i)]);
+        list[i] = std::move(entries[static_cast<size_t>(i)].entry);
 
     removeSortMarks(grid);
     grid.setText(0, col, (ascending ? AscMark : DescMark) + grid.text(0, col));

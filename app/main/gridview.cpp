@@ -201,9 +201,24 @@ void GridView::mouseDoubleClickEvent(QMouseEvent *event)
     QTableView::mouseDoubleClickEvent(event);
 }
 
+void GridView::setGridFont(const QFont &font)
+{
+    setFont(font);
+    horizontalHeader()->setFont(font);
+    setRowHeight(fontMetrics().height() + 6);
+}
+
+void GridView::setRowHeight(int pixels)
+{
+    verticalHeader()->setDefaultSectionSize(pixels);
+    updateFitRows();
+}
+
 void GridView::keyPressEvent(QKeyEvent *event)
 {
-    if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier) {
+    // Any Delete key: the main block's or the keypad's, also with Shift.
+    const Qt::KeyboardModifiers extra = event->modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier);
+    if (event->key() == Qt::Key_Delete && extra == Qt::NoModifier) {
         emit deletePressed();
         event->accept();
         return;

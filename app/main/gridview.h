@@ -43,6 +43,12 @@ public:
     // has not resized since reports the twips it was given, so widths that
     // are no whole number of pixels survive being saved again.
     void setColumnWidthsTwips(const std::array<int, GridColumns> &twips);
+    // The grid font, for the data rows and the header row alike; the row
+    // height follows it.
+    void setGridFont(const QFont &font);
+    // The height of every data row; the number of rows that fit the view
+    // is recomputed with it.
+    void setRowHeight(int pixels);
     std::array<int, GridColumns> columnWidthsTwips() const;
 
 signals:

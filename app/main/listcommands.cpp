@@ -18,7 +18,7 @@ ListCommands::ListCommands(SessionState &state, ListGrid &grid, Dialogs &dialogs
 
 bool ListCommands::listIsEmpty() const
 {
-    return m_state.ScheduleList.at(0, DtStartValue).isEmpty();
+    return m_state.ScheduleList.isEmpty();
 }
 
 void ListCommands::deleteRows()

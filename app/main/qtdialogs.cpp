@@ -2,6 +2,9 @@
 
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QFontInfo>
+#include <QGroupBox>
+#include <QLineEdit>
 #include <QMessageBox>
 
 namespace skedra {
@@ -74,29 +77,42 @@ Answer QtDialogs::message(const QString &title, const QString &text, MessageIcon
 
 QString QtDialogs::openFile(const QString &title, const QString &filter)
 {
-    return QFileDialog::getOpenFileName(m_owner, title, QString(), filter);
+    return QFileDialog::getOpenFileName(m_owner, title, fileFolder, filter);
 }
 
 QString QtDialogs::saveFile(const QString &title, const QString &filter)
 {
     // The caller asks before overwriting, and uses the name as typed.
-    return QFileDialog::getSaveFileName(m_owner, title, QString(), filter, nullptr,
+    return QFileDialog::getSaveFileName(m_owner, title, fileFolder, filter, nullptr,
                                         QFileDialog::DontConfirmOverwrite);
 }
 
 QString QtDialogs::selectFolder(const QString &title)
 {
-    return QFileDialog::getExistingDirectory(m_owner, title, QString(),
-                                             QFileDialog::ShowDirsOnly);
+    return QFileDialog::getExistingDirectory(m_owner, title, fileFolder, QFileDialog::ShowDirsOnly);
 }
 
 std::optional<FontChoice> QtDialogs::font(const FontChoice &current)
 {
-    bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, withFontChoice(QFont(), current), m_owner);
-    if (!ok)
+    // Preset to the font the grid really draws with (a family the system
+    // lacks is shown as the one that stands in for it), with Japanese
+    // sample text, since the grid shows Japanese.
+    QFont initial = withFontChoice(QFont(), current);
+    const QFontInfo drawn(initial);
+    initial.setFamily(drawn.family());
+    initial.setStyleName(drawn.styleName());
+    QFontDialog dialog(initial, m_owner);
+    dialog.setObjectName(QStringLiteral("dlgFont"));
+    dialog.setCurrentFont(initial);
+    for (auto *box : dialog.findChildren<QGroupBox *>()) {
+        if (auto *sample = box->findChild<QLineEdit *>()) {
+            sample->setText(FontSampleText);
+            sample->setCursorPosition(0);
+        }
+    }
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return fontChoiceOf(chosen);
+    return fontChoiceOf(dialog.selectedFont());
 }
 
 } // namespace skedra

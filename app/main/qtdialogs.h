@@ -13,6 +13,9 @@ namespace skedra {
 // A font choice read from a QFont, and applied onto one (an empty name or a
 // size of 0 keeps what `base` has).
 FontChoice fontChoiceOf(const QFont &font);
+
+// The sample the font dialog shows: the kinds of text the grid holds.
+inline const QString FontSampleText = QStringLiteral("予定 ｲﾍﾞﾝﾄ アクション あいう AaBb 123");
 QFont withFontChoice(QFont base, const FontChoice &choice);
 
 class QtDialogs : public Dialogs {

@@ -91,6 +91,7 @@ enum Slot : int {
     // Position 29 is not a property line.
     ComponentName = nameSlot(Component),   // "VEVENT" or "VTODO"
     CategoryCode = paramsSlot(Component),  // two-digit sort key, never written
+    KeptAsRead = valueSlot(Component),     // positions whose value is held as the file had it
 };
 
 #undef SKEDRA_POSITION_SLOTS
@@ -123,6 +124,15 @@ public:
 
     // Number of entries: the index of the first entry without a DTSTART name.
     int count() const;
+
+    // Whether entry `index` exists (its DTSTART name is set). A read entry
+    // may have an empty start value, so the value is never the test.
+    bool exists(int index) const
+    {
+        return index >= 0 && index < MaxEntries && (*this)[index].exists();
+    }
+    // The list is empty exactly when entry 0 does not exist.
+    bool isEmpty() const { return !exists(0); }
 
     // Empties all 500 x 90 strings.
     void clear();

@@ -47,6 +47,7 @@ QString StoreMessage::title() const
     case StoreCode::Unencodable:
     case StoreCode::NotShiftJis:
     case StoreCode::MissingStart:
+    case StoreCode::NoObjects:
         return QStringLiteral("警告");
     default:
         return QStringLiteral("エラー");
@@ -62,6 +63,7 @@ MessageIcon StoreMessage::icon() const
     case StoreCode::Unencodable:
     case StoreCode::NotShiftJis:
     case StoreCode::MissingStart:
+    case StoreCode::NoObjects:
         return MessageIcon::Warning;
     default:
         // The 500-entry warning carries the error icon, like the errors.
@@ -105,6 +107,8 @@ QString StoreMessage::text() const
             + l + QStringLiteral("行目）。\n開始日時を空のまま読み込みました。　　");
     case StoreCode::TooLarge:
         return file + QStringLiteral("は大きすぎるため読み込めません。　　");
+    case StoreCode::NoObjects:
+        return file + QStringLiteral("には読み込める予定がありませんでした。　　");
     }
     return QString();
 }

@@ -34,6 +34,7 @@ enum class StoreCode {
     NotShiftJis,     // number = bytes that are not Shift_JIS (read as U+FFFD); line = first
     MissingStart,    // number = objects without DTSTART/DUE, kept with an empty start; line = first
     TooLarge,        // the file is larger than any schedule file can be (MaxFileBytes)
+    NoObjects,       // the file passed the first-line test but held no calendar object
 };
 
 enum class MessageIcon { Critical, Warning, Information, Question };
@@ -78,8 +79,18 @@ ReadResult readVcsData(SessionState &state, const QByteArray &bytes, const QStri
                        const ReadProgress &progress = {});
 
 // Writes the range through a temporary file that replaces the target only
-// when complete, so a failure leaves the previous file whole. Returns Ok, or
-// the failure to report; a warning (Unencodable) may come with success.
+// when complete, so a failure leaves the previous file whole; where no
+// temporary file can be made beside the target it is written in place. A
+// symbolic link keeps pointing where it did, its target getting the new
+// contents; a FIFO or device is written in place. Returns Ok, or the failure
+// to report; a warning (Unencodable) may come with success.
+//
+// Every entry is written as a complete calendar object. An entry with an
+// empty component name (read from a file without "BEGIN:VEVENT" or
+// "BEGIN:VTODO") is written as a VTODO when its start is named "DUE" and as
+// a VEVENT otherwise, rather than without its BEGIN:/END: component lines,
+// so the handset can take it. Values kept as read (they did not decode or
+// convert) are written back exactly as read.
 struct WriteResult {
     bool written = false;
     QList<StoreMessage> messages;

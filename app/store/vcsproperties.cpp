@@ -5,6 +5,7 @@
 #include "sjis.h"
 
 #include <QDate>
+#include <QHash>
 
 #include <array>
 
@@ -176,6 +177,7 @@ void removeHiddenEnding(QString &text)
 // Remembers a value kept as read.
 void noteBad(ReadContext &ctx, int line)
 {
+    ctx.keptAsRead = true;
     if (ctx.badValues++ == 0)
         ctx.firstBadLine = line;
 }
@@ -318,8 +320,11 @@ QString readAttach(QStringView value, ReadContext &ctx, int line)
             rest = rest.mid(4);
         name = joinSoftBreaks(rest, ctx.lines);
     }
+    const QString asRead = name;
     name.remove(QStringLiteral("://"));
     name = decoded(name, ctx, line);
+    if (ctx.keptAsRead)
+        return asRead;  // written back as the line after the first
     removeHiddenEnding(name);
     return name;
 }
@@ -349,7 +354,7 @@ void appendDateTimeOut(const QString &value, TextOut &out)
         out += value;
 }
 
-void appendAlarmOut(const QString &value, WriteContext &ctx, TextOut &out)
+void appendAlarmOut(const QString &value, WriteContext &ctx, TextOut &out, bool keptAsRead)
 {
     const qsizetype semi = value.indexOf(u';');
     const QStringView date = semi < 0 ? QStringView(value) : QStringView(value).left(semi);
@@ -360,7 +365,11 @@ void appendAlarmOut(const QString &value, WriteContext &ctx, TextOut &out)
         return;
     }
     out += u';';
-    appendCodedText(TruncateBytes(semi < 0 ? QString() : value.mid(semi + 1), 120), ctx, out);
+    const QString message = semi < 0 ? QString() : value.mid(semi + 1);
+    if (keptAsRead)
+        out += message;
+    else
+        appendCodedText(TruncateBytes(message, 120), ctx, out);
 }
 
 } // namespace
@@ -504,9 +513,50 @@ std::optional<QString> localToFile(QStringView value)
     return QString(reinterpret_cast<const QChar *>(utc), n);
 }
 
+namespace {
+
+// One mark per position: 'a' + position, then the value's hash as eight hex
+// digits, so a value the user has changed since is no longer "as read".
+constexpr qsizetype KeptMarkSize = 9;
+
+QString keptMark(const ScheduleEntry &entry, int position)
+{
+    const size_t hash = qHash(entry[valueSlot(position)], size_t(0)) & 0xffffffffu;
+    return QChar(u'a' + position) + QStringLiteral("%1").arg(qulonglong(hash), 8, 16, QLatin1Char('0'));
+}
+
+qsizetype keptMarkAt(const QString &marks, int position)
+{
+    for (qsizetype i = 0; i + KeptMarkSize <= marks.size(); i += KeptMarkSize) {
+        if (marks[i] == QChar(u'a' + position))
+            return i;
+    }
+    return -1;
+}
+
+} // namespace
+
+bool isKeptAsRead(const ScheduleEntry &entry, int position)
+{
+    const QString &marks = entry[KeptAsRead];
+    const qsizetype at = keptMarkAt(marks, position);
+    return at >= 0 && QStringView(marks).mid(at, KeptMarkSize) == keptMark(entry, position);
+}
+
+void setKeptAsRead(ScheduleEntry &entry, int position, bool kept)
+{
+    QString &marks = entry[KeptAsRead];
+    const qsizetype at = keptMarkAt(marks, position);
+    if (at >= 0)
+        marks.remove(at, KeptMarkSize);
+    if (kept)
+        marks += keptMark(entry, position);
+}
+
 void readProperty(const PropertyRule &rule, QStringView params, QStringView value, ReadContext &ctx,
                   QString &paramsOut, QString &valueOut)
 {
+    ctx.keptAsRead = false;
     const int line = ctx.lines.lineNumber();
     const size_t position = size_t(rule.position);
     paramsOut = shared(params, ctx.lastParams[position]);
@@ -545,7 +595,8 @@ void readProperty(const PropertyRule &rule, QStringView params, QStringView valu
     case Rule::Sound: {
         QString storage;
         valueOut = decoded(joinSoftBreaks(value, ctx.lines, storage), ctx, line);
-        removeHiddenEnding(valueOut);
+        if (!ctx.keptAsRead)
+            removeHiddenEnding(valueOut);
         break;
     }
     case Rule::Alarm:
@@ -575,20 +626,30 @@ void appendCodedText(const QString &text, WriteContext &ctx, TextOut &out)
     ctx.coded.resize(0);  // keeps its room for the next value
     ctx.coder.EncodeForFile(text, ctx.coded);
     out += ctx.coded;
+    // Only characters that really became "?" are counted: a look-alike
+    // written as its CP932 twin (U+301C as U+FF5E) is not one of them,
+    // the same as in plain values.
     if (ctx.coder.lastCallFailed()) {
         int replaced = 0;
         Sjis::encode(text, &replaced);
-        ctx.unencodable += replaced > 0 ? replaced : 1;
+        ctx.unencodable += replaced;
     }
 }
 
 void writeProperty(const PropertyRule *rule, const QString &name, const QString &params, const QString &value,
-                   WriteContext &ctx, TextOut &out)
+                   WriteContext &ctx, TextOut &out, bool keptAsRead)
 {
     if (!rule) {
         appendLine(out, name, params, value);
         return;
     }
+    // A value that did not decode when read goes back as it came.
+    const auto appendCoded = [&](const QString &text, const QString &held) {
+        if (keptAsRead)
+            out += held;
+        else
+            appendCodedText(text, ctx, out);
+    };
     switch (rule->rule) {
     case Rule::DateTime:
     case Rule::DateTimeOrEmpty:
@@ -597,24 +658,24 @@ void writeProperty(const PropertyRule *rule, const QString &name, const QString 
         break;
     case Rule::Text:
         beginLine(out, name, params);
-        appendCodedText(TruncateBytes(value, rule->byteLimit), ctx, out);
+        appendCoded(TruncateBytes(value, rule->byteLimit), value);
         break;
     case Rule::From:
         beginLine(out, name, params);
-        appendCodedText(value, ctx, out);
+        appendCoded(value, value);
         break;
     case Rule::Sound:
         beginLine(out, name, params);
         if (value.startsWith(u'1')) {
             const bool keepName = value.contains(u".mmf.HUF"_sv);
-            appendCodedText(keepName ? value : value + QLatin1StringView(".___"), ctx, out);
+            appendCoded(keepName ? value : value + QLatin1StringView(".___"), value);
         } else {
             out += value;
         }
         break;
     case Rule::Alarm:
         beginLine(out, name, params);
-        appendAlarmOut(value, ctx, out);
+        appendAlarmOut(value, ctx, out, keptAsRead);
         break;
     case Rule::ShAlarm:
         beginLine(out, name, params);
@@ -636,8 +697,13 @@ void writeProperty(const PropertyRule *rule, const QString &name, const QString 
         // line is a soft line break.
         out += u"X-JPGSH-ATTACH;"_sv;
         out += AttachParams;
-        out += u"\r\n://"_sv;
-        appendCodedText(value + QLatin1StringView(".___"), ctx, out);
+        out += u"\r\n"_sv;
+        if (keptAsRead) {
+            out += value;  // the second line as it was read, "://" included
+        } else {
+            out += u"://"_sv;
+            appendCodedText(value + QLatin1StringView(".___"), ctx, out);
+        }
         break;
     case Rule::UnlessOff:
         if (value == u"OFF"_sv)

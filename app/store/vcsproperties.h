@@ -14,6 +14,7 @@
 namespace skedra {
 
 class HexCoding;
+struct ScheduleEntry;
 
 namespace vcs {
 
@@ -77,9 +78,8 @@ bool appendLocalToFile(QStringView value, TextOut &out);
 qsizetype indexOfUnit(QStringView text, char16_t c);
 
 // The lines of the file being read, for values that continue on the lines
-// after their property line. A line ends at LF; a CR before the LF is not
-// part of it, and a CR elsewhere stays in its line. Lines are found as they
-// are read.
+// after their property line. A line ends at CR LF, at LF or at a lone CR;
+// the line end is not part of the line. Lines are found as they are read.
 class LineCursor {
 public:
     explicit LineCursor(QStringView text)
@@ -89,14 +89,24 @@ public:
     // The next line, counting it; false at the end of the file.
     bool next(QStringView &line)
     {
-        if (m_pos >= m_text.size())
+        const qsizetype size = m_text.size();
+        if (m_pos >= size)
             return false;
-        const QStringView rest = m_text.mid(m_pos);
-        const qsizetype end = indexOfUnit(rest, u'\n');
-        line = end < 0 ? rest : rest.left(end);
-        if (line.endsWith(u'\r'))
-            line.chop(1);
-        m_pos = end < 0 ? m_text.size() : m_pos + end + 1;
+        // The next LF is searched for once and kept, so a file whose lines
+        // end with CR alone is not searched to its end for every line.
+        if (m_lf < m_pos) {
+            const qsizetype lf = indexOfUnit(m_text.mid(m_pos), u'\n');
+            m_lf = lf < 0 ? size : m_pos + lf;
+        }
+        const QStringView upToLf = m_text.mid(m_pos, m_lf - m_pos);
+        const qsizetype cr = indexOfUnit(upToLf, u'\r');
+        if (cr >= 0 && cr + 1 < upToLf.size()) {
+            line = upToLf.left(cr);  // a lone CR
+            m_pos += cr + 1;
+        } else {
+            line = cr < 0 ? upToLf : upToLf.left(cr);  // LF, CR LF or the end
+            m_pos = m_lf + 1;
+        }
         ++m_count;
         return true;
     }
@@ -107,6 +117,7 @@ public:
 private:
     QStringView m_text;
     qsizetype m_pos = 0;
+    qsizetype m_lf = -1;  // the LF at or after m_pos, or the text's size
     int m_count = 0;
 };
 
@@ -116,6 +127,7 @@ struct ReadContext {
     LineCursor &lines;
     int badValues = 0;     // values kept as read because they did not convert
     int firstBadLine = 0;  // line of the first of them
+    bool keptAsRead = false;  // the value readProperty gave last is kept as read
     // The last parameters and plain value read at each position: files
     // repeat them from entry to entry, and an equal text is shared rather
     // than copied.
@@ -134,9 +146,16 @@ struct ReadContext {
     }
 };
 
+// Whether the value at `position` of the entry is held as the file had it
+// (a value that did not decode or convert) and is unchanged since. The
+// entry's KeptAsRead slot marks such positions; the writer writes their
+// values back exactly as read. setKeptAsRead marks the value held now.
+bool isKeptAsRead(const ScheduleEntry &entry, int position);
+void setKeptAsRead(ScheduleEntry &entry, int position, bool kept);
+
 // Reads one property line's value by its rule. `params` and `value` are the
 // parts of the line; continuation lines are taken from ctx.lines. Sets
-// `paramsOut` and `valueOut` to what the entry holds.
+// `paramsOut` and `valueOut` to what the entry holds, and ctx.keptAsRead.
 void readProperty(const PropertyRule &rule, QStringView params, QStringView value, ReadContext &ctx,
                   QString &paramsOut, QString &valueOut);
 
@@ -208,9 +227,10 @@ struct WriteContext {
 };
 
 // Appends the line(s) for one held property, each ended by CR LF; nothing
-// when its rule omits it. `rule` is findRule(name), possibly null.
+// when its rule omits it. `rule` is findRule(name), possibly null. A value
+// `keptAsRead` (isKeptAsRead) is written as the file had it.
 void writeProperty(const PropertyRule *rule, const QString &name, const QString &params, const QString &value,
-                   WriteContext &ctx, TextOut &out);
+                   WriteContext &ctx, TextOut &out, bool keptAsRead = false);
 
 // Appends the coded text of `text`: Encode, upper-cased, "+" as space (how
 // every coded value is written).

@@ -1,10 +1,9 @@
 // The .vcs reader: the file's calendar objects into entries of the table.
 //
-// Lines end with CR LF in handset files; a lone LF ends a line too (many
-// files from other programs use it), and a CR that is not followed by LF
-// stays inside its line. CP932 never uses the bytes CR and LF inside a
-// double-byte character, so the whole file is converted at once and split
-// afterwards.
+// Lines end with CR LF in handset files; a lone LF or a lone CR ends a line
+// too (files from other programs use them, sometimes mixed). CP932 never uses
+// the bytes CR and LF inside a double-byte character, so the whole file is
+// converted at once and split afterwards.
 #include "hexcoding.h"
 #include "sjis.h"
 #include "vcsio.h"
@@ -26,11 +25,10 @@ int countCalendarBegins(QStringView text)
     constexpr QStringView begin = u"BEGIN:VCALENDAR"_sv;
     int count = 0;
     for (qsizetype p = text.indexOf(begin); p >= 0; p = text.indexOf(begin, p + 1)) {
-        if (p > 0 && text[p - 1] != u'\n')
+        if (p > 0 && text[p - 1] != u'\n' && text[p - 1] != u'\r')
             continue;
         const qsizetype e = p + begin.size();
-        if (e == text.size() || text[e] == u'\n'
-            || (text[e] == u'\r' && (e + 1 == text.size() || text[e + 1] == u'\n')))
+        if (e == text.size() || text[e] == u'\n' || text[e] == u'\r')
             ++count;
     }
     return count;
@@ -126,12 +124,16 @@ public:
             entry[nameSlot(rule->position)] = vcs::ruleName(*rule);
             vcs::readProperty(*rule, params, value, m_ctx, entry[paramsSlot(rule->position)],
                               entry[valueSlot(rule->position)]);
+            if (m_ctx.keptAsRead || !entry[KeptAsRead].isEmpty())
+                vcs::setKeptAsRead(entry, rule->position, m_ctx.keptAsRead);
             if (rule->position == Summary && rule->name == u"SUMMARY"_sv)
                 remember(entry[SummaryValue]);
         }
         // A file that ends inside an object still keeps what that object held.
-        if (!stopped)
-            finishEntry();
+        if (!stopped && finishEntry())
+            ++m_entryNumber;
+        if (m_entryNumber == entryNumber)
+            result.messages.append(message(StoreCode::NoObjects, fileName));
 
         if (m_notShiftJis.count > 0)
             result.messages.append(message(StoreCode::NotShiftJis, fileName, m_notShiftJis.firstLine,

@@ -5,6 +5,7 @@
 #include "vcsio.h"
 #include "vcsproperties.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -18,7 +19,9 @@ using vcs::operator""_sv;
 namespace {
 
 // An entry whose component was never named (a file without "BEGIN:VEVENT")
-// still gets a calendar object the handset can take.
+// still gets a calendar object the handset can take: its component lines are
+// written, as VTODO when the start is named "DUE" (a to-do's start) and as
+// VEVENT otherwise, instead of being left out.
 QString componentOf(const ScheduleEntry &entry)
 {
     if (!entry[ComponentName].isEmpty())
@@ -36,7 +39,8 @@ void writeEntry(const ScheduleEntry &entry, vcs::WriteContext &ctx, vcs::TextOut
         const QString &name = entry[nameSlot(p)];
         if (name.isEmpty())
             continue;
-        vcs::writeProperty(vcs::findRule(name), name, entry[paramsSlot(p)], entry[valueSlot(p)], ctx, out);
+        vcs::writeProperty(vcs::findRule(name), name, entry[paramsSlot(p)], entry[valueSlot(p)], ctx, out,
+                           vcs::isKeptAsRead(entry, p));
     }
     out += u"END:"_sv;
     out += component;
@@ -61,10 +65,38 @@ StoreCode classifyWriteFailure(const QString &path, int error)
     const QFileInfo target(path);
     if (target.isFile() && !target.isWritable())
         return StoreCode::WriteInUse;
-    const QFileInfo folder(target.absolutePath());
-    if (folder.isDir() && !folder.isWritable())
-        return StoreCode::WriteInUse;
     return StoreCode::WriteFailed;
+}
+
+// Puts `bytes` in the file at `path`; false with errno set on failure. A
+// regular file is replaced through a temporary file beside it, so a failed
+// write leaves the old file whole; where no temporary file can be made (a
+// folder the user may not write in) the file is written in place. A symbolic
+// link is followed, so the link stays and its target gets the new contents;
+// a FIFO or device is written in place, never replaced.
+bool putFile(const QString &path, const QByteArray &bytes)
+{
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile() && !info.isDir()) {
+        QFile device(path);
+        errno = 0;
+        return device.open(QIODevice::WriteOnly | QIODevice::Unbuffered)
+            && device.write(bytes) == bytes.size();
+    }
+    QSaveFile file(path);
+    file.setDirectWriteFallback(true);
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    errno = 0;
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        const int error = errno;
+        file.cancelWriting();
+        errno = error;
+        return false;
+    }
+    errno = 0;
+    return file.commit();
 }
 
 } // namespace
@@ -114,19 +146,7 @@ WriteResult proc_write(SessionState &state)
     int unencodable = 0;
     const QByteArray bytes = renderVcsData(state, &unencodable);
 
-    QSaveFile file(path);
-    errno = 0;
-    bool ok = file.open(QIODevice::WriteOnly);
-    if (ok) {
-        errno = 0;
-        ok = file.write(bytes) == bytes.size() && file.flush();
-        if (ok) {
-            errno = 0;
-            ok = file.commit();
-        } else {
-            file.cancelWriting();
-        }
-    }
+    const bool ok = putFile(path, bytes);
     if (!ok) {
         const int error = errno;
         result.messages.append(message(classifyWriteFailure(path, error), path));

@@ -1,10 +1,15 @@
 // FileEncode through real files.
 #include "hexmill.h"
+#include "../common/unprivileged.h"
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
+
+#include <thread>
 
 #include <sys/stat.h>
 
@@ -129,4 +134,45 @@ TEST_F(HexmillFile, BasekitReadsAndWritesWholeFiles)
     // A pipe has no size to go by: it is read as it comes.
     EXPECT_EQ(kit.SFileRead("/proc/self/status", &data) > 0, true);
     kit.Sfree(&data);
+}
+
+// What is not a regular file beside a writable folder is never replaced: a
+// link keeps pointing at its target, a FIFO is written in place, and in a
+// folder without room for a temporary file the target itself is written.
+TEST_F(HexmillFile, WritesInPlaceWhatItMustNotReplace)
+{
+    write("in.bin", QByteArray("xy"));
+    write("real.txt", QByteArray("old"));
+    ASSERT_EQ(::symlink(path("real.txt").c_str(), path("link.txt").c_str()), 0);
+    ASSERT_EQ(m_mill.FileEncode(path("in.bin").c_str(), path("link.txt").c_str(), 0, 0, nullptr, "="), 0);
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(path("link.txt"))).isSymLink());
+    EXPECT_EQ(read("real.txt"), QByteArray("=78=79"));
+
+    ASSERT_EQ(::mkfifo(path("fifo").c_str(), 0600), 0);
+    QByteArray received;
+    std::thread reader([&] {
+        QFile f(QString::fromStdString(path("fifo")));
+        if (f.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+            received = f.readAll();
+    });
+    const long rc = m_mill.FileEncode(path("in.bin").c_str(), path("fifo").c_str(), 0, 0, nullptr, "=");
+    reader.join();
+    EXPECT_EQ(rc, 0);
+    EXPECT_EQ(received, QByteArray("=78=79"));
+
+    ASSERT_EQ(::chmod(m_dir.path().toLocal8Bit().constData(), 0755), 0);
+    ASSERT_EQ(::mkdir(path("ro").c_str(), 0755), 0);
+    write("ro/out.txt", QByteArray("old"));
+    ASSERT_EQ(::chmod(path("ro/out.txt").c_str(), 0666), 0);
+    ASSERT_EQ(::chmod(path("ro").c_str(), 0555), 0);
+    std::string why;
+    const std::optional<int> rcInFolder = skedra::test::wherePermissionsHold(
+        [&] { return int(-m_mill.FileEncode(path("in.bin").c_str(), path("ro/out.txt").c_str(), 0, 0, nullptr, "=")); },
+        why);
+    ::chmod(path("ro").c_str(), 0755);
+    if (!rcInFolder)
+        GTEST_SKIP() << why;
+    EXPECT_EQ(*rcInFolder, 0);
+    EXPECT_EQ(read("ro/out.txt"), QByteArray("=78=79"));
+    EXPECT_EQ(QDir(QString::fromStdString(path("ro"))).entryList(QDir::Files), QStringList{"out.txt"});
 }

@@ -151,8 +151,9 @@ TEST(GridRender, RefreshLeavesAnEmptyListAlone)
     SessionState s;
     ListGrid grid;
     grid.setText(1, 2, QStringLiteral("stale"));
-    // An entry whose start value is empty counts as an empty list here.
-    s.ScheduleList[0] = entry(QStringLiteral("x"), QString());
+    // Entry 0 without a start name: the list is empty, whatever it holds.
+    s.ScheduleList[0] = entry(QStringLiteral("x"));
+    s.ScheduleList[0][DtStartName].clear();
     Grid_refresh(s.ScheduleList, grid);
     EXPECT_EQ(grid.text(1, 2), QStringLiteral("stale"));
     EXPECT_EQ(grid.rows(), 2);
@@ -241,6 +242,23 @@ TEST_F(GridSort, StartByStoredValueCategoryByCode)
     sortByColumn(s.ScheduleList, grid, 8);
     EXPECT_EQ(summaries(s.ScheduleList), QStringList({"a", "c", "b", "A"}));
     EXPECT_EQ(column(grid, 8), QStringList({"選択なし", "個人予定", "休日", "クラブ・サークル"}));
+}
+
+// Case-insensitive text as on a Japanese desktop: Latin first, kana in
+// reading order with half- and full-width forms together, then kanji;
+// equal keys keep their order.
+TEST(GridSortJapanese, SummariesInReadingOrder)
+{
+    const QStringList shuffled{"会議", "ｻｰｸﾙ練習", "さくら", "abd", "いちご", "花見", "サークル", "Abc", "ｱｲｽ", "ABD"};
+    SessionState s;
+    ListGrid grid;
+    grid.setFormatString(headerFormatFor(QStringLiteral("SH53")));
+    for (int i = 0; i < shuffled.size(); ++i)
+        s.ScheduleList[i] = entry(shuffled[i], QStringLiteral("20240301090000"));
+    fitGridToList(s.ScheduleList, grid, true);
+    sortByColumn(s.ScheduleList, grid, 2);
+    EXPECT_EQ(summaries(s.ScheduleList),
+              QStringList({"Abc", "abd", "ABD", "ｱｲｽ", "いちご", "ｻｰｸﾙ練習", "サークル", "さくら", "花見", "会議"}));
 }
 
 TEST_F(GridSort, ColumnZeroHasNoKey)

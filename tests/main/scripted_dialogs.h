@@ -30,6 +30,7 @@ public:
 
     std::vector<AskedMessage> messages;
     QStringList fileDialogs;  // "open:<title>|<filter>", "save:...", "folder:<title>"
+    QStringList startFolders; // fileFolder when each file dialog opened
     std::vector<FontChoice> fontPresets;
     int unscripted = 0;
 
@@ -52,16 +53,19 @@ public:
     QString openFile(const QString &title, const QString &filter) override
     {
         fileDialogs.append(QStringLiteral("open:") + title + QLatin1Char('|') + filter);
+        startFolders.append(fileFolder);
         return take(openFiles);
     }
     QString saveFile(const QString &title, const QString &filter) override
     {
         fileDialogs.append(QStringLiteral("save:") + title + QLatin1Char('|') + filter);
+        startFolders.append(fileFolder);
         return take(saveFiles);
     }
     QString selectFolder(const QString &title) override
     {
         fileDialogs.append(QStringLiteral("folder:") + title);
+        startFolders.append(fileFolder);
         return take(folders);
     }
     std::optional<FontChoice> font(const FontChoice &current) override

@@ -8,12 +8,18 @@
 #include "vcsio.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QFontDialog>
+#include <QFontInfo>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 
 #include <gtest/gtest.h>
@@ -281,4 +287,174 @@ TEST_F(MainWindowTest, HelpOpensThePageBesideTheProgram)
         EXPECT_TRUE(opened.isEmpty());
         EXPECT_EQ(dialogs.last().title, QStringLiteral("エラー"));
     }
+}
+
+namespace {
+
+// A file whose first calendar object has no start.
+QString writeFileWithoutFirstStart(const QTemporaryDir &dir)
+{
+    const QString path = dir.filePath(QStringLiteral("nostart.vcs"));
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write("BEGIN:VCALENDAR\r\nBEGIN:VTODO\r\nSUMMARY:first\r\nSTATUS:COMPLETED\r\nEND:VTODO\r\nEND:VCALENDAR\r\n"
+            "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nDTSTART:20050301T030000Z\r\nSUMMARY:second\r\nEND:VEVENT\r\n"
+            "END:VCALENDAR\r\n");
+    return path;
+}
+
+} // namespace
+
+// An entry without a start value is still an entry: shown, deleted and
+// saved like any other.
+TEST_F(MainWindowTest, AFirstEntryWithoutAStartIsShownDeletedAndSaved)
+{
+    QTemporaryDir dir;
+    dialogs.openFiles = {writeFileWithoutFirstStart(dir)};
+    action("mnuOpen_0")->trigger();
+    GridView *v = w->gridView();
+    ASSERT_EQ(v->model()->rowCount(), 2);
+    EXPECT_EQ(v->model()->data(v->model()->index(0, 1)).toString(), QStringLiteral("ｱｸｼｮﾝ"));
+    EXPECT_EQ(v->model()->data(v->model()->index(0, 2)).toString(), QStringLiteral("first"));
+    EXPECT_EQ(panel1(), QStringLiteral("全 2 件"));
+
+    dialogs.folders = {QString()};
+    action("mnuSave")->trigger();
+    EXPECT_EQ(dialogs.fileDialogs.last(), QStringLiteral("folder:フォルダを選択してください"));
+
+    dialogs.answers = {Answer::Yes};
+    action("mnuOldDel")->trigger();
+    EXPECT_EQ(summaries(w->state().ScheduleList), QStringList{"second"});
+
+    w->show();
+    QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, cellCentre(1, 2));
+    dialogs.answers = {Answer::Yes};
+    QTest::keyClick(v, Qt::Key_Delete);
+    EXPECT_TRUE(w->state().ScheduleList.isEmpty());
+}
+
+// Every Delete key deletes: the main block's and the keypad's, with or
+// without Shift.
+TEST_F(MainWindowTest, AnyDeleteKeyDeletes)
+{
+    const Qt::KeyboardModifiers keys[] = {Qt::NoModifier, Qt::KeypadModifier, Qt::ShiftModifier,
+                                          Qt::KeypadModifier | Qt::ShiftModifier};
+    w->show();
+    for (const Qt::KeyboardModifiers modifiers : keys) {
+        load(2);
+        QTest::mouseClick(w->gridView()->viewport(), Qt::LeftButton, {}, cellCentre(1, 2));
+        dialogs.answers = {Answer::Yes};
+        QTest::keyClick(w->gridView(), Qt::Key_Delete, modifiers);
+        EXPECT_EQ(summaries(w->state().ScheduleList), QStringList{"2"}) << int(modifiers);
+    }
+}
+
+// A key that two items of one menu share moves the highlight between them
+// without opening or running anything; Enter then acts.
+TEST_F(MainWindowTest, SharedAccessKeysOnlyMoveTheHighlight)
+{
+    action("mnu603SH")->trigger();
+    load(3);
+    w->show();
+    QTest::mouseClick(w->gridView()->viewport(), Qt::LeftButton, {}, cellCentre(1, 2));
+    auto *edit = w->findChild<QMenu *>(QStringLiteral("mnuEdit"));
+    auto *stamps = w->findChild<QMenu *>(QStringLiteral("mnuCate2"));
+    auto *eco = w->findChild<QMenu *>(QStringLiteral("mnuEco"));
+    ASSERT_TRUE(edit && stamps && eco);
+
+    edit->popup(QPoint(0, 0));
+    QCoreApplication::processEvents();
+    QTest::keyClick(edit, Qt::Key_Z);
+    EXPECT_EQ(edit->activeAction(), stamps->menuAction());
+    EXPECT_FALSE(stamps->isVisible());
+    QTest::keyClick(edit, Qt::Key_Z, Qt::ShiftModifier);
+    EXPECT_EQ(edit->activeAction(), eco->menuAction());
+    EXPECT_FALSE(eco->isVisible());
+    QTest::keyClick(edit, Qt::Key_Z);
+    EXPECT_EQ(edit->activeAction(), stamps->menuAction());
+    // D is the Edit menu's own key (削除), not a stamp's.
+    QTest::keyClick(edit, Qt::Key_D);
+    EXPECT_TRUE(w->state().ScheduleList.at(0, ShCategoriesValue).isEmpty());
+    ASSERT_FALSE(dialogs.messages.empty());
+    EXPECT_EQ(dialogs.last().text, QStringLiteral("削除してよろしいですか？　　　"));
+
+    edit->popup(QPoint(0, 0));
+    QCoreApplication::processEvents();
+    QTest::keyClick(edit, Qt::Key_Z);
+    QTest::keyClick(edit, Qt::Key_Z);
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_TRUE(eco->isVisible());
+    eco->hide();
+    edit->hide();
+}
+
+// The grid font of the settings, on the data rows and the header alike.
+TEST_F(MainWindowTest, StoredFontIsTheHeaderFontToo)
+{
+    {
+        QSettings st(QStringLiteral("Skedra"), QStringLiteral("Skedra"));
+        st.setValue(QStringLiteral("Settings/FontName"), QStringLiteral("IPAGothic"));
+        st.setValue(QStringLiteral("Settings/FontSize"), QStringLiteral("15"));
+        st.setValue(QStringLiteral("Settings/FontBold"), QStringLiteral("true"));
+    }
+    frmMain again(nullptr, &dialogs);
+    const QFont header = again.gridView()->horizontalHeader()->font();
+    EXPECT_EQ(header.family(), QStringLiteral("IPAGothic"));
+    EXPECT_EQ(header.pointSizeF(), 15.0);
+    EXPECT_TRUE(header.bold());
+}
+
+// After a larger font, moving down keeps the moved row in view.
+TEST_F(MainWindowTest, MoveDownAfterAFontChangeStaysInView)
+{
+    load(60);
+    w->resize(1000, 500);
+    w->show();
+    QCoreApplication::processEvents();
+    dialogs.fonts = {FontChoice{QStringLiteral("IPAGothic"), 28.0, false, false}};
+    action("tbrFont")->trigger();
+    QCoreApplication::processEvents();
+    GridView *v = w->gridView();
+    QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, cellCentre(1, 2));
+    for (int step = 1; step <= 20; ++step) {
+        action("mnuDown")->trigger();
+        QCoreApplication::processEvents();
+        const QRect cell = v->visualRect(v->model()->index(w->grid().row() - 1, 2));
+        ASSERT_LE(cell.bottom(), v->viewport()->height()) << "step " << step;
+        ASSERT_GE(cell.top(), 0) << "step " << step;
+    }
+}
+
+// The file and folder dialogs start in the folder of the open file.
+TEST_F(MainWindowTest, FileDialogsStartBesideTheOpenFile)
+{
+    QTemporaryDir dir;
+    dialogs.openFiles = {writeFileWithoutFirstStart(dir), QString()};
+    action("mnuOpen_0")->trigger();
+    action("mnuOpen_1")->trigger();
+    dialogs.saveFiles = {QString()};
+    action("mnuStore")->trigger();
+    dialogs.folders = {QString()};
+    action("mnuSave")->trigger();
+    EXPECT_EQ(dialogs.startFolders, QStringList({QString(), dir.path(), dir.path(), dir.path()}));
+}
+
+// The real font dialog starts on the grid's font, with Japanese sample text.
+TEST_F(MainWindowTest, FontDialogStartsOnTheGridFont)
+{
+    frmMain real;
+    QString family, sample;
+    QTimer::singleShot(0, [&] {
+        auto *dialog = qobject_cast<QFontDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        family = dialog->currentFont().family();
+        for (auto *edit : dialog->findChildren<QLineEdit *>())
+            if (edit->text().contains(QStringLiteral("予定")))
+                sample = edit->text();
+        dialog->reject();
+    });
+    real.findChild<QAction *>(QStringLiteral("tbrFont"))->trigger();
+    EXPECT_EQ(family, QFontInfo(real.gridView()->font()).family());
+    EXPECT_FALSE(sample.isEmpty());
 }

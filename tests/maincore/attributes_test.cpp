@@ -208,6 +208,7 @@ TEST(HalfWidth, NarrowsWhatTheHandsetCanHold)
         {u"←■○￠￡￢", u"←■○￠￡￢"},
         {u"😀Ａ", u"😀A"},
         {u"abc", u"abc"},
+        {u"ウ゛ー゜ハ゜", u"ｳﾞｰﾟﾊﾟ"},  // the spacing marks too
     };
     HalfWidthConverter converter;
     for (const auto &c : cases)

@@ -1,5 +1,6 @@
 #include "menutable.h"
 
+#include <QMap>
 #include <QSet>
 #include <QStringList>
 
@@ -76,4 +77,41 @@ TEST(MenuTable, ModelMenuOrder)
     }
     EXPECT_EQ(items, QStringList({"mnuSH51", "mnuSH52", "mnuSH53", "-", "mnu601SH", "mnu602SH", "mnu603SH",
                                   "mnu604SH"}));
+}
+
+// Within one menu or pop-up, the items that share an access key: only the
+// Edit menu's extended stamps and 文字数節約, both "(&Z)" as captioned.
+TEST(MenuTable, SharedAccessKeys)
+{
+    QMap<QString, std::vector<const MenuEntry *>> byMenu;
+    for (const MenuEntry &e : menuTable()) {
+        if (e.kind == MenuEntryKind::Item || e.kind == MenuEntryKind::Menu)
+            byMenu[e.parent].push_back(&e);
+    }
+    QStringList shared;
+    for (auto it = byMenu.cbegin(); it != byMenu.cend(); ++it) {
+        std::vector<QString> captions;
+        for (const MenuEntry *e : it.value())
+            captions.push_back(e->caption);
+        QSet<QChar> seen;
+        for (const QString &caption : captions) {
+            const QChar key = accessKey(caption);
+            if (key.isNull() || seen.contains(key))
+                continue;
+            seen.insert(key);
+            const std::vector<int> items = itemsWithAccessKey(captions, key);
+            if (items.size() < 2)
+                continue;
+            QStringList names;
+            for (int i : items)
+                names.append(it.value()[size_t(i)]->objectName());
+            shared.append(it.key() + ":" + key + ":" + names.join(','));
+        }
+    }
+    EXPECT_EQ(shared, QStringList{"mnuEdit:Z:mnuCate2,mnuEco"});
+
+    EXPECT_EQ(accessKey(u"ｽﾀﾝﾌﾟ（拡張)(&Z)"), QChar(u'Z'));
+    EXPECT_EQ(accessKey(u"a&&b(&x)"), QChar(u'X'));
+    EXPECT_TRUE(accessKey(u"すべて選択").isNull());
+    EXPECT_EQ(itemsWithAccessKey({"a(&Z)", "b", "c(&z)"}, QChar(u'z')), (std::vector<int>{0, 2}));
 }

@@ -33,6 +33,35 @@ TEST(ScheduleTable, CountStopsAtFirstEntryWithoutStart)
     EXPECT_EQ(list.count(), MaxEntries);
 }
 
+// An entry exists exactly when its start is named; its start value plays no
+// part (a read entry may have none). The list is empty exactly when entry 0
+// does not exist.
+TEST(ScheduleTable, ExistsAndEmptyByTheStartName)
+{
+    const struct {
+        const char *name;
+        const char *value;
+        bool exists;
+    } rows[] = {
+        {"DTSTART", "20050301120000", true},
+        {"DUE", "", true},
+        {"DTSTART", "", true},
+        {"", "20050301120000", false},
+        {"", "", false},
+    };
+    for (const auto &row : rows) {
+        ScheduleList list;
+        list.at(0, DtStartName) = QString::fromLatin1(row.name);
+        list.at(0, DtStartValue) = QString::fromLatin1(row.value);
+        list.at(1, DtStartName) = QStringLiteral("DTSTART");
+        EXPECT_EQ(list.exists(0), row.exists) << row.name << "/" << row.value;
+        EXPECT_EQ(list.isEmpty(), !row.exists) << row.name << "/" << row.value;
+    }
+    ScheduleList list;
+    EXPECT_FALSE(list.exists(-1));
+    EXPECT_FALSE(list.exists(MaxEntries));
+}
+
 TEST(ScheduleTable, RemoveMovesLaterEntriesUp)
 {
     ScheduleList list;

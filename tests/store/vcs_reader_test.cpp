@@ -229,12 +229,46 @@ TEST_F(VcsReader, ProgressIsReportedPerObject)
     EXPECT_EQ(calls, (QList<QPair<int, int>>{{1, 3}, {2, 3}, {3, 3}}));
 }
 
-TEST_F(VcsReader, LoneLineFeedsEndLinesAndLoneCarriageReturnsStay)
+TEST_F(VcsReader, LinesEndWithCrLfLfOrALoneCr)
 {
-    read(QByteArray("BEGIN:VCALENDAR\nBEGIN:VEVENT\nDTSTART:20050301T030000Z\nSUMMARY:a\rb\r\nEND:VEVENT\n"
-                    "END:VCALENDAR"));
-    EXPECT_EQ(state.ScheduleList.count(), 1);
-    EXPECT_EQ(at(0, SummaryValue), "a\rb");
+    const QStringList lines = object({"DTSTART:20050301T030000Z", "SUMMARY:a"})
+                              + object({"DTSTART:20050302T030000Z", "SUMMARY:b"});
+    const struct {
+        const char *name;
+        QByteArray bytes;
+    } files[] = {
+        {"CR LF", vcsBytes(lines)},
+        {"LF", lines.join('\n').toLatin1()},
+        {"CR", lines.join('\r').toLatin1() + '\r'},
+        {"CR LF first, then CR", lines[0].toLatin1() + "\r\n" + lines.mid(1).join('\r').toLatin1()},
+        {"mixed", lines.mid(0, 4).join("\r\n").toLatin1() + '\n' + lines.mid(4).join('\r').toLatin1()},
+    };
+    for (const auto &f : files) {
+        const ReadResult r = read(f.bytes);
+        EXPECT_TRUE(r.read) << f.name;
+        EXPECT_TRUE(r.messages.isEmpty()) << f.name;
+        EXPECT_EQ(state.ScheduleList.count(), 2) << f.name;
+        EXPECT_EQ(at(0, SummaryValue), "a") << f.name;
+        EXPECT_EQ(at(1, DtStartValue), "20050302120000") << f.name;
+    }
+}
+
+TEST_F(VcsReader, AFileWithoutCalendarObjectsSaysSo)
+{
+    const QByteArray files[] = {
+        "BEGIN:VCALENDAR\r\nVERSION:1.0\r\nEND:VCALENDAR\r\n",
+        "BEGIN:VCALENDAR\r\n",
+        "X:VCALENDAR\r\nnothing else",
+    };
+    for (const QByteArray &bytes : files) {
+        read(object({"DTSTART:20050301T030000Z"}));
+        const ReadResult r = read(bytes);
+        EXPECT_TRUE(r.read) << bytes.constData();
+        ASSERT_EQ(r.messages.size(), 1) << bytes.constData();
+        EXPECT_EQ(r.messages[0].text(), "test.vcsには読み込める予定がありませんでした。　　");
+        EXPECT_EQ(r.messages[0].title(), "警告");
+        EXPECT_TRUE(state.ScheduleList.isEmpty());
+    }
 }
 
 TEST_F(VcsReader, ObjectWithoutStartKeepsItsPlaceAndTheEntriesAfterIt)

@@ -1,13 +1,17 @@
 // The .vcs writer: the bytes of each line, omitted lines, byte limits,
 // ranges, and saving that never damages the old file.
 #include "vcstestutil.h"
+#include "../common/unprivileged.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <csignal>
+#include <thread>
+
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace skedra;
 using namespace skedra::test;
@@ -205,18 +209,61 @@ TEST_F(VcsWriter, ComponentAndCategoryCode)
     EXPECT_FALSE(out.contains("\r\n\r\n"));
 }
 
-TEST_F(VcsWriter, CharactersWithoutShiftJisFormBecomeQuestionMarksAndAreCounted)
+TEST_F(VcsWriter, OnlyCharactersWrittenAsQuestionMarksAreCounted)
 {
+    const struct {
+        const char16_t *summary;
+        const char16_t *classValue;
+        int counted;
+        const char *classOut;
+    } rows[] = {
+        {u"a\U0001F600b", u"\u00e9\u00e8", 3, "CLASS:??\r\n"},
+        {u"a\u301Cb", u"", 0, nullptr},                // WAVE DASH goes as FULLWIDTH TILDE
+        {u"a\u2212b", u"1\u301C2", 0, "CLASS:1\x81\x60" "2\r\n"},
+        {u"\u301C\U0001F600", u"\u2212\u00e9", 2, "CLASS:\x81\x7c?\r\n"},
+    };
+    for (const auto &row : rows) {
+        plainEntry(0, QString::fromUtf16(row.summary));
+        state.ScheduleList[0][ClassName] = "CLASS";
+        state.ScheduleList[0][ClassValue] = QString::fromUtf16(row.classValue);
+        int unencodable = -1;
+        state.FirstIndex = 1;
+        state.LastIndex = 1;
+        const QByteArray bytes = renderVcsData(state, &unencodable);
+        EXPECT_EQ(unencodable, row.counted) << QString::fromUtf16(row.summary).toStdString();
+        if (row.classOut)
+            EXPECT_TRUE(bytes.contains(row.classOut)) << bytes.constData();
+    }
     plainEntry(0, QStringLiteral("a\U0001F600b"));
-    state.ScheduleList[0][ClassName] = "CLASS";
-    state.ScheduleList[0][ClassValue] = QStringLiteral("\u00e9\u00e8");
-    int unencodable = 0;
-    state.FirstIndex = 1;
-    state.LastIndex = 1;
-    const QByteArray bytes = renderVcsData(state, &unencodable);
-    EXPECT_EQ(unencodable, 3);
-    EXPECT_TRUE(bytes.contains("CLASS:??\r\n"));
     EXPECT_EQ(valueOf("SUMMARY"), coded("a?b"));
+}
+
+TEST_F(VcsWriter, ValuesThatDidNotDecodeGoBackAsRead)
+{
+    const char *lines[] = {
+        "DALARM;CHARSET=SHIFT_JIS;ENCODING=QUOTED-PRINTABLE:20050301T025900Z;=6",
+        "SUMMARY;CHARSET=SHIFT_JIS;ENCODING=QUOTED-PRINTABLE:=ZZ=82=A0",
+        "DESCRIPTION:a=4",
+        "X-JPG-FROM:=G1",
+        "X-JPGSH-SND:1;=Q",
+        "DALARM:soon;PT5M;2;=82=A0",
+        "DTEND:20050301T0300Z",
+    };
+    for (const char *line : lines) {
+        read(object({"DTSTART:20050301T030000Z", QString::fromLatin1(line)}));
+        EXPECT_TRUE(propertyLines().contains(QString::fromLatin1(line))) << line << "\n"
+                                                                       << written().toStdString();
+    }
+    // An attachment's second line, also when its "=" escapes are broken.
+    const QStringList attach{"X-JPGSH-ATTACH;CHARSET=SHIFT_JIS;ENCODING=QUOTED-PRINTABLE:VALUE=URL:file=",
+                             "://=G0photo.jpg.___"};
+    read(object(QStringList{"DTSTART:20050301T030000Z"} + attach));
+    EXPECT_TRUE(written().contains(attach.join("\r\n") + "\r\n")) << written().toStdString();
+
+    // Changed by the user since, the text is coded like any other.
+    read(object({"DTSTART:20050301T030000Z", "SUMMARY:=ZZ"}));
+    state.ScheduleList[0][SummaryValue] = QStringLiteral("会議=1");
+    EXPECT_EQ(valueOf("SUMMARY"), coded("会議=1"));
 }
 
 class VcsSave : public VcsWriter {
@@ -298,6 +345,74 @@ TEST_F(VcsSave, AWriteThatFailsHalfWayKeepsTheOldFile)
     EXPECT_EQ(r.messages[0].code, StoreCode::WriteFailed);
     EXPECT_EQ(contents(state.SaveFileName), "the old file");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"old.vcs"});
+}
+
+TEST_F(VcsSave, LinksAreFollowedAndFifosWrittenInPlace)
+{
+    const QByteArray expected = renderVcsData(state);
+    put(dir.filePath("real.vcs"), "old");
+    ASSERT_TRUE(QFile::link(dir.filePath("real.vcs"), dir.filePath("link.vcs")));
+    state.SaveFileName = dir.filePath("link.vcs");
+    EXPECT_TRUE(proc_write(state).written);
+    EXPECT_TRUE(QFileInfo(state.SaveFileName).isSymLink()) << "the link stays a link";
+    EXPECT_EQ(contents(dir.filePath("real.vcs")), expected);
+
+    const QByteArray fifo = QFile::encodeName(dir.filePath("fifo"));
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+    QByteArray received;
+    std::thread reader([&] {
+        QFile f(QString::fromLocal8Bit(fifo));
+        if (f.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+            received = f.readAll();
+    });
+    state.SaveFileName = dir.filePath("fifo");
+    const WriteResult r = proc_write(state);
+    reader.join();
+    EXPECT_TRUE(r.written);
+    EXPECT_EQ(received, expected);
+    EXPECT_FALSE(QFileInfo(state.SaveFileName).isFile()) << "still the FIFO";
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::System),
+              (QStringList{"fifo", "link.vcs", "real.vcs"})) << "no temporary file left";
+}
+
+// In a folder where no temporary file can be made, a writable file is
+// written in place; otherwise the user hears why it failed.
+TEST_F(VcsSave, FolderWithoutRoomForATemporaryFile)
+{
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
+    const QString folder = dir.filePath("ro");
+    ASSERT_TRUE(QDir(dir.path()).mkdir("ro"));
+    put(folder + "/open.vcs", "old");
+    put(folder + "/locked.vcs", "old");
+    ASSERT_EQ(::chmod(QFile::encodeName(folder + "/open.vcs").constData(), 0666), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(folder + "/locked.vcs").constData(), 0444), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), 0555), 0);
+    const struct {
+        const char *file;
+        int outcome;  // 0 written, else 10 + the message's code
+        const char *contents;
+    } rows[] = {
+        {"open.vcs", 0, nullptr},
+        {"locked.vcs", 10 + int(StoreCode::WriteInUse), "old"},
+        {"new.vcs", 10 + int(StoreCode::WriteInUse), "<unreadable>"},
+    };
+    const QByteArray expected = renderVcsData(state);
+    for (const auto &row : rows) {
+        state.SaveFileName = folder + "/" + row.file;
+        std::string why;
+        const std::optional<int> outcome = wherePermissionsHold(
+            [&] {
+                const WriteResult r = proc_write(state);
+                return r.written ? 0 : r.messages.isEmpty() ? 98 : 10 + int(r.messages[0].code);
+            },
+            why);
+        if (!outcome)
+            GTEST_SKIP() << why;
+        EXPECT_EQ(*outcome, row.outcome) << row.file;
+        EXPECT_EQ(contents(state.SaveFileName), row.contents ? QByteArray(row.contents) : expected) << row.file;
+    }
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files), (QStringList{"locked.vcs", "open.vcs"}));
+    ::chmod(QFile::encodeName(folder).constData(), 0755);
 }
 
 TEST_F(VcsSave, InUseMessageNamesTheFile)

@@ -56,7 +56,7 @@ template <typename Fn>
 bool forEachRowOfBand(SessionState &session, RowBand band, Fn fn)
 {
     ScheduleList &list = session.ScheduleList;
-    if (list.at(0, DtStartValue).isEmpty())
+    if (list.isEmpty())
         return false;
     session.markDirty();
     const int last = std::min(band.last, list.count());
@@ -148,6 +148,10 @@ struct HalfWidthConverter::Impl {
         // set has them at 0x5C and 0x7E.
         out.replace(QChar(0x00A5), QLatin1Char('\\'));
         out.replace(QChar(0x00AF), QLatin1Char('~'));
+        // ICU keeps the spacing voiced and semi-voiced marks wide, though the
+        // single-byte set has them.
+        out.replace(QChar(0x309B), QChar(0xFF9E));
+        out.replace(QChar(0x309C), QChar(0xFF9F));
         return out;
     }
 };
@@ -212,7 +216,7 @@ QString toHalfWidth(const QString &text)
 
 std::optional<Question> ZtoHQuestion(const SessionState &session, int index)
 {
-    if (session.ScheduleList.at(0, DtStartValue).isEmpty())
+    if (session.ScheduleList.isEmpty())
         return std::nullopt;
     QString field;
     if (index == static_cast<int>(ZtoHField::Description))
@@ -227,7 +231,7 @@ std::optional<Question> ZtoHQuestion(const SessionState &session, int index)
 
 bool ZtoH(SessionState &session, int index)
 {
-    if (session.ScheduleList.at(0, DtStartValue).isEmpty())
+    if (session.ScheduleList.isEmpty())
         return false;
     int slot;
     if (index == static_cast<int>(ZtoHField::Description))

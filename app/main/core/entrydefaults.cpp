@@ -79,7 +79,7 @@ bool SetDefaultsFromEntry(EntryDefaults &defaults, SettingsStore &settings,
     if (stored)
         *stored = false;
     const int index = currentRow - 1;
-    if (index < 0 || index >= MaxEntries || list.at(index, DtStartValue).isEmpty())
+    if (!list.exists(index))
         return false;
     const ScheduleEntry &entry = list[index];
     const EntryDefaults builtIn;

@@ -200,4 +200,27 @@ std::optional<QString> findMenuCaption(int column)
     }
 }
 
+QChar accessKey(QStringView caption)
+{
+    for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != u'&')
+            continue;
+        if (caption[i + 1] != u'&')
+            return caption[i + 1].toUpper();
+        ++i;  // "&&" shows one "&"
+    }
+    return QChar();
+}
+
+std::vector<int> itemsWithAccessKey(const std::vector<QString> &captions, QChar key)
+{
+    std::vector<int> items;
+    const QChar wanted = key.toUpper();
+    for (size_t i = 0; i < captions.size(); ++i) {
+        if (!wanted.isNull() && accessKey(captions[i]) == wanted)
+            items.push_back(int(i));
+    }
+    return items;
+}
+
 } // namespace skedra

@@ -47,6 +47,15 @@ const std::vector<MenuEntry> &menuTable();
 // The entry of an object name; null when there is none.
 const MenuEntry *findMenuEntry(QStringView objectName);
 
+// The access key of a caption: the character after its first single "&",
+// upper-cased; null when it has none ("&&" is a literal "&").
+QChar accessKey(QStringView caption);
+
+// Which of `captions` (the visible items of one menu, in order) share
+// `key`. A key that two or more items share only moves the highlight
+// between them; a key of one item acts at once.
+std::vector<int> itemsWithAccessKey(const std::vector<QString> &captions, QChar key);
+
 // Caption of p2mnuFind for a right-click on the header of grid column 2 to
 // 5 ("件名で検索(&F)", ...); nothing for the other columns, where no pop-up
 // menu is shown.
