@@ -124,8 +124,15 @@ void frmEditR::build()
     });
     layout->addWidget(m_tabStrip);
     m_pages = {buildAlarmPage(), buildOptionPage()};
+    // Both pages take the room of the larger, so switching tabs keeps the
+    // dialog's size.
+    int height = 0;
     for (QWidget *page : m_pages)
+        height = qMax(height, page->sizeHint().height());
+    for (QWidget *page : m_pages) {
+        page->setMinimumHeight(height);
         layout->addWidget(page);
+    }
 
     auto *cmdBack = named(new QPushButton(QStringLiteral("<< Back"), this), "Command7");
     auto *cmdNext = named(new QPushButton(QStringLiteral("Next >>"), this), "Command6");
