@@ -116,7 +116,8 @@ void frmEditR::build()
     m_tabStrip->setTabData(0, QStringLiteral("tabArarm"));
     m_tabStrip->setTabData(1, QStringLiteral("tabOption"));
     m_tabStrip->setExpanding(false);
-    connect(m_tabStrip, &QTabBar::tabBarClicked, this, [this](int index) {
+    // A click or a key that changes the tab.
+    connect(m_tabStrip, &QTabBar::currentChanged, this, [this](int index) {
         if (index < 0)
             return;
         m_model.TabStrip1_Click(index + 1);

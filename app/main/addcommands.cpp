@@ -23,13 +23,18 @@ QDateTime AddCommands::referenceMoment(const QString &referenceDateTime)
     return QDateTime::fromString(referenceDateTime, ReferenceFormat);
 }
 
+void AddCommands::recordReference(const QDateTime &now)
+{
+    if (m_state.CallerView != QLatin1String("Main"))
+        return;
+    m_state.ReferenceDate = now.date().toString(QStringLiteral("yyyy/MM/dd"));
+    m_state.ReferenceDateTime = now.toString(ReferenceFormat);
+    m_state.ReferenceRow = m_grid.row();
+}
+
 void AddCommands::run(const QDateTime &now, bool copy)
 {
-    if (m_state.CallerView == QLatin1String("Main")) {
-        m_state.ReferenceDate = now.date().toString(QStringLiteral("yyyy/MM/dd"));
-        m_state.ReferenceDateTime = now.toString(ReferenceFormat);
-        m_state.ReferenceRow = m_grid.row();
-    }
+    recordReference(now);
     const int n = m_grid.dataRows();
     if (n >= MaxEntries) {
         m_dialogs.error(QStringLiteral("これ以上追加できません！　　　"));

@@ -19,6 +19,10 @@ public:
     void add(const QDateTime &now) { run(now, false); }
     void copyAdd(const QDateTime &now) { run(now, true); }
 
+    // Records ReferenceDate, ReferenceDateTime and ReferenceRow when the
+    // main window starts the command (CallerView "Main").
+    void recordReference(const QDateTime &now);
+
     // The reference moment recorded as text, as a date-time (invalid when
     // the text is not one).
     static QDateTime referenceMoment(const QString &referenceDateTime);

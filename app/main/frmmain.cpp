@@ -508,7 +508,9 @@ void frmMain::mnuDefClear_Click()
 
 void frmMain::editRow()
 {
-    m_list->editRow(QDateTime::currentDateTime());
+    const QDateTime now = QDateTime::currentDateTime();
+    m_add->recordReference(now);
+    m_list->editRow(now);
 }
 
 void frmMain::showEntryEditor()

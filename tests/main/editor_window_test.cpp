@@ -118,12 +118,25 @@ TEST_F(EditorWindowTest, AddStoresANewRowAndOlderModelsSaySoInstead)
 {
     w->showModal = [&](QDialog &d) {
         child<QComboBox>(d, "txtSummary")->setEditText(QStringLiteral("新規"));
+        // The empty end is set and cleared from the keyboard: Space on the
+        // empty field sets it, Delete in the time clears the end again.
+        auto *toDate = child<NullablePicker>(d, "dtpToDate");
+        ASSERT_TRUE(toDate->isEmpty());
+        QTest::keyClick(child<QLineEdit>(d, "dtpToDate_empty"), Qt::Key_Space);
+        EXPECT_FALSE(toDate->isEmpty());
+        EXPECT_FALSE(child<NullablePicker>(d, "dtpToTime")->isEmpty());
+        QTest::keyClick(child<QWidget>(d, "dtpToTime_edit"), Qt::Key_Delete);
+        EXPECT_TRUE(child<NullablePicker>(d, "dtpToTime")->isEmpty());
+        EXPECT_TRUE(toDate->isEmpty());
+        QTest::keyClick(child<QLineEdit>(d, "dtpToDate_empty"), Qt::Key_Return);
         child<QPushButton>(d, "cmdOk")->click();
     };
     w->findChild<QAction *>(QStringLiteral("tbrAdd"))->trigger();
     EXPECT_EQ(w->grid().rows(), 5);
     EXPECT_EQ(w->grid().row(), 4);
     EXPECT_EQ(w->grid().text(4, 2), QStringLiteral("新規"));
+    const ScheduleEntry &added = w->state().ScheduleList[3];
+    EXPECT_EQ(added[DtEndValue], added[DtStartValue]);
     EXPECT_EQ(w->findChild<QLabel *>(QStringLiteral("Panel1"))->text(), QStringLiteral("全 4 件"));
 
     int shown = 0;

@@ -127,7 +127,7 @@ bool editorPictures(skedra::frmMain &w, int row, const QString &stem,
         saved = save(d.grab(), stem + QStringLiteral("_alarm.png")) && saved;
         auto *tabs = d.findChild<QTabBar *>(QStringLiteral("TabStrip1"));
         if (tabs)
-            emit tabs->tabBarClicked(1);
+            tabs->setCurrentIndex(1);
         settle();
         saved = tabs && save(d.grab(), stem + QStringLiteral("_option.png")) && saved;
         d.reject();
