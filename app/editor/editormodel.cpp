@@ -145,6 +145,9 @@ bool EditorModel::loadedWithoutEnd() const
 
 // ---- Loading ----
 
+// The groups are set as stored and the repeat refresh runs last, which
+// leaves the form as the click handlers of the loaded options would; the
+// weekday option is shown as stored without moving the start.
 void EditorModel::Form_Load()
 {
     form.CurrentTab = 1;
@@ -452,6 +455,7 @@ void EditorModel::startDateRule()
     }
     if (form.repeat != Repeat::Year && form.repeat != Repeat::None)
         statusRule();
+    // The alarm moment follows the start once the alarm group is here.
 }
 
 void EditorModel::dtpToDate_Change(const DatePicker &picker)
