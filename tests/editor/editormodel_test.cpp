@@ -323,6 +323,37 @@ TEST_F(EditorModelTest, StampNumbersLoadByModel)
     }
 }
 
+TEST_F(EditorModelTest, ListsAreFilledOnTheFirstLoadOnly)
+{
+    struct Case {
+        const char *model;
+        qsizetype patterns, colours;
+    };
+    const Case cases[] = {{"601SH", 5, 8}, {"602SH", 6, 8}, {"604SH", 6, 8}};
+    for (int i = 0; i < 250; ++i)
+        s.SummaryHistory[static_cast<size_t>(i)] = QString::number(i);
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.model);
+        EditorModel &m = open({event("20050310100000"), event("20050311100000")}, 1,
+                              QString::fromLatin1(c.model));
+        EXPECT_EQ(m.form.alarm.melodies.size(), 30);
+        EXPECT_EQ(m.form.alarm.lampPatterns.size(), c.patterns);
+        EXPECT_EQ(m.form.alarm.lampPatterns.value(5), c.patterns == 6 ? QStringLiteral("SMAF連動") : QString());
+        EXPECT_EQ(m.form.alarm.lampColours.size(), c.colours);
+        EXPECT_EQ(m.form.summaryHistory.items.size(), 200);
+        EXPECT_EQ(m.form.priority.items, QStringList({"未設定", "高", "低"}));
+        EXPECT_EQ(m.form.dateColour.items.size(), 7);
+    }
+    // History up to its first empty text; a reload by Next keeps the lists.
+    s.SummaryHistory[3].clear();
+    EditorModel &m = open({event("20050310100000"), event("20050311100000")});
+    EXPECT_EQ(m.form.summaryHistory.items, QStringList({"0", "1", "2"}));
+    s.SummaryHistory[3] = QStringLiteral("3");
+    m.Command6_Click();
+    EXPECT_EQ(s.EditIndex, 2);
+    EXPECT_EQ(m.form.summaryHistory.items.size(), 3);
+}
+
 TEST_F(EditorModelTest, NextAndBackStoreAndMove)
 {
     const std::vector<ScheduleEntry> three = {event("20050310100000"), event("20050311100000"),

@@ -80,6 +80,13 @@ TEST_F(AddCommandsTest, AddAppendsARowOnlyWhenTheEditorStored)
     EXPECT_EQ(grid.rows(), 5);
     EXPECT_EQ(grid.row(), 4);
     EXPECT_EQ(countPanelText(grid), QStringLiteral("全 4 件"));
+
+    // The new last row is scrolled up to the rows that fit (20 here).
+    fill(s, grid, 30);
+    grid.setTopRow(1);
+    add.add(at("2005/03/10 10:00:00"));
+    EXPECT_EQ(grid.row(), 31);
+    EXPECT_EQ(grid.topRow(), 31 - grid.fitRows());
 }
 
 TEST_F(AddCommandsTest, CopyAddTakesTheCurrentRowUnchanged)
