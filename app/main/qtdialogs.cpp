@@ -1,5 +1,6 @@
 #include "qtdialogs.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QMessageBox>
@@ -35,7 +36,9 @@ QtDialogs::QtDialogs(QWidget *owner)
 Answer QtDialogs::message(const QString &title, const QString &text, MessageIcon icon,
                           MessageButtons buttons)
 {
-    QMessageBox box(m_owner);
+    // Over the dialog that asks (the entry editor), else over the owner.
+    QWidget *modal = QApplication::activeModalWidget();
+    QMessageBox box(modal ? modal : m_owner);
     box.setWindowTitle(title);
     box.setText(text);
     box.setTextFormat(Qt::PlainText);

@@ -12,11 +12,13 @@
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -147,4 +149,47 @@ TEST_F(EditorWindowTest, AddStoresANewRowAndOlderModelsSaySoInstead)
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.last().title, QStringLiteral("エラー"));
     EXPECT_EQ(dialogs.last().text, QStringLiteral("J-SH51～J-SH53 の編集画面はまだありません。　　　"));
+}
+
+// With the real dialogs: the refusal comes in a message box over the
+// editor, and the editor stays open on the same entry until cancelled.
+TEST_F(EditorWindowTest, RefusalShowsOverTheEditorInARealMessageBox)
+{
+    w.reset();
+    w = std::make_unique<frmMain>();
+    w->findChild<QAction *>(QStringLiteral("mnu603SH"))->trigger();
+    fill(w->state(), w->grid(), 2);
+    w->Grid_refresh();
+    w->show();
+
+    QStringList seen;
+    bool okClicked = false;
+    QTimer driver;
+    driver.setInterval(20);
+    QObject::connect(&driver, &QTimer::timeout, [&] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+            seen << box->windowTitle() << box->text()
+                 << (box->parentWidget() ? box->parentWidget()->objectName() : QString());
+            box->button(QMessageBox::Ok)->click();
+        } else if (modal && modal->objectName() == QLatin1String("frmEditR")) {
+            if (!seen.isEmpty()) {
+                modal->findChild<QPushButton *>(QStringLiteral("cmdCancel"))->click();
+                driver.stop();
+                return;
+            }
+            if (okClicked)
+                return;
+            okClicked = true;
+            modal->findChild<QComboBox *>(QStringLiteral("txtSummary"))->setEditText(QString());
+            // Clicked after this tick, so the box it opens meets the next.
+            QMetaObject::invokeMethod(modal->findChild<QPushButton *>(QStringLiteral("cmdOk")), "click",
+                                      Qt::QueuedConnection);
+        }
+    });
+    driver.start();
+    w->findChild<QAction *>(QStringLiteral("mnuEditLine"))->trigger();
+    EXPECT_EQ(seen, QStringList({"エラー", "件名を入力して下さい。　　　", "frmEditR"}));
+    EXPECT_EQ(w->state().ScheduleList.at(0, SummaryValue), QStringLiteral("1"));
+    EXPECT_FALSE(w->state().isDirty());
 }
