@@ -82,6 +82,7 @@ frmEditR::frmEditR(SessionState &state, ListGrid &grid, Dialogs &dialogs, Window
     build();
     m_model.Form_Load();
     showForm();
+    m_txtSummary->setFocus();  // the summary first, its text selected
 }
 
 QRadioButton *frmEditR::option(const char *name, const QString &caption,
