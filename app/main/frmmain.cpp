@@ -1,6 +1,8 @@
 #include "frmmain.h"
 
+#include "addcommands.h"
 #include "frmabout.h"
+#include "frmeditr.h"
 #include "frmrun.h"
 #include "gridrender.h"
 #include "gridview.h"
@@ -62,6 +64,8 @@ QString windowTitleText()
 frmMain::frmMain(QWidget *parent, Dialogs *dialogs)
     : QMainWindow(parent)
     , urlOpener([](const QUrl &url) { return QDesktopServices::openUrl(url); })
+    , showModal([](QDialog &dialog) { dialog.exec(); })
+    , today([] { return QDate::currentDate(); })
     , popupMenu([](QMenu *menu, const QPoint &pos) { menu->popup(pos); })
 {
     setObjectName(QStringLiteral("frmMain"));
@@ -73,6 +77,8 @@ frmMain::frmMain(QWidget *parent, Dialogs *dialogs)
     WindowHooks &hooks = *this;
     m_list = std::make_unique<ListCommands>(m_state, m_grid, *m_dialogs, hooks);
     m_files = std::make_unique<FileCommands>(m_state, m_grid, *m_dialogs, hooks);
+    m_add = std::make_unique<AddCommands>(m_state, m_grid, *m_dialogs, hooks, *m_list);
+    m_list->editorHook = [this](SessionState &) { showEntryEditor(); };
     Form_Load();
 }
 
@@ -271,6 +277,8 @@ void frmMain::createActions()
         {QStringLiteral("mnuQuit"), [this] { close(); }},
         {QStringLiteral("mnuAllSel"), [this] { m_list->selectAll(); }},
         {QStringLiteral("mnuEditLine"), [this] { editRow(); }},
+        {QStringLiteral("mnuAdd"), [this] { m_add->add(QDateTime::currentDateTime()); }},
+        {QStringLiteral("mnuCopyAdd"), [this] { m_add->copyAdd(QDateTime::currentDateTime()); }},
         {QStringLiteral("mnuDEl"), [this] { m_list->deleteRows(); }},
         {QStringLiteral("mnuSave"), [this] { m_files->saveSelected(); }},
         {QStringLiteral("mnuDefault"), [this] { mnuDefault_Click(); }},
@@ -504,7 +512,20 @@ void frmMain::mnuDefClear_Click()
 
 void frmMain::editRow()
 {
-    m_list->editRow(QDateTime::currentDateTime());
+    const QDateTime now = QDateTime::currentDateTime();
+    m_add->recordReference(now);
+    m_list->editRow(now);
+}
+
+void frmMain::showEntryEditor()
+{
+    if (modelProfileOrDefault(m_state.ModelCode).editor() != EditorKind::EditR) {
+        m_dialogs->error(QStringLiteral("J-SH51～J-SH53 の編集画面はまだありません。　　　"));
+        return;
+    }
+    WindowHooks &hooks = *this;
+    frmEditR editor(m_state, m_grid, *m_dialogs, hooks, m_catalogue, today, this);
+    showModal(editor);
 }
 
 void frmMain::showHelp()

@@ -22,6 +22,7 @@
 #include "soundcatalogue.h"
 
 #include <QMainWindow>
+#include <QDate>
 #include <QPointer>
 
 #include <QHash>
@@ -31,6 +32,7 @@
 #include <memory>
 
 class QAction;
+class QDialog;
 class QLabel;
 class QMenu;
 class QToolBar;
@@ -38,6 +40,7 @@ class QUrl;
 
 namespace skedra {
 
+class AddCommands;
 class GridView;
 class frmRun;
 
@@ -103,6 +106,12 @@ public:
 
     // Opens URLs for the help command; tests replace it.
     std::function<bool(const QUrl &)> urlOpener;
+    // Runs a modal dialog (the entry editor); tests replace it to work the
+    // dialog and close it.
+    std::function<void(QDialog &)> showModal;
+    // Today's date for the editor's status rule; tests fix it.
+    std::function<QDate()> today;
+
     // Shows a pop-up menu at a screen point without waiting; tests replace it
     // to see which menu would open.
     std::function<void(QMenu *, const QPoint &)> popupMenu;
@@ -136,6 +145,8 @@ private:
     void mnuDefault_Click();
     void mnuDefClear_Click();
     void editRow();
+    // The entry editor of the current model, modal, over WorkEntry.
+    void showEntryEditor();
     void showHelp();
     void showAbout();
 
@@ -153,6 +164,7 @@ private:
     std::unique_ptr<Dialogs> m_ownDialogs;
     Dialogs *m_dialogs;
     std::unique_ptr<ListCommands> m_list;
+    std::unique_ptr<AddCommands> m_add;
     std::unique_ptr<FileCommands> m_files;
     SoundCatalogue m_catalogue;
     std::array<QString, 4> m_attachmentFolders;

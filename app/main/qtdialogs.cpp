@@ -1,5 +1,6 @@
 #include "qtdialogs.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QFontInfo>
@@ -38,7 +39,9 @@ QtDialogs::QtDialogs(QWidget *owner)
 Answer QtDialogs::message(const QString &title, const QString &text, MessageIcon icon,
                           MessageButtons buttons)
 {
-    QMessageBox box(m_owner);
+    // Over the dialog that asks (the entry editor), else over the owner.
+    QWidget *modal = QApplication::activeModalWidget();
+    QMessageBox box(modal ? modal : m_owner);
     box.setWindowTitle(title);
     box.setText(text);
     box.setTextFormat(Qt::PlainText);

@@ -38,6 +38,13 @@ struct SessionState {
     skedra::ScheduleEntry WorkEntry;          // the editor's buffer
     QString ModelCode = QStringLiteral("SH53");
 
+    // The view that starts add and copy-add ("Main" or "Calendar") and the
+    // reference moments and row it recorded for the new entry.
+    QString CallerView = QStringLiteral("Main");
+    QString ReferenceDate;      // "yyyy/mm/dd"
+    QString ReferenceDateTime;  // "yyyy/mm/dd hh:nn:ss"
+    int ReferenceRow = 1;       // grid row current when the command started
+
     // Empties the table and marks it unchanged.
     void clearList();
     // Marks the list as changed.

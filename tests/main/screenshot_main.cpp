@@ -2,20 +2,25 @@
 //   main_screenshot FILE.vcs OUT.png
 // When FILE.vcs does not exist a small file with Japanese entries is made
 // and shown instead. Beside OUT.png it saves edit_menu.png (model V603SH,
-// the Edit menu open with its stamp submenu) and toolbar.png. The settings
-// of this run live in a temporary folder.
+// the Edit menu open with its stamp submenu), toolbar.png and the entry
+// editor with each of its two tabs: editr_weekly_*.png on a weekly event,
+// editr_noend_*.png on an entry without an end. The settings of this run
+// live in a temporary folder.
 #include "frmmain.h"
+#include "listgrid.h"
 #include "startup.h"
 #include "vcsio.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QSettings>
+#include <QTabBar>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QToolBar>
@@ -108,6 +113,49 @@ QPixmap editMenuPicture(skedra::frmMain &w)
     return picture;
 }
 
+// The editor on grid row `row`, both tabs, saved as <stem>_alarm.png and
+// <stem>_option.png. `prepare` may change WorkEntry before the editor loads.
+bool editorPictures(skedra::frmMain &w, int row, const QString &stem,
+                    const std::function<void(skedra::ScheduleEntry &)> &prepare = {})
+{
+    bool saved = true;
+    int shown = 0;
+    w.showModal = [&](QDialog &d) {
+        ++shown;
+        d.show();
+        settle();
+        saved = save(d.grab(), stem + QStringLiteral("_alarm.png")) && saved;
+        auto *tabs = d.findChild<QTabBar *>(QStringLiteral("TabStrip1"));
+        if (tabs)
+            tabs->setCurrentIndex(1);
+        settle();
+        saved = tabs && save(d.grab(), stem + QStringLiteral("_option.png")) && saved;
+        d.reject();
+    };
+    if (prepare) {
+        skedra::ScheduleEntry &e = w.state().ScheduleList[row - 1];
+        const skedra::ScheduleEntry kept = e;
+        prepare(e);
+        w.grid().setRow(row);
+        w.findChild<QAction *>(QStringLiteral("mnuEditLine"))->trigger();
+        w.state().ScheduleList[row - 1] = kept;
+    } else {
+        w.grid().setRow(row);
+        w.findChild<QAction *>(QStringLiteral("mnuEditLine"))->trigger();
+    }
+    return saved && shown == 1;
+}
+
+// The first row whose entry repeats weekly; row 1 when there is none.
+int weeklyRow(const skedra::ScheduleList &list)
+{
+    for (int i = 0; i < list.count(); ++i) {
+        if (list.at(i, skedra::RRuleValue).startsWith(QLatin1Char('W')))
+            return i + 1;
+    }
+    return 1;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -139,6 +187,15 @@ int main(int argc, char **argv)
     if (!toolbar || !save(toolbar->grab(), folder + QStringLiteral("/toolbar.png")))
         return 1;
     if (!save(editMenuPicture(w), folder + QStringLiteral("/edit_menu.png")))
+        return 1;
+    if (!editorPictures(w, weeklyRow(w.state().ScheduleList), folder + QStringLiteral("/editr_weekly")))
+        return 1;
+    const auto withoutEnd = [](skedra::ScheduleEntry &e) {
+        e[skedra::DtEndValue].clear();
+        e[skedra::RRuleValue].clear();
+        e[skedra::YearlyValue].clear();
+    };
+    if (!editorPictures(w, 2, folder + QStringLiteral("/editr_noend"), withoutEnd))
         return 1;
     w.state().Dirty = QStringLiteral("0");
     return 0;

@@ -482,8 +482,9 @@ TEST_F(WiringTest, RowPopupReflectsTheCurrentModel)
     EXPECT_TRUE(menu(QStringLiteral("pmnuCate2"))->menuAction()->isVisible());
     EXPECT_TRUE(action(QStringLiteral("pmnuCatego2_29"))->isVisible());
 
-    // The pop-up's items not built yet stay out of it.
-    EXPECT_FALSE(action(QStringLiteral("pmnuAdd"))->isVisible());
+    // Add and copy-add are in the pop-up.
+    EXPECT_TRUE(action(QStringLiteral("pmnuAdd"))->isVisible());
+    EXPECT_TRUE(action(QStringLiteral("pmnuCopyAdd"))->isVisible());
     EXPECT_TRUE(action(QStringLiteral("pmnuDefault"))->isVisible());
 }
 

@@ -1,0 +1,212 @@
+// The entry editor as plain data and rules, without widgets.
+//
+// EditorForm is everything the dialog shows: which option of each group is
+// selected, the list contents and selections, the texts, the enabled flags,
+// the current tab. EditorModel carries the rules on it: loading from
+// WorkEntry, the click and change handlers of the date and repeat fields,
+// the store into entry EditIndex - 1 and walking the list with Next and
+// Back. The dialog (frmEditR) only shows the form and passes the user's
+// actions to the handlers.
+//
+// A handler that selects an option runs that option's click handler, as a
+// user click does. A picker or text set by a rule does not run its own
+// change handler again, so no rule can call itself in a circle; the one
+// exception is the repeat count, whose rule settles in one pass.
+//
+// The alarm group and the picture fields are parts of their own
+// (AlarmFields, PictureFields) with load, check and store functions. Until
+// their controls exist the store keeps what WorkEntry held for their
+// properties.
+#pragma once
+
+#include "dialogs.h"
+#include "listgrid.h"
+#include "models.h"
+#include "session.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+#include <QTime>
+
+#include <functional>
+
+namespace skedra {
+
+class SoundCatalogue;
+
+// What an editor has and stores, by model: frmEditR for 601SH to 604SH,
+// frmEdit for SH51 to SH53 (the older editor describes its differences
+// here, it does not copy the rules).
+struct EditorProfile {
+    EditorKind kind = EditorKind::EditR;
+    QString modelCode;
+    int highestCategoryEntry = 59;   // cmbCategories holds entries 0 to this
+    bool stamps = true;              // entries 7 and above are stamps
+    bool handsetOptions = true;      // protection, standby display, date colour
+    bool picture = true;             // the picture attachment fields
+    bool smafLampPattern = true;     // "SMAF連動" as lamp pattern 5
+    bool movesAddHandsetDefaults = true;  // Next/Back add missing handset properties
+};
+EditorProfile editorProfile(const QString &modelCode);
+
+// A picker that can be emptied keeps its value underneath, as a checked
+// date picker does: emptying hides the value, setting it shows it again.
+struct DatePicker {
+    QDate value;
+    bool empty = false;
+    bool operator==(const DatePicker &) const = default;
+};
+struct TimePicker {
+    QTime value;
+    bool empty = false;
+    bool operator==(const TimePicker &) const = default;
+};
+
+// A drop-down list: its entries and the selected entry (-1: none).
+struct ListChoice {
+    QStringList items;
+    int index = -1;
+};
+
+enum class Kind { None, Event, Todo };                       // optEvent / optTodo
+enum class Repeat { None, Only, Day, Week, Month, Year };    // optOnly ... optYear
+enum class Pair { None, On, Off };                           // an on/off option pair
+enum class TaskStatus { None, Needs, Comp };                 // optNeeds / optComp
+
+// Weekday options optSun to optSat are numbers 1 to 7; 0 is none.
+constexpr int NoWeekday = 0;
+// "SU", "MO", ..., "SA" for weekday numbers 1 to 7; empty otherwise.
+QString weekdayCode(int weekday);
+// Weekday number (Sunday 1 ... Saturday 7) of a date.
+int weekdayNumber(const QDate &date);
+
+// The alarm group (Part of the editor still to come: alarm moment, message,
+// sound, lamp, pre-alarm, snooze). What exists now: the lists it shows and
+// the telephone number, which the store checks.
+struct AlarmFields {
+    QStringList melodies;       // cmbRing0
+    QStringList lampPatterns;   // cmbRmp1 and cmbRmp3
+    QStringList lampColours;    // cmbRmp2
+    QString tel;                // txtArTel
+};
+
+// The picture attachment (optPicOn, txtPic, the preview): still to come.
+struct PictureFields {
+};
+
+// The whole state of the form.
+struct EditorForm {
+    // Lists filled on the first load only.
+    bool listsFilled = false;
+    ListChoice summaryHistory;            // txtSummary's drop-down
+    ListChoice categories;                // cmbCategories
+    ListChoice priority;                  // cmbPriority
+    ListChoice dateColour;                // cmbDateColor
+
+    Kind kind = Kind::None;
+    QString lblStart, lblEnd;
+    QString summary;                      // txtSummary text
+    QString description;                  // txtDescription
+
+    QDate frDate;                         // dtpFrDate
+    QTime frTime;                         // dtpFrTime
+    DatePicker toDate;                    // dtpToDate
+    TimePicker toTime;                    // dtpToTime
+
+    Repeat repeat = Repeat::None;
+    int weekday = NoWeekday;
+    QString loop = QStringLiteral("0");   // txtLoop
+
+    // Enabled state of the repeat group (lblStart, lblEnd, the start
+    // pickers and dtpToTime are always enabled).
+    bool toDateEnabled = true;
+    bool weekdaysEnabled = false;         // Label21 and optSun ... optSat
+    bool loopEnabled = false;             // Label22, txtLoop, updLoop, Label23
+
+    Pair secret = Pair::None;             // optSecretOn / optSecretOff
+    TaskStatus status = TaskStatus::None; // optNeeds / optComp
+    Pair autoDelete = Pair::None;         // optAutoDelOn / optAutoDelOff
+    Pair standby = Pair::None;            // optDifpDefOn / optDifpDefOff
+
+    AlarmFields alarm;
+    PictureFields picture;
+
+    int CurrentTab = 1;                   // 1 alarm page, 2 option page
+    bool StoreFailed = false;
+    // The control a refused store moved the focus to (objectName).
+    QString focus;
+};
+
+class EditorModel {
+public:
+    // `today` gives the date the status rule compares with.
+    EditorModel(SessionState &state, ListGrid &grid, Dialogs &dialogs, WindowHooks &hooks,
+                const SoundCatalogue &catalogue, std::function<QDate()> today);
+
+    EditorForm form;
+    const EditorProfile &profile() const { return m_profile; }
+
+    // Form_Load: every field from WorkEntry; the lists only the first time.
+    void Form_Load();
+
+    // Click handlers of the option groups.
+    void optEvent_Click(Kind kind);          // optEvent and optTodo
+    void selectRepeat(Repeat repeat);        // optOnly ... optYear
+    void selectWeekday(int weekday);         // optSun ... optSat
+    // Change handlers (user changes).
+    void txtLoop_Change(const QString &text);
+    void dtpFrDate_Change(const QDate &date);
+    void dtpFrTime_Change(const QTime &time);
+    void dtpToDate_Change(const DatePicker &picker);
+    void dtpToTime_Change(const TimePicker &picker);
+    // TabStrip1 click on tab `index` (1 or 2).
+    void TabStrip1_Click(int index);
+
+    // SaveFields: checks, then stores into entry EditIndex - 1 and marks the
+    // list changed. False (and StoreFailed) when a check refused.
+    bool SaveFields();
+    // cmdOk: true when the form closes.
+    bool cmdOk_Click();
+    // Command6 "Next >>" / Command7 "<< Back": store, then move one entry.
+    void Command6_Click() { storeAndMove(+1); }
+    void Command7_Click() { storeAndMove(-1); }
+
+    // The count as a number: 0 when empty or not a number.
+    int loopCount() const;
+
+private:
+    // The repeat-group rules of the dates.
+    void refreshRepeat();                    // the optOnly click handler
+    void countRule();
+    void endKeeping();
+    void startDateRule();
+    void statusRule();
+    void moveToWeekday();
+    void setLoop(const QString &text);
+    void applyEndForCount(bool emptyWhenUnlimited);
+    bool loadedWithoutEnd() const;
+
+    void fillLists();
+    void loadDates();
+    void loadGeneral();
+    void storeDates(ScheduleEntry &entry) const;
+    void storeRepeat(ScheduleEntry &entry) const;
+    void storeGeneral(ScheduleEntry &entry) const;
+    bool refuse(const QString &text, const QString &control);
+    void storeAndMove(int step);
+
+    SessionState &m_state;
+    ListGrid &m_grid;
+    Dialogs &m_dialogs;
+    WindowHooks &m_hooks;
+    const SoundCatalogue &m_catalogue;
+    std::function<QDate()> m_today;
+    EditorProfile m_profile;
+};
+
+// The telephone rule: empty passes; otherwise what is left after removing
+// every "*", "#" and "-" must be a number (digits, an optional leading "+").
+bool telephoneAccepted(const QString &text);
+
+} // namespace skedra

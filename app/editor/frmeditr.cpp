@@ -1,0 +1,493 @@
+#include "frmeditr.h"
+
+#include "nullablepicker.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QIntValidator>
+#include <QLabel>
+#include <QPointer>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QTabBar>
+#include <QTimeEdit>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace skedra {
+
+namespace {
+
+template <typename W>
+W *named(W *w, const char *name)
+{
+    w->setObjectName(QLatin1String(name));
+    return w;
+}
+
+QLabel *label(const QString &text, QWidget *parent, const char *name = nullptr)
+{
+    auto *l = new QLabel(text, parent);
+    if (name)
+        l->setObjectName(QLatin1String(name));
+    return l;
+}
+
+void setChecked(QAbstractButton *b, bool on)
+{
+    const QSignalBlocker block(b);
+    b->setChecked(on);
+}
+
+void showList(QComboBox *box, const ListChoice &choice)
+{
+    const QSignalBlocker block(box);
+    if (box->count() != choice.items.size()) {
+        box->clear();
+        box->addItems(choice.items);
+    }
+    box->setCurrentIndex(choice.index < box->count() ? choice.index : -1);
+}
+
+QWidget *row(QWidget *parent, std::initializer_list<QWidget *> widgets)
+{
+    auto *w = new QWidget(parent);
+    auto *l = new QHBoxLayout(w);
+    l->setContentsMargins(0, 0, 0, 0);
+    for (QWidget *c : widgets) {
+        c->setParent(w);
+        l->addWidget(c);
+    }
+    l->addStretch(1);
+    return w;
+}
+
+} // namespace
+
+frmEditR::frmEditR(SessionState &state, ListGrid &grid, Dialogs &dialogs, WindowHooks &hooks,
+                   const SoundCatalogue &catalogue, std::function<QDate()> today, QWidget *parent)
+    : QDialog(parent)
+    , m_model(state, grid, dialogs, hooks, catalogue, std::move(today))
+{
+    setObjectName(QStringLiteral("frmEditR"));
+    setWindowTitle(QStringLiteral("予定の編集"));
+    build();
+    m_model.Form_Load();
+    showForm();
+    m_txtSummary->setFocus();  // the summary first, its text selected
+}
+
+QRadioButton *frmEditR::option(const char *name, const QString &caption,
+                               std::function<void()> onClick)
+{
+    auto *b = named(new QRadioButton(caption, this), name);
+    // The model decides what is selected, none included.
+    b->setAutoExclusive(false);
+    connect(b, &QRadioButton::clicked, this, [this, onClick] {
+        onClick();
+        afterHandler();
+    });
+    return b;
+}
+
+QComboBox *frmEditR::list(const char *name)
+{
+    auto *box = named(new QComboBox(this), name);
+    box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    return box;
+}
+
+void frmEditR::build()
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(buildGeneral());
+    layout->addWidget(buildRepeat());
+
+    m_tabStrip = named(new QTabBar(this), "TabStrip1");
+    m_tabStrip->addTab(QStringLiteral("ｱﾗｰﾑ設定"));
+    m_tabStrip->addTab(QStringLiteral("ｵﾌﾟｼｮﾝ設定"));
+    m_tabStrip->setTabData(0, QStringLiteral("tabArarm"));
+    m_tabStrip->setTabData(1, QStringLiteral("tabOption"));
+    m_tabStrip->setExpanding(false);
+    // A click or a key that changes the tab.
+    connect(m_tabStrip, &QTabBar::currentChanged, this, [this](int index) {
+        if (index < 0)
+            return;
+        m_model.TabStrip1_Click(index + 1);
+        afterHandler();
+    });
+    layout->addWidget(m_tabStrip);
+    m_pages = {buildAlarmPage(), buildOptionPage()};
+    // Both pages take the room of the larger, so switching tabs keeps the
+    // dialog's size.
+    int height = 0;
+    for (QWidget *page : m_pages)
+        height = qMax(height, page->sizeHint().height());
+    for (QWidget *page : m_pages) {
+        page->setMinimumHeight(height);
+        layout->addWidget(page);
+    }
+
+    auto *cmdBack = named(new QPushButton(QStringLiteral("<< Back"), this), "Command7");
+    auto *cmdNext = named(new QPushButton(QStringLiteral("Next >>"), this), "Command6");
+    auto *cmdOk = named(new QPushButton(QStringLiteral("OK"), this), "cmdOk");
+    auto *cmdCancel = named(new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this), "cmdCancel");
+    cmdOk->setDefault(true);
+    connect(cmdBack, &QPushButton::clicked, this, [this] { move(-1); });
+    connect(cmdNext, &QPushButton::clicked, this, [this] { move(+1); });
+    connect(cmdOk, &QPushButton::clicked, this, &frmEditR::cmdOk_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(cmdBack);
+    buttons->addWidget(cmdNext);
+    buttons->addStretch(1);
+    buttons->addWidget(cmdOk);
+    buttons->addWidget(cmdCancel);
+    layout->addStretch(1);
+    layout->addLayout(buttons);
+}
+
+QWidget *frmEditR::buildGeneral()
+{
+    auto *box = new QWidget(this);
+    auto *grid = new QGridLayout(box);
+    grid->setContentsMargins(0, 0, 0, 0);
+
+    m_optEvent = option("optEvent", QStringLiteral("ｽｹｼﾞｭｰﾙ"), [this] { m_model.optEvent_Click(Kind::Event); });
+    m_optTodo = option("optTodo", QStringLiteral("ｱｸｼｮﾝｱｲﾃﾑ"), [this] { m_model.optEvent_Click(Kind::Todo); });
+    grid->addWidget(label(QStringLiteral("種別"), box), 0, 0);
+    grid->addWidget(row(box, {m_optEvent, m_optTodo}), 0, 1, 1, 3);
+
+    m_txtSummary = named(new QComboBox(box), "txtSummary");
+    m_txtSummary->setEditable(true);
+    m_txtSummary->setInsertPolicy(QComboBox::NoInsert);
+    m_txtSummary->setMinimumWidth(260);
+    connect(m_txtSummary, &QComboBox::editTextChanged, this,
+            [this](const QString &text) { m_model.form.summary = text; });
+    grid->addWidget(label(QStringLiteral("件名"), box), 1, 0);
+    grid->addWidget(m_txtSummary, 1, 1, 1, 2);
+    grid->addWidget(label(QStringLiteral("(半角16文字まで)"), box), 1, 3);
+
+    m_txtDescription = named(new QPlainTextEdit(box), "txtDescription");
+    m_txtDescription->setTabChangesFocus(true);
+    m_txtDescription->setFixedHeight(m_txtDescription->fontMetrics().lineSpacing() * 3 + 12);
+    connect(m_txtDescription, &QPlainTextEdit::textChanged, this,
+            [this] { m_model.form.description = m_txtDescription->toPlainText(); });
+    grid->addWidget(label(QStringLiteral("内容"), box), 2, 0, Qt::AlignTop);
+    grid->addWidget(m_txtDescription, 2, 1, 1, 2);
+    grid->addWidget(label(QStringLiteral("(半角128文字まで)"), box), 2, 3, Qt::AlignTop);
+
+    m_lblStart = label(QString(), box, "lblStart");
+    m_dtpFrDate = named(new QDateEdit(box), "dtpFrDate");
+    m_dtpFrDate->setDisplayFormat(QStringLiteral("yyyy/MM/dd"));
+    m_dtpFrDate->setCalendarPopup(true);
+    m_dtpFrDate->setDateRange(QDate(1900, 1, 1), QDate(2099, 12, 31));
+    m_dtpFrTime = named(new QTimeEdit(box), "dtpFrTime");
+    m_dtpFrTime->setDisplayFormat(QStringLiteral("HH:mm"));
+    connect(m_dtpFrDate, &QDateEdit::dateChanged, this, [this](const QDate &d) {
+        m_model.dtpFrDate_Change(d);
+        afterHandler();
+    });
+    connect(m_dtpFrTime, &QTimeEdit::timeChanged, this, [this](const QTime &t) {
+        m_model.dtpFrTime_Change(t);
+        afterHandler();
+    });
+    grid->addWidget(m_lblStart, 3, 0);
+    grid->addWidget(row(box, {m_dtpFrDate, m_dtpFrTime}), 3, 1, 1, 3);
+
+    m_lblEnd = label(QString(), box, "lblEnd");
+    m_dtpToDate = new NullablePicker(NullablePicker::Mode::Date, QStringLiteral("dtpToDate"), box);
+    m_dtpToTime = new NullablePicker(NullablePicker::Mode::Time, QStringLiteral("dtpToTime"), box);
+    connect(m_dtpToDate, &NullablePicker::edited, this, [this] {
+        m_model.dtpToDate_Change({m_dtpToDate->date(), m_dtpToDate->isEmpty()});
+        afterHandler();
+    });
+    connect(m_dtpToTime, &NullablePicker::edited, this, [this] {
+        m_model.dtpToTime_Change({m_dtpToTime->time(), m_dtpToTime->isEmpty()});
+        afterHandler();
+    });
+    grid->addWidget(m_lblEnd, 4, 0);
+    grid->addWidget(row(box, {m_dtpToDate, m_dtpToTime}), 4, 1, 1, 3);
+    grid->setColumnStretch(2, 1);
+
+    for (QWidget *w : {static_cast<QWidget *>(m_dtpFrDate), static_cast<QWidget *>(m_dtpFrTime)})
+        w->setAttribute(Qt::WA_InputMethodEnabled, false);
+    selectAllOnFocus(m_txtSummary->lineEdit());
+    selectAllOnFocus(m_txtDescription);
+    return box;
+}
+
+QWidget *frmEditR::buildRepeat()
+{
+    auto *box = new QGroupBox(QStringLiteral("繰り返し"), this);
+    auto *v = new QVBoxLayout(box);
+    const std::array<std::pair<const char *, QString>, 5> types = {{
+        {"optOnly", QStringLiteral("なし")}, {"optDay", QStringLiteral("毎日")},
+        {"optWeek", QStringLiteral("毎週")}, {"optMonth", QStringLiteral("毎月")},
+        {"optYear", QStringLiteral("毎年")},
+    }};
+    const std::array<Repeat, 5> repeats = {Repeat::Only, Repeat::Day, Repeat::Week, Repeat::Month,
+                                           Repeat::Year};
+    auto *typeRow = new QHBoxLayout;
+    for (size_t i = 0; i < types.size(); ++i) {
+        m_repeat[i] = option(types[i].first, types[i].second,
+                             [this, r = repeats[i]] { m_model.selectRepeat(r); });
+        typeRow->addWidget(m_repeat[i]);
+    }
+    typeRow->addStretch(1);
+    v->addLayout(typeRow);
+
+    const std::array<std::pair<const char *, QString>, 7> days = {{
+        {"optSun", QStringLiteral("日")}, {"optMon", QStringLiteral("月")},
+        {"optTue", QStringLiteral("火")}, {"optWed", QStringLiteral("水")},
+        {"optThu", QStringLiteral("木")}, {"optFri", QStringLiteral("金")},
+        {"optSat", QStringLiteral("土")},
+    }};
+    auto *dayRow = new QHBoxLayout;
+    m_label21 = label(QStringLiteral("曜日"), box, "Label21");
+    dayRow->addWidget(m_label21);
+    for (size_t i = 0; i < days.size(); ++i) {
+        m_weekday[i] = option(days[i].first, days[i].second,
+                              [this, d = static_cast<int>(i) + 1] { m_model.selectWeekday(d); });
+        dayRow->addWidget(m_weekday[i]);
+    }
+    dayRow->addStretch(1);
+    v->addLayout(dayRow);
+
+    auto *loopRow = new QHBoxLayout;
+    m_label22 = label(QStringLiteral("繰返"), box, "Label22");
+    m_txtLoop = named(new QLineEdit(box), "txtLoop");
+    m_txtLoop->setMaxLength(3);
+    m_txtLoop->setFixedWidth(m_txtLoop->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 12);
+    m_txtLoop->setAlignment(Qt::AlignRight);
+    connect(m_txtLoop, &QLineEdit::textEdited, this, [this](const QString &text) {
+        m_model.txtLoop_Change(text);
+        afterHandler();
+    });
+    selectAllOnFocus(m_txtLoop);
+    m_updLoop = named(new QWidget(box), "updLoop");
+    auto *spin = new QVBoxLayout(m_updLoop);
+    spin->setContentsMargins(0, 0, 0, 0);
+    spin->setSpacing(0);
+    for (const auto &[arrow, step] : {std::pair{Qt::UpArrow, 1}, std::pair{Qt::DownArrow, -1}}) {
+        auto *b = new QToolButton(m_updLoop);
+        b->setArrowType(arrow);
+        b->setFixedSize(16, 11);
+        b->setFocusPolicy(Qt::NoFocus);
+        spin->addWidget(b);
+        connect(b, &QToolButton::clicked, this, [this, step = step] {
+            const int n = qBound(0, m_model.loopCount() + step, 99);
+            m_model.txtLoop_Change(QString::number(n));
+            afterHandler();
+        });
+    }
+    m_label23 = label(QStringLiteral("回　(0～99 0:制限無)"), box, "Label23");
+    loopRow->addWidget(m_label22);
+    loopRow->addWidget(m_txtLoop);
+    loopRow->addWidget(m_updLoop);
+    loopRow->addWidget(m_label23);
+    loopRow->addStretch(1);
+    v->addLayout(loopRow);
+    return box;
+}
+
+QWidget *frmEditR::buildAlarmPage()
+{
+    auto *page = named(new QGroupBox(this), "fraArarm");
+    auto *grid = new QGridLayout(page);
+    m_txtArTel = named(new QLineEdit(page), "txtArTel");
+    m_txtArTel->setMinimumWidth(200);
+    connect(m_txtArTel, &QLineEdit::textEdited, this,
+            [this](const QString &text) { m_model.form.alarm.tel = text; });
+    selectAllOnFocus(m_txtArTel);
+    grid->addWidget(label(QStringLiteral("電話番号"), page), 0, 0);
+    grid->addWidget(m_txtArTel, 0, 1);
+    grid->setColumnStretch(2, 1);
+    grid->setRowStretch(1, 1);
+    return page;
+}
+
+QWidget *frmEditR::buildOptionPage()
+{
+    auto *page = named(new QGroupBox(this), "fraOption");
+    auto *grid = new QGridLayout(page);
+    EditorForm &f = m_model.form;
+
+    m_optSecretOn = option("optSecretOn", QStringLiteral("ON"), [&f] { f.secret = Pair::On; });
+    m_optSecretOff = option("optSecretOff", QStringLiteral("OFF"), [&f] { f.secret = Pair::Off; });
+    grid->addWidget(label(QStringLiteral("ｼｰｸﾚｯﾄ"), page), 0, 0);
+    grid->addWidget(row(page, {m_optSecretOn, m_optSecretOff}), 0, 1);
+
+    m_cmbCategories = list("cmbCategories");
+    m_cmbPriority = list("cmbPriority");
+    m_cmbDateColor = list("cmbDateColor");
+    connect(m_cmbCategories, &QComboBox::activated, this, [&f](int i) { f.categories.index = i; });
+    connect(m_cmbPriority, &QComboBox::activated, this, [&f](int i) { f.priority.index = i; });
+    connect(m_cmbDateColor, &QComboBox::activated, this, [&f](int i) { f.dateColour.index = i; });
+    m_cmbCategories->setMaxVisibleItems(20);
+    grid->addWidget(label(QStringLiteral("ｽﾀﾝﾌﾟ"), page), 1, 0);
+    grid->addWidget(row(page, {m_cmbCategories}), 1, 1);
+    grid->addWidget(label(QStringLiteral("優先度"), page), 2, 0);
+    grid->addWidget(row(page, {m_cmbPriority}), 2, 1);
+
+    m_optNeeds = option("optNeeds", QStringLiteral("予定"), [&f] { f.status = TaskStatus::Needs; });
+    m_optComp = option("optComp", QStringLiteral("完了"), [&f] { f.status = TaskStatus::Comp; });
+    grid->addWidget(label(QStringLiteral("状態"), page), 3, 0);
+    grid->addWidget(row(page, {m_optNeeds, m_optComp}), 3, 1);
+
+    m_optAutoDelOn = option("optAutoDelOn", QStringLiteral("ON"), [&f] { f.autoDelete = Pair::On; });
+    m_optAutoDelOff = option("optAutoDelOff", QStringLiteral("OFF"), [&f] { f.autoDelete = Pair::Off; });
+    grid->addWidget(label(QStringLiteral("自動削除保護"), page), 0, 2);
+    grid->addWidget(row(page, {m_optAutoDelOn, m_optAutoDelOff}), 0, 3);
+
+    m_optDifpDefOn = option("optDifpDefOn", QStringLiteral("ON"), [&f] { f.standby = Pair::On; });
+    m_optDifpDefOff = option("optDifpDefOff", QStringLiteral("OFF"), [&f] { f.standby = Pair::Off; });
+    grid->addWidget(label(QStringLiteral("待受表示"), page), 1, 2);
+    grid->addWidget(row(page, {m_optDifpDefOn, m_optDifpDefOff}), 1, 3);
+
+    grid->addWidget(label(QStringLiteral("日付色"), page), 2, 2);
+    grid->addWidget(row(page, {m_cmbDateColor}), 2, 3);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+    return page;
+}
+
+void frmEditR::selectAllOnFocus(QWidget *w)
+{
+    w->installEventFilter(this);
+}
+
+bool frmEditR::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::FocusIn) {
+        // The whole text is selected, after the click that gave the focus.
+        QTimer::singleShot(0, this, [w = QPointer<QObject>(watched)] {
+            if (auto *line = qobject_cast<QLineEdit *>(w.data()))
+                line->selectAll();
+            else if (auto *text = qobject_cast<QPlainTextEdit *>(w.data()))
+                text->selectAll();
+        });
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmEditR::afterHandler()
+{
+    showForm();
+}
+
+void frmEditR::showForm()
+{
+    const EditorForm &f = m_model.form;
+    setChecked(m_optEvent, f.kind == Kind::Event);
+    setChecked(m_optTodo, f.kind == Kind::Todo);
+    m_lblStart->setText(f.lblStart);
+    m_lblEnd->setText(f.lblEnd);
+
+    {
+        const QSignalBlocker block(m_txtSummary);
+        if (m_txtSummary->count() != f.summaryHistory.items.size()) {
+            m_txtSummary->clear();
+            m_txtSummary->addItems(f.summaryHistory.items);
+        }
+        if (m_txtSummary->currentText() != f.summary)
+            m_txtSummary->setEditText(f.summary);
+    }
+    {
+        const QSignalBlocker block(m_txtDescription);
+        if (m_txtDescription->toPlainText() != f.description)
+            m_txtDescription->setPlainText(f.description);
+    }
+    {
+        const QSignalBlocker a(m_dtpFrDate), b(m_dtpFrTime);
+        m_dtpFrDate->setDate(f.frDate);
+        m_dtpFrTime->setTime(f.frTime);
+    }
+    m_dtpToDate->setDate(f.toDate.value, f.toDate.empty);
+    m_dtpToTime->setTime(f.toTime.value, f.toTime.empty);
+    m_dtpToDate->setEnabled(f.toDateEnabled);
+
+    const std::array<Repeat, 5> repeats = {Repeat::Only, Repeat::Day, Repeat::Week, Repeat::Month,
+                                           Repeat::Year};
+    for (size_t i = 0; i < repeats.size(); ++i)
+        setChecked(m_repeat[i], f.repeat == repeats[i]);
+    m_label21->setEnabled(f.weekdaysEnabled);
+    for (size_t i = 0; i < m_weekday.size(); ++i) {
+        setChecked(m_weekday[i], f.weekday == static_cast<int>(i) + 1);
+        m_weekday[i]->setEnabled(f.weekdaysEnabled);
+    }
+    for (QWidget *w : {static_cast<QWidget *>(m_label22), static_cast<QWidget *>(m_txtLoop),
+                       m_updLoop, static_cast<QWidget *>(m_label23)})
+        w->setEnabled(f.loopEnabled);
+    if (m_txtLoop->text() != f.loop) {
+        const QSignalBlocker block(m_txtLoop);
+        m_txtLoop->setText(f.loop);
+    }
+
+    setChecked(m_optSecretOn, f.secret == Pair::On);
+    setChecked(m_optSecretOff, f.secret == Pair::Off);
+    showList(m_cmbCategories, f.categories);
+    showList(m_cmbPriority, f.priority);
+    showList(m_cmbDateColor, f.dateColour);
+    setChecked(m_optNeeds, f.status == TaskStatus::Needs);
+    setChecked(m_optComp, f.status == TaskStatus::Comp);
+    setChecked(m_optAutoDelOn, f.autoDelete == Pair::On);
+    setChecked(m_optAutoDelOff, f.autoDelete == Pair::Off);
+    setChecked(m_optDifpDefOn, f.standby == Pair::On);
+    setChecked(m_optDifpDefOff, f.standby == Pair::Off);
+    if (m_txtArTel->text() != f.alarm.tel)
+        m_txtArTel->setText(f.alarm.tel);
+
+    {
+        const QSignalBlocker block(m_tabStrip);
+        m_tabStrip->setCurrentIndex(f.CurrentTab - 1);
+    }
+    // Hide first, so the dialog never holds both pages at once.
+    for (size_t i = 0; i < m_pages.size(); ++i) {
+        if (static_cast<int>(i) + 1 != f.CurrentTab)
+            m_pages[i]->hide();
+    }
+    m_pages[static_cast<size_t>(f.CurrentTab - 1)]->show();
+}
+
+void frmEditR::applyFocus()
+{
+    const QString &name = m_model.form.focus;
+    if (name.isEmpty())
+        return;
+    if (name == QLatin1String("txtArTel") && m_model.form.CurrentTab != 1) {
+        m_model.TabStrip1_Click(1);
+        showForm();
+    }
+    if (auto *w = findChild<QWidget *>(name))
+        w->setFocus();
+}
+
+void frmEditR::cmdOk_Click()
+{
+    if (m_model.cmdOk_Click()) {
+        accept();
+        return;
+    }
+    applyFocus();
+}
+
+void frmEditR::move(int step)
+{
+    if (step > 0)
+        m_model.Command6_Click();
+    else
+        m_model.Command7_Click();
+    showForm();
+    applyFocus();
+}
+
+} // namespace skedra

@@ -1,0 +1,482 @@
+// The entry editor's rules on its model: dates and repeat rules, the checks
+// and the store, the stamp list, Next / Back, and a file read, stored
+// untouched and written again.
+#include "editormodel.h"
+#include "gridrender.h"
+#include "newentry.h"
+#include "scripted_dialogs.h"
+#include "soundcatalogue.h"
+#include "startup.h"
+#include "test_entries.h"
+#include "vcsio.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace skedra;
+using namespace skedra::test;
+
+namespace {
+
+// The status rule compares with this day.
+const QDate Today(2005, 3, 10);
+
+ScheduleEntry event(const QString &start, const QString &end = QString(),
+                    const QString &rule = QString(), const QString &yearly = QString())
+{
+    ScheduleEntry e = entry(QStringLiteral("会議"), start);
+    e[DtEndValue] = end;
+    e[RRuleName] = QStringLiteral("RRULE");
+    e[RRuleValue] = rule;
+    e[YearlyName] = QStringLiteral("X-JPGSH-YEARLY");
+    e[YearlyValue] = yearly;
+    return e;
+}
+
+class EditorModelTest : public ::testing::Test {
+protected:
+    void SetUp() override { catalogue.LoadSoundCatalogue(s.ModelCode); }
+
+    // Puts `entries` in the list and opens the editor on entry `index` (1-based).
+    EditorModel &open(const std::vector<ScheduleEntry> &entries, int index = 1,
+                      const QString &model = QStringLiteral("603SH"))
+    {
+        s.ModelCode = model;
+        catalogue.LoadSoundCatalogue(model);
+        s.ScheduleList.clear();
+        for (size_t i = 0; i < entries.size(); ++i)
+            s.ScheduleList[static_cast<int>(i)] = entries[i];
+        fitGridToList(s.ScheduleList, grid, true);
+        s.EditIndex = index;
+        s.EditMode = QStringLiteral("edit");
+        s.WorkEntry = s.ScheduleList[index - 1];
+        addMissingHandsetProperties(s.WorkEntry, model);
+        s.Dirty = QStringLiteral("0");
+        model_ = std::make_unique<EditorModel>(s, grid, dialogs, hooks, catalogue, [] { return Today; });
+        model_->Form_Load();
+        return *model_;
+    }
+    const ScheduleEntry &stored(int index = 1) const { return s.ScheduleList[index - 1]; }
+
+    SessionState s;
+    ListGrid grid;
+    ScriptedDialogs dialogs;
+    RecordingHooks hooks;
+    SoundCatalogue catalogue;
+    std::unique_ptr<EditorModel> model_;
+};
+
+} // namespace
+
+// Part of the editor: how the date, repeat and kind fields store.
+TEST_F(EditorModelTest, DatesAndRepeatRulesStoreAsTheUserSetThem)
+{
+    struct Case {
+        const char *what;
+        ScheduleEntry entry;
+        std::function<void(EditorModel &)> act;
+        QString start, end, rule, yearly;
+    };
+    const std::vector<Case> cases = {
+        {"daily 3 from 30 January ends 1 February", event("20050130100000", "20050130110000"),
+         [](EditorModel &m) { m.selectRepeat(Repeat::Day); m.txtLoop_Change("3"); },
+         "20050130100000", "20050201110000", "D1 #3", ""},
+        {"monthly 2 from 31 January ends at the end of February",
+         event("20050131100000", "20050131110000"),
+         [](EditorModel &m) { m.selectRepeat(Repeat::Month); m.txtLoop_Change("2"); },
+         "20050131100000", "20050228110000", "MP1 31 #2", ""},
+        {"a count of 150 becomes 99", event("20050301100000", "20050301110000"),
+         [](EditorModel &m) { m.selectRepeat(Repeat::Day); m.txtLoop_Change("150"); },
+         "20050301100000", "20050607110000", "D1 #99", ""},
+        {"an emptied count becomes 0", event("20050301100000", "20050301110000", "D1 #5"),
+         [](EditorModel &m) { m.txtLoop_Change(""); },
+         "20050301100000", "20050301110000", "D1 #0", ""},
+        {"a count that is not a number reads as 0", event("20050301100000", "20050301110000", "D1 #5"),
+         [](EditorModel &m) { m.txtLoop_Change("x"); },
+         "20050301100000", "20050301110000", "D1 #0", ""},
+        {"Monday chosen on Thursday 10 March moves the start to 7 March",
+         event("20050310100000", "20050310110000"),
+         [](EditorModel &m) { m.selectRepeat(Repeat::Week); m.selectWeekday(2); },
+         "20050307100000", "20050307110000", "W1 MO #0", ""},
+        {"weekly takes the start's weekday", event("20050310100000", "20050310110000"),
+         [](EditorModel &m) { m.selectRepeat(Repeat::Week); m.txtLoop_Change("2"); },
+         "20050310100000", "20050317110000", "W1 TH #2", ""},
+        {"yearly on 3 May", event("20050503090000", "20050503100000"),
+         [](EditorModel &m) { m.selectRepeat(Repeat::Year); },
+         "20050503090000", "20050503100000", "", "0503"},
+        {"no end stays without one through Only, Day, Only, Day", event("20050310100000"),
+         [](EditorModel &m) {
+             m.selectRepeat(Repeat::Day);
+             m.selectRepeat(Repeat::Only);
+             m.selectRepeat(Repeat::Day);
+         },
+         "20050310100000", "", "D1 #0", ""},
+        {"emptying the end time of an unlimited entry empties its end",
+         event("20050310100000", "20050310110000"),
+         [](EditorModel &m) { m.dtpToTime_Change({QTime(11, 0), true}); },
+         "20050310100000", "", "", ""},
+        {"setting the end date of an entry without end takes the start time", event("20050310100000"),
+         [](EditorModel &m) { m.dtpToDate_Change({QDate(2005, 3, 12), false}); },
+         "20050310100000", "20050312100000", "", ""},
+        {"a start moved past the end carries the end date along",
+         event("20050310100000", "20050310110000"),
+         [](EditorModel &m) { m.dtpFrDate_Change(QDate(2005, 3, 15)); },
+         "20050315100000", "20050315110000", "", ""},
+        {"a weekly rule on another weekday loads without moving the start",
+         event("20050310100000", "20050310110000", "W1 MO #0"), [](EditorModel &) {},
+         "20050310100000", "20050310110000", "W1 MO #0", ""},
+        {"a weekly rule with a code of no weekday repeats on the start's weekday",
+         event("20050310100000", "20050310110000", "W1 XX #2"), [](EditorModel &) {},
+         "20050310100000", "20050317110000", "W1 TH #2", ""},
+        {"a new end date keeps the end time that was set", event("20050310100000", "20050310113000"),
+         [](EditorModel &m) { m.dtpToDate_Change({QDate(2005, 3, 11), false}); },
+         "20050310100000", "20050311113000", "", ""},
+        {"a rule the form cannot show is kept", event("20050310100000", "20050310110000", "YD1 #2"),
+         [](EditorModel &) {}, "20050310100000", "20050310110000", "YD1 #2", ""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        EditorModel &m = open({c.entry});
+        c.act(m);
+        ASSERT_TRUE(m.SaveFields());
+        EXPECT_EQ(stored()[DtStartValue], c.start);
+        EXPECT_EQ(stored()[DtEndValue], c.end);
+        EXPECT_EQ(stored()[RRuleValue], c.rule);
+        EXPECT_EQ(stored()[YearlyValue], c.yearly);
+    }
+}
+
+TEST_F(EditorModelTest, LoadingShowsTheStoredRepeatAndKind)
+{
+    struct Case {
+        ScheduleEntry entry;
+        Repeat repeat;
+        int weekday;
+        QString loop;
+        bool toDateEnabled, weekdaysEnabled, loopEnabled;
+    };
+    ScheduleEntry todo = event("20050310100000", "20050311100000");
+    todo[ComponentName] = QStringLiteral("VTODO");
+    const std::vector<Case> cases = {
+        {event("20050503090000", "", "", "0503"), Repeat::Year, 0, "0", false, false, false},
+        {event("20050307090000", "20050307090000", "W1 MO #0"), Repeat::Week, 2, "0", false, true, true},
+        {event("20050315090000", "20050315090000", "MP1 15 #0"), Repeat::Month, 0, "0", false, false, true},
+        {event("20050310100000", "20050312100000", "D1 #3"), Repeat::Day, 0, "3", false, false, true},
+        {todo, Repeat::Only, 0, "0", true, false, false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.entry[RRuleValue].toStdString());
+        EditorModel &m = open({c.entry});
+        EXPECT_EQ(m.form.repeat, c.repeat);
+        EXPECT_EQ(m.form.weekday, c.weekday);
+        EXPECT_EQ(m.form.loop, c.loop);
+        EXPECT_EQ(m.form.toDateEnabled, c.toDateEnabled);
+        EXPECT_EQ(m.form.weekdaysEnabled, c.weekdaysEnabled);
+        EXPECT_EQ(m.form.loopEnabled, c.loopEnabled);
+    }
+    // A to-do shows its own captions and stores its own names.
+    EditorModel &m = open({todo});
+    EXPECT_EQ(m.form.lblStart, QStringLiteral("期限"));
+    EXPECT_EQ(m.form.lblEnd, QStringLiteral("～　完了"));
+    ASSERT_TRUE(m.SaveFields());
+    EXPECT_EQ(stored()[DtStartName], QStringLiteral("DUE"));
+    EXPECT_EQ(stored()[DtEndName], QStringLiteral("COMPLETED"));
+    EXPECT_EQ(stored()[ComponentName], QStringLiteral("VTODO"));
+    m.optEvent_Click(Kind::Event);
+    EXPECT_EQ(m.form.lblStart, QStringLiteral("開始"));
+    EXPECT_EQ(m.form.lblEnd, QStringLiteral("～　終了"));
+}
+
+TEST_F(EditorModelTest, StatusFollowsTheLastDateAgainstToday)
+{
+    struct Case {
+        const char *what;
+        ScheduleEntry entry;
+        const char *status;
+    };
+    ScheduleEntry doneYearly = event("20040101100000", "20040101100000", "", "0101");
+    const std::vector<Case> cases = {
+        {"ends yesterday, started earlier", event("20050301100000", "20050309100000"), "COMPLETED"},
+        {"ends today", event("20050301100000", "20050310000000"), "NEEDS ACTION"},
+        {"no end, started yesterday", event("20050309100000"), "COMPLETED"},
+        {"no end, starts today", event("20050310000000"), "NEEDS ACTION"},
+        {"yearly always needs action", doneYearly, "NEEDS ACTION"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        EditorModel &m = open({c.entry});
+        ASSERT_TRUE(m.SaveFields());
+        EXPECT_EQ(stored()[StatusValue], QString::fromLatin1(c.status));
+    }
+}
+
+TEST_F(EditorModelTest, ChecksRefuseWithTheirMessageAndStoreNothing)
+{
+    struct Case {
+        QString summary, tel;
+        QString message;  // empty: accepted
+        QString focus;
+    };
+    const QString badTel = QStringLiteral("不正な電話番号です。　　　");
+    const std::vector<Case> cases = {
+        {"", "", QStringLiteral("件名を入力して下さい。　　　"), "txtSummary"},
+        {"会議", "", "", ""},
+        {"会議", "03-1234-5678", "", ""},
+        {"会議", "*31#0312345678", "", ""},
+        {"会議", "#8000", "", ""},
+        {"会議", "03-ABCD", badTel, "txtArTel"},
+        {"会議", "*#-", badTel, "txtArTel"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE((c.summary + "|" + c.tel).toStdString());
+        EditorModel &m = open({event("20050310100000", "20050310110000")});
+        const ScheduleEntry before = stored();
+        dialogs.messages.clear();
+        m.form.summary = c.summary;
+        m.form.alarm.tel = c.tel;
+        const bool closes = m.cmdOk_Click();
+        EXPECT_EQ(closes, c.message.isEmpty());
+        EXPECT_EQ(m.form.StoreFailed, !c.message.isEmpty());
+        EXPECT_EQ(m.form.focus, c.focus);
+        if (c.message.isEmpty()) {
+            EXPECT_TRUE(dialogs.messages.empty());
+            EXPECT_EQ(stored()[TelValue], c.tel);
+            EXPECT_TRUE(s.isDirty());
+            continue;
+        }
+        ASSERT_EQ(dialogs.messages.size(), 1u);
+        EXPECT_EQ(dialogs.last().title, QStringLiteral("エラー"));
+        EXPECT_EQ(dialogs.last().text, c.message);
+        EXPECT_EQ(dialogs.last().icon, MessageIcon::Critical);
+        // Nothing stored; Cancel afterwards leaves the list as it was.
+        EXPECT_EQ(stored(), before);
+        EXPECT_FALSE(s.isDirty());
+    }
+}
+
+TEST_F(EditorModelTest, StoreWritesTheGeneralFields)
+{
+    ScheduleEntry e = event("20050310100000", "20050310110000");
+    e[JpgFromName] = QStringLiteral("X-JPG-FROM");
+    e[JpgFromValue] = QStringLiteral("someone");
+    e[JpgSerialName] = QStringLiteral("X-JPG-SERIAL");
+    e[JpgSerialValue] = QStringLiteral("42");
+    e[ClassValue] = QStringLiteral("PRIVATE");
+    e[CalColorName] = QStringLiteral("X-JPGSH-CALCOLOR");
+    e[CalColorValue] = QStringLiteral("PINK");
+    e[DAlarmName] = QStringLiteral("DALARM");
+    e[DAlarmValue] = QStringLiteral("20050310095000;出発");
+    e[slotOf(27, ValuePart)] = QStringLiteral("kept");
+    EditorModel &m = open({e});
+    EXPECT_EQ(m.form.secret, Pair::On);
+    EXPECT_EQ(m.form.dateColour.index, 5);
+    m.form.description.clear();
+    m.form.priority.index = 1;
+    m.form.categories.index = 26;  // stamp 20
+    ASSERT_TRUE(m.SaveFields());
+    const ScheduleEntry &out = stored();
+    EXPECT_EQ(out[DescriptionValue], QStringLiteral("会議"));
+    EXPECT_EQ(out[DescriptionParams], QpParameters);
+    EXPECT_EQ(out[JpgFromValue], QString());
+    EXPECT_EQ(out[JpgSerialValue], QString());
+    EXPECT_EQ(out[JpgFromParams], QpParameters);
+    EXPECT_EQ(out[ClassValue], QStringLiteral("PRIVATE"));
+    EXPECT_EQ(out[PriorityValue], QStringLiteral("1"));
+    EXPECT_EQ(out[CategoriesName], QStringLiteral("CATEGORIES"));
+    EXPECT_EQ(out[CategoriesValue], QString());
+    EXPECT_EQ(out[ShCategoriesName], QStringLiteral("X-JPGSH-CATEGORIES"));
+    EXPECT_EQ(out[ShCategoriesValue], QStringLiteral("20"));
+    EXPECT_EQ(out[CalColorValue], QStringLiteral("PINK"));
+    EXPECT_EQ(out[NoAutoDelValue], QStringLiteral("OFF"));
+    EXPECT_EQ(out[NoDispDefWinValue], QStringLiteral("ON"));
+    // What the form does not edit yet survives as WorkEntry held it.
+    EXPECT_EQ(out[DAlarmValue], QStringLiteral("20050310095000;出発"));
+    EXPECT_EQ(out[slotOf(27, ValuePart)], QStringLiteral("kept"));
+}
+
+TEST_F(EditorModelTest, StampNumbersLoadByModel)
+{
+    struct Case {
+        const char *model;
+        const char *stamp;
+        int entry;
+        int listSize;
+    };
+    const std::vector<Case> cases = {
+        {"601SH", "20", 0, 20}, {"601SH", "13", 19, 20}, {"602SH", "20", 26, 30},
+        {"602SH", "24", 0, 30}, {"603SH", "20", 26, 60}, {"604SH", "53", 59, 60},
+        {"604SH", "54", 0, 60},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.model) + " " + c.stamp);
+        ScheduleEntry e = event("20050310100000");
+        e[CategoriesValue] = QStringLiteral("BUSINESS");
+        e[ShCategoriesName] = QStringLiteral("X-JPGSH-CATEGORIES");
+        e[ShCategoriesValue] = QString::fromLatin1(c.stamp);
+        EditorModel &m = open({e}, 1, QString::fromLatin1(c.model));
+        EXPECT_EQ(m.form.categories.index, c.entry);
+        EXPECT_EQ(m.form.categories.items.size(), c.listSize);
+    }
+}
+
+TEST_F(EditorModelTest, ListsAreFilledOnTheFirstLoadOnly)
+{
+    struct Case {
+        const char *model;
+        qsizetype patterns, colours;
+    };
+    const Case cases[] = {{"601SH", 5, 8}, {"602SH", 6, 8}, {"604SH", 6, 8}};
+    for (int i = 0; i < 250; ++i)
+        s.SummaryHistory[static_cast<size_t>(i)] = QString::number(i);
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.model);
+        EditorModel &m = open({event("20050310100000"), event("20050311100000")}, 1,
+                              QString::fromLatin1(c.model));
+        EXPECT_EQ(m.form.alarm.melodies.size(), 30);
+        EXPECT_EQ(m.form.alarm.lampPatterns.size(), c.patterns);
+        EXPECT_EQ(m.form.alarm.lampPatterns.value(5), c.patterns == 6 ? QStringLiteral("SMAF連動") : QString());
+        EXPECT_EQ(m.form.alarm.lampColours.size(), c.colours);
+        EXPECT_EQ(m.form.summaryHistory.items.size(), 200);
+        EXPECT_EQ(m.form.priority.items, QStringList({"未設定", "高", "低"}));
+        EXPECT_EQ(m.form.dateColour.items.size(), 7);
+    }
+    // History up to its first empty text; a reload by Next keeps the lists.
+    s.SummaryHistory[3].clear();
+    EditorModel &m = open({event("20050310100000"), event("20050311100000")});
+    EXPECT_EQ(m.form.summaryHistory.items, QStringList({"0", "1", "2"}));
+    s.SummaryHistory[3] = QStringLiteral("3");
+    m.Command6_Click();
+    EXPECT_EQ(s.EditIndex, 2);
+    EXPECT_EQ(m.form.summaryHistory.items.size(), 3);
+}
+
+TEST_F(EditorModelTest, NextAndBackStoreAndMove)
+{
+    const std::vector<ScheduleEntry> three = {event("20050310100000"), event("20050311100000"),
+                                              event("20050312100000")};
+    struct Case {
+        const char *what;
+        int index;
+        bool next;
+        int expectedIndex;
+        QString editedSummary;
+    };
+    const std::vector<Case> cases = {
+        {"Next on the last stores and stays", 3, true, 3, "三"},
+        {"Back on the first stores and stays", 1, false, 1, "一"},
+        {"Next moves down", 1, true, 2, "一"},
+        {"Back moves up", 3, false, 2, "三"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        EditorModel &m = open(three, c.index);
+        m.form.summary = c.editedSummary;
+        c.next ? m.Command6_Click() : m.Command7_Click();
+        EXPECT_EQ(stored(c.index)[SummaryValue], c.editedSummary);
+        EXPECT_EQ(s.EditIndex, c.expectedIndex);
+        EXPECT_EQ(grid.rows(), 4);
+        EXPECT_EQ(m.form.summary, s.ScheduleList.at(c.expectedIndex - 1, SummaryValue));
+        EXPECT_TRUE(s.isDirty());
+    }
+
+    // In add mode the stored entry gets its grid row and the mode becomes edit.
+    EditorModel &m = open(three, 1);
+    s.EditIndex = 4;
+    s.EditMode = QStringLiteral("add");
+    s.WorkEntry = event("20050320100000");
+    m.Form_Load();
+    m.form.summary = QStringLiteral("四");
+    m.Command6_Click();
+    EXPECT_EQ(grid.rows(), 5);
+    EXPECT_EQ(grid.text(4, 2), QStringLiteral("四"));
+    EXPECT_EQ(s.EditMode, QStringLiteral("edit"));
+    EXPECT_EQ(s.EditIndex, 4);
+    EXPECT_EQ(countPanelText(grid), QStringLiteral("全 4 件"));
+}
+
+// Every entry of the sample file through the editor untouched: what the file
+// holds beyond the form's fields comes back byte for byte, and what the form
+// stores is what its rules say.
+TEST_F(EditorModelTest, SampleFileStoredUntouchedKeepsWhatTheFormDoesNotEdit)
+{
+    s.ModelCode = QStringLiteral("603SH");
+    createHexCoder(s);
+    ASSERT_TRUE(s.HexCoder);
+    s.OpenFileName = QStringLiteral(SKEDRA_SOURCE_DIR "/examples/sample.vcs");
+    s.OpenMode = QStringLiteral("new");
+    ASSERT_TRUE(proc_open(s).read);
+    const int n = s.ScheduleList.count();
+    ASSERT_GT(n, 0);
+    fitGridToList(s.ScheduleList, grid, true);
+
+    ScheduleList original = s.ScheduleList;
+    for (int i = 0; i < n; ++i)
+        addMissingHandsetProperties(original[i], s.ModelCode);
+    s.FirstIndex = 1;
+    s.LastIndex = n;
+    const ScheduleList read = s.ScheduleList;
+    s.ScheduleList = original;
+    const QByteArray before = renderVcsData(s);
+    s.ScheduleList = read;
+
+    EditorModel m(s, grid, dialogs, hooks, catalogue, [] { return QDate(2000, 1, 1); });
+    for (int i = 1; i <= n; ++i) {
+        s.EditIndex = i;
+        s.EditMode = QStringLiteral("edit");
+        s.WorkEntry = s.ScheduleList[i - 1];
+        addMissingHandsetProperties(s.WorkEntry, s.ModelCode);
+        m.Form_Load();
+        ASSERT_TRUE(m.SaveFields()) << i;
+    }
+    EXPECT_TRUE(dialogs.messages.empty());
+    const QByteArray after = renderVcsData(s);
+
+    // The properties the form writes, and what its rules predict for them.
+    const QStringList formProperties = {"DTSTART", "DUE", "DTEND", "COMPLETED", "DESCRIPTION",
+                                        "STATUS", "X-JPG-FROM", "X-JPG-SERIAL", "CATEGORIES",
+                                        "X-JPGSH-CATEGORIES", "CLASS", "PRIORITY", "RRULE",
+                                        "X-JPGSH-YEARLY", "X-JPGSH-TEL", "SUMMARY",
+                                        "X-JPGSH-NOAUTODEL", "X-JPGSH-NODISPDEFWIN",
+                                        "X-JPGSH-CALCOLOR"};
+    auto keptLines = [&](const QByteArray &bytes) {
+        QList<QByteArray> out;
+        for (const QByteArray &line : bytes.split('\n')) {
+            const QByteArray name = line.left(line.indexOf(':')).split(';').first();
+            if (!formProperties.contains(QString::fromLatin1(name)))
+                out.append(line);
+        }
+        return out;
+    };
+    EXPECT_EQ(keptLines(after), keptLines(before));
+
+    for (int i = 0; i < n; ++i) {
+        SCOPED_TRACE(i);
+        const ScheduleEntry &was = original[i];
+        const ScheduleEntry &now = s.ScheduleList[i];
+        for (int slot : {int(DtStartValue), int(DtEndValue), int(SummaryValue), int(RRuleValue),
+                         int(YearlyValue), int(CalColorValue), int(TelValue), int(PriorityValue),
+                         int(ClassValue), int(ComponentName)})
+            EXPECT_EQ(now[slot], was[slot]) << slot;
+        EXPECT_EQ(now[DescriptionValue],
+                  was[DescriptionValue].isEmpty() ? was[SummaryValue] : was[DescriptionValue]);
+        EXPECT_EQ(now[JpgFromValue], QString());
+        EXPECT_EQ(now[JpgSerialValue], QString());
+        EXPECT_EQ(now[StatusValue], QStringLiteral("NEEDS ACTION"));  // all lie after 2000
+        EXPECT_EQ(now[NoAutoDelValue], QString::fromLatin1(was[NoAutoDelValue] == QLatin1String("ON") ? "ON" : "OFF"));
+    }
+
+    // The written file reads back as the same file.
+    const QString path = QDir::temp().filePath(QStringLiteral("skedra_editor_roundtrip.vcs"));
+    QFile out(path);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(after);
+    out.close();
+    s.OpenFileName = path;
+    ASSERT_TRUE(proc_open(s).read);
+    QFile::remove(path);
+    EXPECT_EQ(renderVcsData(s), after);
+}

@@ -1,0 +1,195 @@
+// The entry editor through the real main window, offscreen: a row edited by
+// double-click, a new entry through mnuAdd, and the older models' message.
+#include "frmeditr.h"
+#include "frmmain.h"
+#include "gridview.h"
+#include "nullablepicker.h"
+#include "scripted_dialogs.h"
+#include "test_entries.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QInputMethodEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace skedra;
+using namespace skedra::test;
+
+namespace {
+
+QTemporaryDir &settingsDir()
+{
+    static QTemporaryDir dir;
+    return dir;
+}
+
+class EditorWindowTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir().path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir().path());
+    }
+    void SetUp() override
+    {
+        QSettings(QStringLiteral("Skedra"), QStringLiteral("Skedra")).clear();
+        w = std::make_unique<frmMain>(nullptr, &dialogs);
+        w->resize(1000, 500);
+        w->today = [] { return QDate(2024, 1, 1); };
+        w->findChild<QAction *>(QStringLiteral("mnu603SH"))->trigger();
+        fill(w->state(), w->grid(), 3);
+        w->Grid_refresh();
+        w->UpdateCountPanel();
+        w->show();
+    }
+    void TearDown() override
+    {
+        w->state().Dirty = QStringLiteral("0");
+        w.reset();
+    }
+    template <typename T>
+    static T *child(QWidget &d, const char *name)
+    {
+        auto *c = d.findChild<T *>(QLatin1String(name));
+        EXPECT_NE(c, nullptr) << name;
+        return c;
+    }
+    static void type(QWidget *target, const QString &text)
+    {
+        target->setFocus();
+        QInputMethodEvent commit;
+        commit.setCommitString(text);
+        QCoreApplication::sendEvent(target, &commit);
+    }
+    QPoint cellCentre(int row, int col) const
+    {
+        GridView *v = w->gridView();
+        return v->visualRect(v->model()->index(row - 1, col)).center();
+    }
+
+    ScriptedDialogs dialogs;
+    std::unique_ptr<frmMain> w;
+};
+
+} // namespace
+
+TEST_F(EditorWindowTest, DoubleClickEditsTheRowAndOkShowsItInTheList)
+{
+    int shown = 0;
+    w->showModal = [&](QDialog &d) {
+        ++shown;
+        EXPECT_EQ(d.objectName(), QStringLiteral("frmEditR"));
+        auto *summary = child<QComboBox>(d, "txtSummary");
+        EXPECT_EQ(summary->currentText(), QStringLiteral("2"));
+        // No end: both end pickers show their empty state.
+        EXPECT_TRUE(child<NullablePicker>(d, "dtpToDate")->isEmpty());
+        EXPECT_TRUE(child<QLineEdit>(d, "dtpToDate_empty")->isVisibleTo(&d));
+        EXPECT_EQ(child<QLineEdit>(d, "dtpToDate_empty")->text(), NullablePicker::emptyText());
+
+        summary->lineEdit()->selectAll();
+        type(summary->lineEdit(), QStringLiteral("打合せ"));
+        child<QRadioButton>(d, "optWeek")->click();
+        EXPECT_TRUE(child<QRadioButton>(d, "optTue")->isChecked());  // 2024/01/02 is a Tuesday
+        auto *loop = child<QLineEdit>(d, "txtLoop");
+        loop->selectAll();
+        QTest::keyClicks(loop, "3");
+        child<QPushButton>(d, "cmdOk")->click();
+        EXPECT_EQ(d.result(), QDialog::Accepted);
+    };
+    QTest::mouseClick(w->gridView()->viewport(), Qt::LeftButton, {}, cellCentre(2, 2));
+    QTest::mouseDClick(w->gridView()->viewport(), Qt::LeftButton, {}, cellCentre(2, 2));
+    ASSERT_EQ(shown, 1);
+    EXPECT_TRUE(w->state().isDirty());
+    EXPECT_EQ(w->grid().text(2, 2), QStringLiteral("打合せ"));
+    EXPECT_EQ(w->state().ScheduleList.at(1, RRuleValue), QStringLiteral("W1 TU #3"));
+    EXPECT_EQ(w->grid().text(2, 4), QStringLiteral("2024/01/16 12:00:00"));
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(EditorWindowTest, AddStoresANewRowAndOlderModelsSaySoInstead)
+{
+    w->showModal = [&](QDialog &d) {
+        child<QComboBox>(d, "txtSummary")->setEditText(QStringLiteral("新規"));
+        // The empty end is set and cleared from the keyboard: Space on the
+        // empty field sets it, Delete in the time clears the end again.
+        auto *toDate = child<NullablePicker>(d, "dtpToDate");
+        ASSERT_TRUE(toDate->isEmpty());
+        QTest::keyClick(child<QLineEdit>(d, "dtpToDate_empty"), Qt::Key_Space);
+        EXPECT_FALSE(toDate->isEmpty());
+        EXPECT_FALSE(child<NullablePicker>(d, "dtpToTime")->isEmpty());
+        QTest::keyClick(child<QWidget>(d, "dtpToTime_edit"), Qt::Key_Delete);
+        EXPECT_TRUE(child<NullablePicker>(d, "dtpToTime")->isEmpty());
+        EXPECT_TRUE(toDate->isEmpty());
+        QTest::keyClick(child<QLineEdit>(d, "dtpToDate_empty"), Qt::Key_Return);
+        child<QPushButton>(d, "cmdOk")->click();
+    };
+    w->findChild<QAction *>(QStringLiteral("tbrAdd"))->trigger();
+    EXPECT_EQ(w->grid().rows(), 5);
+    EXPECT_EQ(w->grid().row(), 4);
+    EXPECT_EQ(w->grid().text(4, 2), QStringLiteral("新規"));
+    const ScheduleEntry &added = w->state().ScheduleList[3];
+    EXPECT_EQ(added[DtEndValue], added[DtStartValue]);
+    EXPECT_EQ(w->findChild<QLabel *>(QStringLiteral("Panel1"))->text(), QStringLiteral("全 4 件"));
+
+    int shown = 0;
+    w->showModal = [&](QDialog &) { ++shown; };
+    w->findChild<QAction *>(QStringLiteral("mnuSH52"))->trigger();
+    w->findChild<QAction *>(QStringLiteral("mnuEditLine"))->trigger();
+    EXPECT_EQ(shown, 0);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.last().title, QStringLiteral("エラー"));
+    EXPECT_EQ(dialogs.last().text, QStringLiteral("J-SH51～J-SH53 の編集画面はまだありません。　　　"));
+}
+
+// With the real dialogs: the refusal comes in a message box over the
+// editor, and the editor stays open on the same entry until cancelled.
+TEST_F(EditorWindowTest, RefusalShowsOverTheEditorInARealMessageBox)
+{
+    w.reset();
+    w = std::make_unique<frmMain>();
+    w->findChild<QAction *>(QStringLiteral("mnu603SH"))->trigger();
+    fill(w->state(), w->grid(), 2);
+    w->Grid_refresh();
+    w->show();
+
+    QStringList seen;
+    bool okClicked = false;
+    QTimer driver;
+    driver.setInterval(20);
+    QObject::connect(&driver, &QTimer::timeout, [&] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+            seen << box->windowTitle() << box->text()
+                 << (box->parentWidget() ? box->parentWidget()->objectName() : QString());
+            box->button(QMessageBox::Ok)->click();
+        } else if (modal && modal->objectName() == QLatin1String("frmEditR")) {
+            if (!seen.isEmpty()) {
+                modal->findChild<QPushButton *>(QStringLiteral("cmdCancel"))->click();
+                driver.stop();
+                return;
+            }
+            if (okClicked)
+                return;
+            okClicked = true;
+            modal->findChild<QComboBox *>(QStringLiteral("txtSummary"))->setEditText(QString());
+            // Clicked after this tick, so the box it opens meets the next.
+            QMetaObject::invokeMethod(modal->findChild<QPushButton *>(QStringLiteral("cmdOk")), "click",
+                                      Qt::QueuedConnection);
+        }
+    });
+    driver.start();
+    w->findChild<QAction *>(QStringLiteral("mnuEditLine"))->trigger();
+    EXPECT_EQ(seen, QStringList({"エラー", "件名を入力して下さい。　　　", "frmEditR"}));
+    EXPECT_EQ(w->state().ScheduleList.at(0, SummaryValue), QStringLiteral("1"));
+    EXPECT_FALSE(w->state().isDirty());
+}
