@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
   zlib1g-dev libicu-dev
-  fonts-ipafont-gothic xvfb xauth
+  fonts-ipafont-gothic xvfb xauth desktop-file-utils
   libgtest-dev libgmock-dev libbenchmark-dev
   libpng-dev libical-dev
 )

@@ -2,6 +2,7 @@
 #include "frmmain.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -11,6 +12,12 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Skedra"));
     QCoreApplication::setApplicationName(QStringLiteral("Skedra"));
+    // The desktop entry's name and icon, for every window of the run.
+    QGuiApplication::setDesktopFileName(QStringLiteral("skedra"));
+    QIcon icon;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/skedra-%1.png").arg(size), QSize(size, size));
+    QApplication::setWindowIcon(icon);
 
     // Standard buttons in Japanese: はい / いいえ / キャンセル.
     QTranslator qtTranslator;
