@@ -81,7 +81,7 @@ QString weekdayCode(int weekday);
 // Weekday number (Sunday 1 ... Saturday 7) of a date.
 int weekdayNumber(const QDate &date);
 
-// The alarm group (Part of the editor still to come: alarm moment, message,
+// The alarm group (still to come: alarm moment, message,
 // sound, lamp, pre-alarm, snooze). What exists now: the lists it shows and
 // the telephone number, which the store checks.
 struct AlarmFields {
