@@ -117,6 +117,8 @@ Recurrence recurrenceOf(const ScheduleEntry &entry)
     if (rule.isEmpty()) {
         const QString &end = entry[DtEndValue];
         r.lastDay = (end.isEmpty() ? entry[DtStartValue] : end).left(8);
+        // A to-do completed before the day it was due still shows on that day.
+        r.lastDay = std::max(r.lastDay, r.start);
         return r;
     }
     r.repeat = repeatOfRule(rule);

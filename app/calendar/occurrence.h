@@ -8,7 +8,8 @@
 // - "MP1 dd #n": the days whose day of the month is dd;
 // - "W1 XX #n": the days of the weekday XX ("SU" ... "SA");
 // - "D1 #n": every day;
-// - no rule: every day from the start to the end (or the start alone);
+// - no rule: every day from the start to the end (or the start alone, also
+//   when the end lies before the start);
 // - any other rule: no day at all.
 #pragma once
 
