@@ -11,6 +11,8 @@
 // - no rule: every day from the start to the end (or the start alone, also
 //   when the end lies before the start);
 // - any other rule: no day at all.
+// A repeat with the count #0 runs to 2099-12-31; any other count ends on the
+// entry's end date, or, when it has none, where the count ends it.
 #pragma once
 
 #include "schedule.h"
