@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <cstdio>
+#include <functional>
 
 namespace skedra::tool {
 
@@ -25,6 +26,8 @@ struct Command {
 // Shared helpers.
 void printOut(const QString &text);  // UTF-8 on stdout
 void printErr(const QString &text);  // UTF-8 on stderr
+// Keeps a text on one line: backslash, tab, CR and LF become \\, \t, \r, \n.
+QString oneLine(const QString &text);
 // A state with the coding object set up as the program sets it up; false
 // (after a message) when the object cannot be created.
 bool prepareState(SessionState &state);
@@ -32,8 +35,13 @@ bool prepareState(SessionState &state);
 ReadResult openNew(SessionState &state, const QString &path);
 // Prints every message on stderr, one "title: text" each.
 void printMessages(const QList<StoreMessage> &messages);
+// Reads `path` as File, Open, New does, prints on stdout what `render`
+// makes of the state and then the reader's messages. Returns the exit
+// status: 1 when the file could not be read.
+int printFromFile(const QString &path, const std::function<QString(const SessionState &)> &render);
 
 int runDump(const QStringList &args);
 int runCopy(const QStringList &args);
+int runMonth(const QStringList &args);
 
 } // namespace skedra::tool

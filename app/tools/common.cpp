@@ -16,6 +16,22 @@ void printErr(const QString &text)
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
 }
 
+QString oneLine(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (QChar c : text) {
+        switch (c.unicode()) {
+        case u'\\': out += u"\\\\"; break;
+        case u'\t': out += u"\\t"; break;
+        case u'\r': out += u"\\r"; break;
+        case u'\n': out += u"\\n"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
 bool prepareState(SessionState &state)
 {
     state.HexCoder = createHexCodingObject(QString::fromLatin1(HexCodingProgId));
@@ -42,6 +58,19 @@ void printMessages(const QList<StoreMessage> &messages)
         text.replace(u'\n', u' ');
         printErr(m.title() + QStringLiteral(": ") + text.trimmed() + u'\n');
     }
+}
+
+int printFromFile(const QString &path, const std::function<QString(const SessionState &)> &render)
+{
+    SessionState state;
+    if (!prepareState(state))
+        return 1;
+    const ReadResult result = openNew(state, path);
+    if (result.read)
+        printOut(render(state));
+    std::fflush(stdout);
+    printMessages(result.messages);
+    return result.read ? 0 : 1;
 }
 
 } // namespace skedra::tool

@@ -19,6 +19,9 @@ const Command Commands[] = {
      runCopy},
     {"list", "FILE.vcs", "print every entry as the main list shows it: columns 1 to 10, tab-separated",
      skedra::runListCommand},
+    {"month", "FILE.vcs YYYY-MM",
+     "print the entries of each day of the month as the calendar shows them: date<TAB>entry<TAB>summary",
+     runMonth},
 };
 
 void printHelp(std::FILE *to)
@@ -29,8 +32,10 @@ void printHelp(std::FILE *to)
     std::fprintf(to,
                  "\n"
                  "dump prints entries from 0 and slots 0-89 (0-29 names, 30-59 parameters,\n"
-                 "60-89 values) as UTF-8; backslash, tab, CR and LF in a text are written\n"
-                 "as \\\\, \\t, \\r and \\n. Messages of the reader and writer go to stderr.\n"
+                 "60-89 values) as UTF-8; backslash, tab, CR and LF in a text (and in a\n"
+                 "summary that month prints) are written as \\\\, \\t, \\r and \\n.\n"
+                 "month prints one line per day and entry, days in order, each day's entries\n"
+                 "in list order. Messages of the reader and writer go to stderr.\n"
                  "Exit status: 0 on success (warnings included), 1 when the file could not\n"
                  "be read or written.\n");
 }
