@@ -35,5 +35,6 @@ void printMessages(const QList<StoreMessage> &messages);
 
 int runDump(const QStringList &args);
 int runCopy(const QStringList &args);
+int runVCard(const QStringList &args);
 
 } // namespace skedra::tool

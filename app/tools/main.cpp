@@ -19,6 +19,8 @@ const Command Commands[] = {
      runCopy},
     {"list", "FILE.vcs", "print every entry as the main list shows it: columns 1 to 10, tab-separated",
      skedra::runListCommand},
+    {"vcard", "FILE.vcf", "print the records the telephone book's vCard import would add: number,name per line",
+     runVCard},
 };
 
 void printHelp(std::FILE *to)
@@ -31,8 +33,9 @@ void printHelp(std::FILE *to)
                  "dump prints entries from 0 and slots 0-89 (0-29 names, 30-59 parameters,\n"
                  "60-89 values) as UTF-8; backslash, tab, CR and LF in a text are written\n"
                  "as \\\\, \\t, \\r and \\n. Messages of the reader and writer go to stderr.\n"
+                 "vcard prints the records in file order, before the book sorts them.\n"
                  "Exit status: 0 on success (warnings included), 1 when the file could not\n"
-                 "be read or written.\n");
+                 "be read or written, or is not a vCard.\n");
 }
 
 } // namespace
