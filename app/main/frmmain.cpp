@@ -3,6 +3,7 @@
 #include "addcommands.h"
 #include "frmabout.h"
 #include "frmeditr.h"
+#include "frmfind.h"
 #include "frmrun.h"
 #include "gridrender.h"
 #include "gridview.h"
@@ -109,6 +110,7 @@ void frmMain::Form_Load()
     setStatusBar(status);
 
     createActions();
+    findHook = [this] { showFindDialog(*this, *m_dialogs); };
 
     connect(m_view, &GridView::headerClicked, this, [this](int col) { m_list->headerClick(col); });
     connect(m_view, &GridView::rowDoubleClicked, this, [this](int) { editRow(); });

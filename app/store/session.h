@@ -9,6 +9,7 @@
 
 #include <array>
 #include <memory>
+#include <vector>
 
 namespace skedra {
 
@@ -37,6 +38,8 @@ struct SessionState {
     QString EditMode;                         // "add" when creating an entry
     skedra::ScheduleEntry WorkEntry;          // the editor's buffer
     QString ModelCode = QStringLiteral("SH53");
+    std::vector<int> FoundRows;               // main-list rows of the last search's hits
+    QString AddressListCaller;                // "EditR" or "Edit": the editor that opened the telephone book
 
     // The view that starts add and copy-add ("Main" or "Calendar") and the
     // reference moments and row it recorded for the new entry.

@@ -43,5 +43,6 @@ int printFromFile(const QString &path, const std::function<QString(const Session
 int runDump(const QStringList &args);
 int runCopy(const QStringList &args);
 int runMonth(const QStringList &args);
+int runVCard(const QStringList &args);
 
 } // namespace skedra::tool

@@ -22,6 +22,8 @@ const Command Commands[] = {
     {"month", "FILE.vcs YYYY-MM",
      "print the entries of each day of the month as the calendar shows them: date<TAB>entry<TAB>summary",
      runMonth},
+    {"vcard", "FILE.vcf", "print the records the telephone book's vCard import would add: number,name per line",
+     runVCard},
 };
 
 void printHelp(std::FILE *to)
@@ -35,9 +37,10 @@ void printHelp(std::FILE *to)
                  "60-89 values) as UTF-8; backslash, tab, CR and LF in a text (and in a\n"
                  "summary that month prints) are written as \\\\, \\t, \\r and \\n.\n"
                  "month prints one line per day and entry, days in order, each day's entries\n"
-                 "in list order. Messages of the reader and writer go to stderr.\n"
+                 "in list order. vcard prints the records in file order, before the book\n"
+                 "sorts them. Messages of the reader and writer go to stderr.\n"
                  "Exit status: 0 on success (warnings included), 1 when the file could not\n"
-                 "be read or written.\n");
+                 "be read or written, or is not a vCard.\n");
 }
 
 } // namespace

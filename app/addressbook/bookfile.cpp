@@ -1,0 +1,126 @@
+#include "bookfile.h"
+
+#include "sjis.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+namespace skedra {
+
+namespace {
+
+const QString BookFileName = QStringLiteral("address.txt");
+const QString TryAgain = QStringLiteral("確認してもう一度やり直してください。　　");
+
+// The file separates the number from the name with a comma.
+QString withoutCommas(QString text)
+{
+    return text.replace(u',', u'，');
+}
+
+} // namespace
+
+QString BookMessage::title() const
+{
+    return code == BookCode::Unencodable ? QStringLiteral("警告") : QStringLiteral("エラー");
+}
+
+MessageIcon BookMessage::icon() const
+{
+    return code == BookCode::Unencodable ? MessageIcon::Warning : MessageIcon::Critical;
+}
+
+QString BookMessage::text() const
+{
+    const QString path = QDir::toNativeSeparators(file);
+    switch (code) {
+    case BookCode::Ok:
+        return QString();
+    case BookCode::ReadFailed:
+        return path + QStringLiteral("を開けませんでした。　　　\n") + TryAgain;
+    case BookCode::TooLarge:
+        return path + QStringLiteral("は大きすぎるため読み込めません。　　　");
+    case BookCode::NotVCard:
+        return QStringLiteral("vCardファイルではないようです．．．　　\n") + path;
+    case BookCode::WriteFailed:
+        return QStringLiteral("電話帳を保存できませんでした。　　　\n") + path + u'\n' + TryAgain;
+    case BookCode::Unencodable:
+        return QStringLiteral("Shift_JISで表せない文字") + QString::number(number)
+            + QStringLiteral("文字を「?」に置き換えて電話帳を保存しました。　　");
+    }
+    return QString();
+}
+
+BookLocation BookLocation::standard()
+{
+    BookLocation l;
+    l.userFile = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + u'/' + BookFileName;
+    l.programFile = QCoreApplication::applicationDirPath() + u'/' + BookFileName;
+    return l;
+}
+
+QString BookLocation::readPath() const
+{
+    if (QFileInfo::exists(userFile) || programFile.isEmpty() || !QFileInfo::exists(programFile))
+        return userFile;
+    return programFile;
+}
+
+QList<AddressRecord> parseBook(const QByteArray &bytes)
+{
+    QList<AddressRecord> records;
+    const QString text = Sjis::decode(bytes);
+    for (QStringView line : QStringView(text).split(u'\n')) {
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+        if (line.isEmpty() || line.startsWith(u'#'))
+            continue;
+        const qsizetype first = line.indexOf(u',');
+        AddressRecord r;
+        r.number = line.left(first < 0 ? line.size() : first).toString();
+        if (first >= 0) {
+            const QStringView rest = line.mid(first + 1);
+            const qsizetype second = rest.indexOf(u',');
+            r.name = (second < 0 ? rest : rest.left(second)).toString();
+        }
+        records.append(r);
+    }
+    return records;
+}
+
+QByteArray renderBook(const QList<AddressRecord> &records, int *unencodable)
+{
+    QString text;
+    for (const AddressRecord &r : records)
+        text += withoutCommas(r.number) + u',' + withoutCommas(r.name) + QStringLiteral("\r\n");
+    return Sjis::encode(text, unencodable);
+}
+
+QList<AddressRecord> loadBook(const BookLocation &location)
+{
+    QFile file(location.readPath());
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return parseBook(file.readAll());
+}
+
+BookMessage saveBook(const BookLocation &location, const QList<AddressRecord> &records)
+{
+    int unencodable = 0;
+    const QByteArray bytes = renderBook(records, &unencodable);
+    QDir().mkpath(QFileInfo(location.userFile).absolutePath());
+    QSaveFile file(location.userFile);
+    const bool written = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()
+        && file.flush() && file.commit();
+    if (!written)
+        return {BookCode::WriteFailed, location.userFile, 0};
+    if (unencodable > 0)
+        return {BookCode::Unencodable, location.userFile, unencodable};
+    return {};
+}
+
+} // namespace skedra

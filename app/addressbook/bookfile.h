@@ -1,0 +1,74 @@
+// The telephone book file "address.txt": CP932 text, CR LF line ends, one
+// "number,name" record a line.
+//
+// The book is kept in the user's data folder, which stays writable when the
+// program is installed in a folder the user cannot write to. A book
+// delivered beside the program is read while the user has none of their
+// own; saving always writes the user's copy.
+#pragma once
+
+#include "addressbook.h"
+#include "vcsio.h"  // MessageIcon
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+namespace skedra {
+
+// Everything the book and the vCard import report. The text is made in one
+// place, BookMessage::text(); callers test codes.
+enum class BookCode {
+    Ok,
+    ReadFailed,   // a vCard file could not be opened or read
+    TooLarge,     // a vCard file larger than MaxVCardBytes
+    NotVCard,     // the file holds no vCard
+    WriteFailed,  // the book could not be saved; number unused
+    Unencodable,  // saved, with `number` characters written as "?"
+};
+
+struct BookMessage {
+    BookCode code = BookCode::Ok;
+    QString file;
+    int number = 0;
+
+    bool ok() const { return code == BookCode::Ok; }
+    QString title() const;
+    QString text() const;
+    MessageIcon icon() const;
+};
+
+// Where the book is read from and saved to.
+struct BookLocation {
+    QString userFile;     // the user's own book, always the one saved
+    QString programFile;  // a book delivered beside the program
+
+    // "address.txt" in the application's data folder and in the program's
+    // folder.
+    static BookLocation standard();
+    // The user's book when it exists, else the program's when that exists,
+    // else the user's (which does not exist yet).
+    QString readPath() const;
+};
+
+// The records of a book file: empty lines and lines starting with "#" are
+// skipped; the text before the first comma is the number, the text up to a
+// second comma the name (a line without a comma is a number without name).
+QList<AddressRecord> parseBook(const QByteArray &bytes);
+
+// The file for `records`, in their order, as "number,name" CR LF lines. A
+// comma inside a name or number, which the file could not carry, is
+// written as the full-width "，". `unencodable` (optional) receives the
+// number of characters written as "?".
+QByteArray renderBook(const QList<AddressRecord> &records, int *unencodable = nullptr);
+
+// The book at location.readPath(); nothing when it is missing or cannot be
+// read.
+QList<AddressRecord> loadBook(const BookLocation &location);
+
+// Replaces location.userFile with `records` (making its folder when
+// needed). The old file stays whole when writing fails. Ok, Unencodable
+// (saved) or WriteFailed.
+BookMessage saveBook(const BookLocation &location, const QList<AddressRecord> &records);
+
+} // namespace skedra

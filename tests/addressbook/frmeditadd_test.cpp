@@ -1,0 +1,198 @@
+// The telephone book window: what it shows and saves, the save question,
+// import through the file dialog and the pick into the calling editor.
+#include "frmeditadd.h"
+#include "scripted_dialogs.h"
+#include "session.h"
+#include "sjis.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace skedra;
+using namespace skedra::test;
+
+namespace {
+
+class BookWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        at = {dir.filePath(QStringLiteral("user/address.txt")), dir.filePath(QStringLiteral("program/address.txt"))};
+    }
+    void writeBook(const QString &text)
+    {
+        QDir().mkpath(QFileInfo(at.userFile).absolutePath());
+        QFile f(at.userFile);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(Sjis::encode(text));
+    }
+    QByteArray bookBytes() const
+    {
+        QFile f(at.userFile);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+    std::unique_ptr<frmEditAdd> open()
+    {
+        auto book = std::make_unique<frmEditAdd>(dialogs, nullptr, [this](const QString &n) { picked.append(n); }, at);
+        book->show();
+        return book;
+    }
+    static QString cell(const frmEditAdd &book, int row, int col)
+    {
+        return book.findChild<QTableWidget *>(QStringLiteral("MSFlexGrid1"))->item(row, col)->text();
+    }
+    static QLineEdit *box(const frmEditAdd &book, const char *name)
+    {
+        return book.findChild<QLineEdit *>(QLatin1String(name));
+    }
+    static void click(const frmEditAdd &book, const char *name)
+    {
+        book.findChild<QPushButton *>(QLatin1String(name))->click();
+    }
+
+    QTemporaryDir dir;
+    BookLocation at;
+    ScriptedDialogs dialogs;
+    QStringList picked;
+};
+
+} // namespace
+
+TEST_F(BookWindowTest, ShowsAndSavesTheBookUnchanged)
+{
+    writeBook(QStringLiteral("090-1234-5678,山田\r\n"));
+    auto book = open();
+    EXPECT_EQ(book->windowTitle(), QStringLiteral("電話帳"));
+    EXPECT_EQ(cell(*book, 0, 1), QStringLiteral("山田"));
+    EXPECT_EQ(cell(*book, 0, 2), QStringLiteral("090-1234-5678"));
+    EXPECT_EQ(box(*book, "txtName")->text(), QStringLiteral("山田"));
+    EXPECT_EQ(box(*book, "txtAddress")->text(), QStringLiteral("090-1234-5678"));
+    click(*book, "btnOk");
+    EXPECT_FALSE(book->isVisible());
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(bookBytes(), Sjis::encode(QStringLiteral("090-1234-5678,山田\r\n")));
+}
+
+TEST_F(BookWindowTest, SaveQuestionWhenClosingAChangedBook)
+{
+    const struct {
+        Answer answer;
+        bool closed;
+        const char *file;
+    } cases[] = {
+        {Answer::Yes, true, "1,Ax\r\n"},
+        {Answer::No, true, "1,A\r\n"},
+        {Answer::Cancel, false, "1,A\r\n"},
+    };
+    for (const auto &c : cases) {
+        writeBook(QStringLiteral("1,A\r\n"));
+        dialogs.messages.clear();
+        auto book = open();
+        QLineEdit *name = box(*book, "txtName");
+        name->end(false);
+        QTest::keyClicks(name, "x");
+        EXPECT_EQ(cell(*book, 0, 1), QStringLiteral("Ax"));  // the list follows the typing
+        dialogs.answers = {c.answer};
+        click(*book, "btnCancel");
+        ASSERT_EQ(dialogs.messages.size(), 1u);
+        EXPECT_EQ(dialogs.last().title, QStringLiteral("確認"));
+        EXPECT_EQ(dialogs.last().text, QStringLiteral("電話帳データが更新されています。\n保存しますか？"));
+        EXPECT_EQ(dialogs.last().icon, MessageIcon::Warning);
+        EXPECT_EQ(dialogs.last().buttons, MessageButtons::YesNoCancel);
+        EXPECT_EQ(book->isVisible(), !c.closed);
+        EXPECT_EQ(bookBytes(), QByteArray(c.file));
+        dialogs.answers = {Answer::No};
+        book->close();
+    }
+}
+
+TEST_F(BookWindowTest, ImportThroughTheFileDialog)
+{
+    auto book = open();
+    // Cancelled: nothing changes, and closing asks nothing.
+    dialogs.openFiles = {QString()};
+    click(*book, "btnImport");
+    EXPECT_EQ(dialogs.fileDialogs, QStringList{QStringLiteral("open:ファイルを開く|vCard (*.vcf)")});
+    EXPECT_FALSE(book->book().changed());
+    EXPECT_EQ(book->book().rowCount(), 1);
+
+    // Not a vCard: one message, nothing added.
+    QFile notCard(dir.filePath(QStringLiteral("note.vcf")));
+    ASSERT_TRUE(notCard.open(QIODevice::WriteOnly));
+    notCard.write("just a note\r\n");
+    notCard.close();
+    dialogs.openFiles = {notCard.fileName()};
+    click(*book, "btnImport");
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(dialogs.last().text.startsWith(QStringLiteral("vCardファイルではないようです")));
+    EXPECT_EQ(dialogs.last().icon, MessageIcon::Critical);
+    EXPECT_FALSE(book->book().changed());
+
+    // A phone's file fills the empty book, sorted.
+    dialogs.openFiles = {QStringLiteral(SKEDRA_SHARED_DIR "/testdata/vcard-corpus/gammu__yahoo.vcf")};
+    click(*book, "btnImport");
+    EXPECT_EQ(book->book().rowCount(), 2);
+    EXPECT_EQ(cell(*book, 0, 1), QStringLiteral(";ACENET;;;"));
+    EXPECT_EQ(cell(*book, 0, 2), QStringLiteral("(07) 3899-1411"));
+    EXPECT_TRUE(book->book().changed());
+    dialogs.answers = {Answer::No};
+    book->close();
+}
+
+TEST_F(BookWindowTest, FailedSaveKeepsTheBookOpen)
+{
+    writeBook(QStringLiteral("1,A\r\n"));
+    // The user's folder became a file: the book cannot be written there.
+    at.userFile = dir.filePath(QStringLiteral("user/address.txt/address.txt"));
+    auto book = open();
+    EXPECT_EQ(cell(*book, 0, 1), QString());
+    click(*book, "btnAdd");
+    QTest::keyClicks(box(*book, "txtName"), "B");
+    click(*book, "btnOk");
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.last().title, QStringLiteral("エラー"));
+    EXPECT_TRUE(book->isVisible());
+    EXPECT_TRUE(book->book().changed());
+    EXPECT_EQ(book->book().recordsToSave().size(), 1);
+    dialogs.answers = {Answer::No};
+    book->close();
+}
+
+TEST_F(BookWindowTest, DoubleClickHandsTheNumberToTheEditor)
+{
+    // Through the call the editors make, with the book in the user's data
+    // folder of a home of its own.
+    qputenv("HOME", dir.path().toLocal8Bit());
+    QStandardPaths::setTestModeEnabled(true);
+    at = BookLocation::standard();
+    writeBook(QStringLiteral("03-1234-5678,A\r\n090-0000-0000,B\r\n"));
+    SessionState state;
+    QLineEdit txtArTel;
+    QTimer pick;
+    pick.setInterval(10);
+    QObject::connect(&pick, &QTimer::timeout, [&] {
+        if (auto *book = qobject_cast<frmEditAdd *>(QApplication::activeModalWidget())) {
+            auto *grid = book->findChild<QTableWidget *>(QStringLiteral("MSFlexGrid1"));
+            QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, grid->visualItemRect(grid->item(1, 1)).center());
+        }
+    });
+    pick.start();
+    openAddressList(state, dialogs, nullptr, QStringLiteral("EditR"), &txtArTel);
+    pick.stop();
+    QStandardPaths::setTestModeEnabled(false);
+    EXPECT_EQ(state.AddressListCaller, QStringLiteral("EditR"));
+    EXPECT_EQ(txtArTel.text(), QStringLiteral("090-0000-0000"));
+    EXPECT_TRUE(dialogs.messages.empty());
+}
