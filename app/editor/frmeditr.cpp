@@ -1,5 +1,6 @@
 #include "frmeditr.h"
 
+#include "frmeditadd.h"
 #include "nullablepicker.h"
 
 #include <QComboBox>
@@ -75,6 +76,8 @@ QWidget *row(QWidget *parent, std::initializer_list<QWidget *> widgets)
 frmEditR::frmEditR(SessionState &state, ListGrid &grid, Dialogs &dialogs, WindowHooks &hooks,
                    const SoundCatalogue &catalogue, std::function<QDate()> today, QWidget *parent)
     : QDialog(parent)
+    , m_state(state)
+    , m_dialogs(dialogs)
     , m_model(state, grid, dialogs, hooks, catalogue, std::move(today))
 {
     setObjectName(QStringLiteral("frmEditR"));
@@ -310,7 +313,10 @@ QWidget *frmEditR::buildAlarmPage()
     selectAllOnFocus(m_txtArTel);
     grid->addWidget(label(QStringLiteral("電話番号"), page), 0, 0);
     grid->addWidget(m_txtArTel, 0, 1);
-    grid->setColumnStretch(2, 1);
+    auto *command1 = named(new QPushButton(QStringLiteral("電話帳"), page), "Command1");
+    connect(command1, &QPushButton::clicked, this, &frmEditR::Command1_Click);
+    grid->addWidget(command1, 0, 2);
+    grid->setColumnStretch(3, 1);
     grid->setRowStretch(1, 1);
     return page;
 }
@@ -488,6 +494,13 @@ void frmEditR::move(int step)
         m_model.Command7_Click();
     showForm();
     applyFocus();
+}
+
+// The telephone book; a number picked there becomes the alarm's number.
+void frmEditR::Command1_Click()
+{
+    openAddressList(m_state, m_dialogs, this, QStringLiteral("EditR"), m_txtArTel);
+    m_model.form.alarm.tel = m_txtArTel->text();
 }
 
 } // namespace skedra

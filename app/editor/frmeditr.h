@@ -56,7 +56,10 @@ private:
     void applyFocus();
     void cmdOk_Click();
     void move(int step);
+    void Command1_Click();
 
+    SessionState &m_state;
+    Dialogs &m_dialogs;
     EditorModel m_model;
 
     QRadioButton *m_optEvent = nullptr, *m_optTodo = nullptr;

@@ -1,5 +1,7 @@
 // The entry editor through the real main window, offscreen: a row edited by
 // double-click, a new entry through mnuAdd, and the older models' message.
+#include "bookfile.h"
+#include "frmeditadd.h"
 #include "frmeditr.h"
 #include "frmmain.h"
 #include "gridview.h"
@@ -8,6 +10,9 @@
 #include "test_entries.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QComboBox>
 #include <QInputMethodEvent>
 #include <QLabel>
@@ -16,6 +21,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
+#include <QStandardPaths>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -113,6 +120,45 @@ TEST_F(EditorWindowTest, DoubleClickEditsTheRowAndOkShowsItInTheList)
     EXPECT_EQ(w->grid().text(2, 2), QStringLiteral("打合せ"));
     EXPECT_EQ(w->state().ScheduleList.at(1, RRuleValue), QStringLiteral("W1 TU #3"));
     EXPECT_EQ(w->grid().text(2, 4), QStringLiteral("2024/01/16 12:00:00"));
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(EditorWindowTest, TelephoneBookButtonFillsTheAlarmNumber)
+{
+    // The book in the user's data folder of a home of its own.
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", home.path().toLocal8Bit());
+    QStandardPaths::setTestModeEnabled(true);
+    const QString bookPath = BookLocation::standard().userFile;
+    QDir().mkpath(QFileInfo(bookPath).path());
+    QFile book(bookPath);
+    ASSERT_TRUE(book.open(QIODevice::WriteOnly));
+    book.write("090-1234-5678,A\r\n");
+    book.close();
+
+    QTimer pick;
+    pick.setInterval(10);
+    QObject::connect(&pick, &QTimer::timeout, [&] {
+        if (auto *b = qobject_cast<frmEditAdd *>(QApplication::activeModalWidget())) {
+            auto *grid = b->findChild<QTableWidget *>(QStringLiteral("MSFlexGrid1"));
+            QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {},
+                               grid->visualItemRect(grid->item(0, 1)).center());
+        }
+    });
+    w->showModal = [&](QDialog &d) {
+        pick.start();
+        child<QPushButton>(d, "Command1")->click();
+        pick.stop();
+        EXPECT_EQ(child<QLineEdit>(d, "txtArTel")->text(), QStringLiteral("090-1234-5678"));
+        child<QPushButton>(d, "cmdOk")->click();
+    };
+    QTest::mouseClick(w->gridView()->viewport(), Qt::LeftButton, {}, cellCentre(1, 2));
+    QTest::mouseDClick(w->gridView()->viewport(), Qt::LeftButton, {}, cellCentre(1, 2));
+    QStandardPaths::setTestModeEnabled(false);
+    qputenv("HOME", oldHome);
+    EXPECT_EQ(w->state().AddressListCaller, QStringLiteral("EditR"));
+    EXPECT_EQ(w->state().ScheduleList.at(0, TelValue), QStringLiteral("090-1234-5678"));
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
