@@ -441,7 +441,9 @@ TEST_F(EditorModelTest, SampleFileStoredUntouchedKeepsWhatTheFormDoesNotEdit)
                                         "X-JPGSH-CATEGORIES", "CLASS", "PRIORITY", "RRULE",
                                         "X-JPGSH-YEARLY", "X-JPGSH-TEL", "SUMMARY",
                                         "X-JPGSH-NOAUTODEL", "X-JPGSH-NODISPDEFWIN",
-                                        "X-JPGSH-CALCOLOR"};
+                                        "X-JPGSH-CALCOLOR", "DALARM", "X-JPGSH-ALARM",
+                                        "X-JPGSH-SND", "X-JPGSH-VOL", "X-JPGSH-VIV", "X-JPGSH-SEC",
+                                        "X-JPGSH-CMBLT-NO", "X-JPGSH-PREALARM", "X-JPGSH-SNOOZE"};
     auto keptLines = [&](const QByteArray &bytes) {
         QList<QByteArray> out;
         for (const QByteArray &line : bytes.split('\n')) {
@@ -459,7 +461,9 @@ TEST_F(EditorModelTest, SampleFileStoredUntouchedKeepsWhatTheFormDoesNotEdit)
         const ScheduleEntry &now = s.ScheduleList[i];
         for (int slot : {int(DtStartValue), int(DtEndValue), int(SummaryValue), int(RRuleValue),
                          int(YearlyValue), int(CalColorValue), int(TelValue), int(PriorityValue),
-                         int(ClassValue), int(ComponentName)})
+                         int(ClassValue), int(ComponentName), int(DAlarmValue), int(ShAlarmValue),
+                         int(SndValue), int(VolValue), int(VivValue), int(SecValue),
+                         int(CmbltNoValue), int(PreAlarmValue)})
             EXPECT_EQ(now[slot], was[slot]) << slot;
         EXPECT_EQ(now[DescriptionValue],
                   was[DescriptionValue].isEmpty() ? was[SummaryValue] : was[DescriptionValue]);
