@@ -34,12 +34,6 @@ constexpr int MaxLoop = 99;
 constexpr int LampPatternsListed = 5;
 constexpr int SmafLampPattern = 5;
 
-QString dateTime14(const QDate &date, const QTime &time)
-{
-    return ZeroPad(date.year(), 4) + ZeroPad(date.month(), 2) + ZeroPad(date.day(), 2)
-        + ZeroPad(time.hour(), 2) + ZeroPad(time.minute(), 2) + QStringLiteral("00");
-}
-
 QDate dateOf14(const QString &value)
 {
     return QDate::fromString(value.left(8), QStringLiteral("yyyyMMdd"));
@@ -68,12 +62,18 @@ Pair pairOf(const QString &value, const char *on, const char *off)
     return Pair::None;
 }
 
+} // namespace
+
+QString dateTime14(const QDate &date, const QTime &time)
+{
+    return ZeroPad(date.year(), 4) + ZeroPad(date.month(), 2) + ZeroPad(date.day(), 2)
+        + ZeroPad(time.hour(), 2) + ZeroPad(time.minute(), 2) + QStringLiteral("00");
+}
+
 void setName(ScheduleEntry &e, int position, const char *name)
 {
     e[nameSlot(position)] = QLatin1String(name);
 }
-
-} // namespace
 
 EditorProfile editorProfile(const QString &modelCode)
 {
@@ -87,6 +87,7 @@ EditorProfile editorProfile(const QString &modelCode)
     p.picture = model.isV();
     p.smafLampPattern = model.isV() && model.code != QLatin1String("601SH");
     p.movesAddHandsetDefaults = model.isV();
+    p.allSoundFolders = model.code != QLatin1String("601SH");
     return p;
 }
 
@@ -156,6 +157,7 @@ void EditorModel::Form_Load()
         fillLists();
     loadDates();
     loadGeneral();
+    loadAlarm();
     refreshRepeat();
 }
 
@@ -276,8 +278,6 @@ void EditorModel::loadGeneral()
 
     form.summary = w[SummaryValue];
     form.description = w[DescriptionValue];
-
-    form.alarm.tel = w[TelValue];
 
     form.autoDelete = pairOf(w[NoAutoDelValue], "ON", "OFF");
     form.standby = pairOf(w[NoDispDefWinValue], "ON", "OFF");
@@ -417,18 +417,20 @@ void EditorModel::moveToWeekday()
     // The start moves within its Sunday-to-Saturday week.
     form.frDate = form.frDate.addDays(form.weekday - weekdayNumber(form.frDate));
     countRule();
+    alarmFollowsStart();
 }
 
 void EditorModel::dtpFrDate_Change(const QDate &date)
 {
     form.frDate = date;
     startDateRule();
+    alarmFollowsStart();
 }
 
 void EditorModel::dtpFrTime_Change(const QTime &time)
 {
-    // The alarm moment follows the start once the alarm group is here.
     form.frTime = time;
+    alarmFollowsStart();
 }
 
 void EditorModel::startDateRule()
@@ -455,7 +457,6 @@ void EditorModel::startDateRule()
     }
     if (form.repeat != Repeat::Year && form.repeat != Repeat::None)
         statusRule();
-    // The alarm moment follows the start once the alarm group is here.
 }
 
 void EditorModel::dtpToDate_Change(const DatePicker &picker)
@@ -502,7 +503,9 @@ bool EditorModel::SaveFields()
         return refuse(QStringLiteral("件名を入力して下さい。　　　"), QStringLiteral("txtSummary"));
     if (!telephoneAccepted(form.alarm.tel))
         return refuse(QStringLiteral("不正な電話番号です。　　　"), QStringLiteral("txtArTel"));
-    // The sound, lamp and picture checks join with their fields.
+    if (!checkAlarm())
+        return false;
+    // The picture check joins with its fields.
 
     const int index = m_state.EditIndex - 1;
     if (index < 0 || index >= MaxEntries) {
@@ -515,6 +518,7 @@ bool EditorModel::SaveFields()
     storeDates(e);
     storeGeneral(e);
     storeRepeat(e);
+    storeAlarm(e);
     m_state.markDirty();
     return true;
 }
@@ -594,10 +598,6 @@ void EditorModel::storeGeneral(ScheduleEntry &e) const
     e[JpgFromValue].clear();
     setName(e, JpgSerial, "X-JPG-SERIAL");
     e[JpgSerialValue].clear();
-
-    // The alarm group stores its values here once it has its fields.
-    setName(e, Tel, "X-JPGSH-TEL");
-    e[TelValue] = form.alarm.tel;
 
     if (!m_profile.handsetOptions)
         return;

@@ -14,9 +14,9 @@
 // exception is the repeat count, whose rule settles in one pass.
 //
 // The alarm group and the picture fields are parts of their own
-// (AlarmFields, PictureFields) with load, check and store functions. Until
-// their controls exist the store keeps what WorkEntry held for their
-// properties.
+// (AlarmFields, PictureFields) with load, check and store functions; the
+// alarm group's rules are in editoralarm.cpp. Until the picture controls
+// exist the store keeps what WorkEntry held for the attachment.
 #pragma once
 
 #include "dialogs.h"
@@ -29,6 +29,7 @@
 #include <QStringList>
 #include <QTime>
 
+#include <array>
 #include <functional>
 
 namespace skedra {
@@ -47,6 +48,7 @@ struct EditorProfile {
     bool picture = true;             // the picture attachment fields
     bool smafLampPattern = true;     // "SMAF連動" as lamp pattern 5
     bool movesAddHandsetDefaults = true;  // Next/Back add missing handset properties
+    bool allSoundFolders = true;     // 601SH offers the music folder only
 };
 EditorProfile editorProfile(const QString &modelCode);
 
@@ -81,15 +83,66 @@ QString weekdayCode(int weekday);
 // Weekday number (Sunday 1 ... Saturday 7) of a date.
 int weekdayNumber(const QDate &date);
 
-// The alarm group (still to come: alarm moment, message,
-// sound, lamp, pre-alarm, snooze). What exists now: the lists it shows and
-// the telephone number, which the store checks.
+enum class Ring { None, Melody, Folder };                    // optRing0 / optRing2
+enum class Lamp { None, Mobile, Small, Off };                // optRmpMobile / optRmpSmall / optRmpOff
+
+// The sound folders opt_folder(0) to opt_folder(2).
+constexpr int SoundFolderCount = 3;
+// cmbPreArarm entries: "分", "時間", "日", "週", "月".
+enum PreAlarmUnit : int { NoUnit = -1, Minutes = 0, Hours, Days, Weeks, Months };
+
+// The alarm group. The enabled flags are those of each control's own
+// option; the alarm off disables the whole group over them, except the
+// telephone number.
 struct AlarmFields {
+    Pair alarm = Pair::None;    // optArarmOn / optArarmOff
+    QDate date;                 // dtpArDate
+    QTime time;                 // dtpArTime
+    QString message;            // txtArMessage
+    QString tel;                // txtArTel
+
+    Ring ring = Ring::None;
     QStringList melodies;       // cmbRing0
+    int melody = -1;
+    QString ringFile;           // txtRing2
+    int folder = -1;            // opt_folder index
+    bool melodyEnabled = false;                  // cmbRing0
+    bool ringFileEnabled = false;                // txtRing2, btnRing
+    std::array<bool, SoundFolderCount> folderEnabled{};
+
+    int volume = -1;            // cmbArmVol entry
+    Pair vibration = Pair::None;  // optVivOn / optVivOff
+    QString seconds;            // optArmTime text
+
+    Lamp lamp = Lamp::None;
     QStringList lampPatterns;   // cmbRmp1 and cmbRmp3
     QStringList lampColours;    // cmbRmp2
-    QString tel;                // txtArTel
+    int largePattern = -1;      // cmbRmp1
+    int largeColour = -1;       // cmbRmp2
+    int smallPattern = -1;      // cmbRmp3
+    bool largeLampEnabled = false;
+    bool smallLampEnabled = false;
+
+    Pair preAlarm = Pair::None; // optPreArarmOn / optPreArarmOff
+    int preUnit = NoUnit;       // cmbPreArarm
+    QString preCount;           // txtPreArarm
+    QString preRange;           // Label32
+    bool preAlarmEnabled = false;
+
+    Pair snooze = Pair::None;   // optSnoozeOn / optSnoozeOff
+    QString snoozeCount;        // txtSnooze
+    bool snoozeEnabled = false;
 };
+
+// The volume entries of cmbArmVol and the units of cmbPreArarm.
+QStringList volumeNames();
+QStringList preAlarmUnitNames();
+// The spin range of a pre-alarm unit.
+struct Range {
+    int minimum;
+    int maximum;
+};
+Range preAlarmRange(int unit);
 
 // The picture attachment (optPicOn, txtPic, the preview): still to come.
 struct PictureFields {
@@ -160,6 +213,22 @@ public:
     void dtpFrTime_Change(const QTime &time);
     void dtpToDate_Change(const DatePicker &picker);
     void dtpToTime_Change(const TimePicker &picker);
+    // The alarm group's handlers.
+    void optArarm_Click(Pair alarm);         // optArarmOn / optArarmOff
+    void optRing_Click(Ring ring);           // optRing0 / optRing2
+    void opt_folder_Click(int folder);
+    void optRmp_Click(Lamp lamp);            // optRmpMobile / optRmpSmall / optRmpOff
+    void optPreArarm_Click(Pair on);         // optPreArarmOn / optPreArarmOff
+    void cmbPreArarm_Click(int unit);
+    void txtPreArarm_LostFocus();
+    void optSnooze_Click(Pair on);           // optSnoozeOn / optSnoozeOff
+    void txtSnooze_LostFocus();
+    void optArmTime_Change(const QString &text);
+    void dtpArDate_Change(const QDate &date);
+
+    // The ArarmDate entry default: minutes from the start to the alarm.
+    qint64 alarmOffsetMinutes = 0;
+
     // TabStrip1 click on tab `index` (1 or 2).
     void TabStrip1_Click(int index);
 
@@ -187,6 +256,12 @@ private:
     void applyEndForCount(bool emptyWhenUnlimited);
     bool loadedWithoutEnd() const;
 
+    void loadAlarm();
+    void selectFolder(int folder);
+    void alarmFollowsStart();
+    bool checkAlarm();
+    void storeAlarm(ScheduleEntry &entry) const;
+
     void fillLists();
     void loadDates();
     void loadGeneral();
@@ -204,6 +279,11 @@ private:
     std::function<QDate()> m_today;
     EditorProfile m_profile;
 };
+
+// The DateTime14 text of a date and a time, seconds "00".
+QString dateTime14(const QDate &date, const QTime &time);
+// Writes the property name of `position` into its name slot.
+void setName(ScheduleEntry &entry, int position, const char *name);
 
 // The telephone rule: empty passes; otherwise what is left after removing
 // every "*", "#" and "-" must be a number (digits, an optional leading "+").

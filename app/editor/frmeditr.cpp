@@ -58,6 +58,14 @@ void showList(QComboBox *box, const ListChoice &choice)
     box->setCurrentIndex(choice.index < box->count() ? choice.index : -1);
 }
 
+void showText(QLineEdit *line, const QString &text)
+{
+    if (line->text() == text)
+        return;
+    const QSignalBlocker block(line);
+    line->setText(text);
+}
+
 QWidget *row(QWidget *parent, std::initializer_list<QWidget *> widgets)
 {
     auto *w = new QWidget(parent);
@@ -276,22 +284,9 @@ QWidget *frmEditR::buildRepeat()
         afterHandler();
     });
     selectAllOnFocus(m_txtLoop);
-    m_updLoop = named(new QWidget(box), "updLoop");
-    auto *spin = new QVBoxLayout(m_updLoop);
-    spin->setContentsMargins(0, 0, 0, 0);
-    spin->setSpacing(0);
-    for (const auto &[arrow, step] : {std::pair{Qt::UpArrow, 1}, std::pair{Qt::DownArrow, -1}}) {
-        auto *b = new QToolButton(m_updLoop);
-        b->setArrowType(arrow);
-        b->setFixedSize(16, 11);
-        b->setFocusPolicy(Qt::NoFocus);
-        spin->addWidget(b);
-        connect(b, &QToolButton::clicked, this, [this, step = step] {
-            const int n = qBound(0, m_model.loopCount() + step, 99);
-            m_model.txtLoop_Change(QString::number(n));
-            afterHandler();
-        });
-    }
+    m_updLoop = spinButtons(box, "updLoop", [this](int step) {
+        m_model.txtLoop_Change(QString::number(qBound(0, m_model.loopCount() + step, 99)));
+    });
     m_label23 = label(QStringLiteral("回　(0～99 0:制限無)"), box, "Label23");
     loopRow->addWidget(m_label22);
     loopRow->addWidget(m_txtLoop);
@@ -302,22 +297,174 @@ QWidget *frmEditR::buildRepeat()
     return box;
 }
 
+// Up and down arrows beside a number field; each click runs `onStep` with +1 or -1.
+QWidget *frmEditR::spinButtons(QWidget *parent, const char *name, std::function<void(int)> onStep)
+{
+    auto *w = named(new QWidget(parent), name);
+    auto *spin = new QVBoxLayout(w);
+    spin->setContentsMargins(0, 0, 0, 0);
+    spin->setSpacing(0);
+    for (const auto &[arrow, step] : {std::pair{Qt::UpArrow, 1}, std::pair{Qt::DownArrow, -1}}) {
+        auto *b = new QToolButton(w);
+        b->setArrowType(arrow);
+        b->setFixedSize(16, 11);
+        b->setFocusPolicy(Qt::NoFocus);
+        spin->addWidget(b);
+        connect(b, &QToolButton::clicked, this, [this, onStep, step = step] {
+            onStep(step);
+            afterHandler();
+        });
+    }
+    return w;
+}
+
+QLineEdit *frmEditR::numberField(QWidget *parent, const char *name, int digits)
+{
+    auto *line = named(new QLineEdit(parent), name);
+    line->setMaxLength(digits);
+    line->setValidator(new QIntValidator(0, 999, line));
+    line->setAlignment(Qt::AlignRight);
+    line->setFixedWidth(line->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 12);
+    return line;
+}
+
 QWidget *frmEditR::buildAlarmPage()
 {
     auto *page = named(new QGroupBox(this), "fraArarm");
     auto *grid = new QGridLayout(page);
-    m_txtArTel = named(new QLineEdit(page), "txtArTel");
+    AlarmFields &a = m_model.form.alarm;
+    AlarmControls &c = m_alarm;
+    auto afterEdit = [this](QLineEdit *line, std::function<void(const QString &)> set) {
+        connect(line, &QLineEdit::textEdited, this, std::move(set));
+    };
+
+    c.optArarmOn = option("optArarmOn", QStringLiteral("ON"), [this] { m_model.optArarm_Click(Pair::On); });
+    c.optArarmOff = option("optArarmOff", QStringLiteral("OFF"), [this] { m_model.optArarm_Click(Pair::Off); });
+    grid->addWidget(label(QStringLiteral("ｱﾗｰﾑ"), page), 0, 0);
+    grid->addWidget(row(page, {c.optArarmOn, c.optArarmOff}), 0, 1);
+
+    c.dtpArDate = named(new QDateEdit(page), "dtpArDate");
+    c.dtpArDate->setDisplayFormat(QStringLiteral("yyyy/MM/dd"));
+    c.dtpArDate->setCalendarPopup(true);
+    c.dtpArDate->setDateRange(QDate(1900, 1, 1), QDate(2099, 12, 31));
+    c.dtpArTime = named(new QTimeEdit(page), "dtpArTime");
+    c.dtpArTime->setDisplayFormat(QStringLiteral("HH:mm"));
+    connect(c.dtpArDate, &QDateEdit::dateChanged, this, [this](const QDate &d) {
+        m_model.dtpArDate_Change(d);
+        afterHandler();
+        applyFocus();
+    });
+    connect(c.dtpArTime, &QTimeEdit::timeChanged, this, [&a](const QTime &t) { a.time = t; });
+    grid->addWidget(label(QStringLiteral("日　時"), page), 1, 0);
+    grid->addWidget(row(page, {c.dtpArDate, c.dtpArTime}), 1, 1);
+
+    c.txtArMessage = named(new QLineEdit(page), "txtArMessage");
+    c.txtArMessage->setMaxLength(120);
+    afterEdit(c.txtArMessage, [&a](const QString &text) { a.message = text; });
+    selectAllOnFocus(c.txtArMessage);
+    grid->addWidget(label(QStringLiteral("ﾒｯｾｰｼﾞ"), page), 2, 0);
+    grid->addWidget(row(page, {c.txtArMessage, label(QStringLiteral("(半角120文字まで)"), page)}), 2, 1);
+
+    m_txtArTel = c.txtArTel = named(new QLineEdit(page), "txtArTel");
     m_txtArTel->setMinimumWidth(200);
-    connect(m_txtArTel, &QLineEdit::textEdited, this,
-            [this](const QString &text) { m_model.form.alarm.tel = text; });
+    afterEdit(m_txtArTel, [&a](const QString &text) { a.tel = text; });
     selectAllOnFocus(m_txtArTel);
-    grid->addWidget(label(QStringLiteral("電話番号"), page), 0, 0);
-    grid->addWidget(m_txtArTel, 0, 1);
     auto *command1 = named(new QPushButton(QStringLiteral("電話帳"), page), "Command1");
     connect(command1, &QPushButton::clicked, this, &frmEditR::Command1_Click);
-    grid->addWidget(command1, 0, 2);
-    grid->setColumnStretch(3, 1);
-    grid->setRowStretch(1, 1);
+    grid->addWidget(label(QStringLiteral("電話番号"), page), 3, 0);
+    grid->addWidget(row(page, {m_txtArTel, command1}), 3, 1);
+
+    c.optRing0 = option("optRing0", QStringLiteral("固定ﾊﾟﾀｰﾝ"), [this] { m_model.optRing_Click(Ring::Melody); });
+    c.Label18 = label(QStringLiteral("ﾒﾛﾃﾞｨ"), page, "Label18");
+    c.cmbRing0 = list("cmbRing0");
+    connect(c.cmbRing0, &QComboBox::activated, this, [&a](int i) { a.melody = i; });
+    c.optRing2 = option("optRing2", QStringLiteral("ﾃﾞｰﾀﾌｫﾙﾀﾞ"), [this] { m_model.optRing_Click(Ring::Folder); });
+    c.txtRing2 = named(new QLineEdit(page), "txtRing2");
+    afterEdit(c.txtRing2, [&a](const QString &text) { a.ringFile = text; });
+    c.btnRing = named(new QPushButton(QStringLiteral("参照..."), page), "btnRing");
+    c.btnRing->setEnabled(false);  // the file chooser comes with the attachments
+    const std::array<QString, SoundFolderCount> folders = {
+        QStringLiteral("ﾐｭｰｼﾞｯｸ"), QStringLiteral("ｵｰﾃﾞｨｵ"), QStringLiteral("ﾎﾞｲｽ")};
+    for (int i = 0; i < SoundFolderCount; ++i) {
+        c.opt_folder[static_cast<size_t>(i)] = option("opt_folder", folders[static_cast<size_t>(i)],
+                                                      [this, i] { m_model.opt_folder_Click(i); });
+        c.opt_folder[static_cast<size_t>(i)]->setProperty("index", i);
+    }
+    grid->addWidget(label(QStringLiteral("鳴動"), page), 4, 0);
+    grid->addWidget(row(page, {c.optRing0, c.Label18, c.cmbRing0}), 4, 1);
+    grid->addWidget(row(page, {c.optRing2, c.txtRing2, c.btnRing}), 5, 1);
+    grid->addWidget(row(page, {c.opt_folder[0], c.opt_folder[1], c.opt_folder[2]}), 6, 1);
+
+    c.cmbArmVol = list("cmbArmVol");
+    connect(c.cmbArmVol, &QComboBox::activated, this, [&a](int i) { a.volume = i; });
+    c.optVivOn = option("optVivOn", QStringLiteral("ON"), [&a] { a.vibration = Pair::On; });
+    c.optVivOff = option("optVivOff", QStringLiteral("OFF"), [&a] { a.vibration = Pair::Off; });
+    grid->addWidget(label(QStringLiteral("音 量"), page), 7, 0);
+    grid->addWidget(row(page, {c.cmbArmVol, label(QStringLiteral("バイブ"), page), c.optVivOn, c.optVivOff}), 7, 1);
+
+    c.optArmTime = numberField(page, "optArmTime", 2);
+    afterEdit(c.optArmTime, [&a](const QString &text) { a.seconds = text; });
+    // The limits apply once the number is typed, so "15" can be typed through "1".
+    connect(c.optArmTime, &QLineEdit::editingFinished, this, [this] {
+        m_model.optArmTime_Change(m_alarm.optArmTime->text());
+        afterHandler();
+    });
+    selectAllOnFocus(c.optArmTime);
+    c.updArTime = spinButtons(page, "updArTime", [this, &a](int step) {
+        m_model.optArmTime_Change(QString::number(a.seconds.toInt() + step));
+    });
+    c.Label34 = label(QStringLiteral("秒"), page, "Label34");
+    grid->addWidget(label(QStringLiteral("時 間"), page), 8, 0);
+    grid->addWidget(row(page, {c.optArmTime, c.updArTime, c.Label34}), 8, 1);
+
+    c.optRmpMobile = option("optRmpMobile", QStringLiteral("ﾓﾊﾞｲﾙﾗｲﾄ"), [this] { m_model.optRmp_Click(Lamp::Mobile); });
+    c.cmbRmp1 = list("cmbRmp1");
+    connect(c.cmbRmp1, &QComboBox::activated, this, [&a](int i) { a.largePattern = i; });
+    c.cmbRmp2 = list("cmbRmp2");
+    connect(c.cmbRmp2, &QComboBox::activated, this, [&a](int i) { a.largeColour = i; });
+    c.optRmpSmall = option("optRmpSmall", QStringLiteral("ｽﾓｰﾙﾗｲﾄ"), [this] { m_model.optRmp_Click(Lamp::Small); });
+    c.cmbRmp3 = list("cmbRmp3");
+    connect(c.cmbRmp3, &QComboBox::activated, this, [&a](int i) { a.smallPattern = i; });
+    c.optRmpOff = option("optRmpOff", QStringLiteral("OFF"), [this] { m_model.optRmp_Click(Lamp::Off); });
+    grid->addWidget(label(QStringLiteral("ﾗｲﾄ"), page), 9, 0);
+    grid->addWidget(row(page, {c.optRmpMobile, label(QStringLiteral("点滅"), page), c.cmbRmp1,
+                               label(QStringLiteral("カラー"), page), c.cmbRmp2}), 9, 1);
+    grid->addWidget(row(page, {c.optRmpSmall, c.cmbRmp3, c.optRmpOff}), 10, 1);
+
+    c.optPreArarmOn = option("optPreArarmOn", QStringLiteral("ON"), [this] { m_model.optPreArarm_Click(Pair::On); });
+    c.optPreArarmOff = option("optPreArarmOff", QStringLiteral("OFF"), [this] { m_model.optPreArarm_Click(Pair::Off); });
+    c.txtPreArarm = numberField(page, "txtPreArarm", 2);
+    afterEdit(c.txtPreArarm, [&a](const QString &text) { a.preCount = text; });
+    c.updPreArarm = spinButtons(page, "updPreArarm", [this, &a](int step) {
+        a.preCount = QString::number(a.preCount.toInt() + step);
+        m_model.txtPreArarm_LostFocus();
+    });
+    c.Label31 = label(QStringLiteral("単位"), page, "Label31");
+    c.cmbPreArarm = list("cmbPreArarm");
+    connect(c.cmbPreArarm, &QComboBox::activated, this, [this](int i) {
+        m_model.cmbPreArarm_Click(i);
+        afterHandler();
+    });
+    c.Label32 = label(QString(), page, "Label32");
+    grid->addWidget(label(QStringLiteral("予　告"), page), 11, 0);
+    grid->addWidget(row(page, {c.optPreArarmOn, c.optPreArarmOff, c.txtPreArarm, c.updPreArarm,
+                               c.Label31, c.cmbPreArarm, c.Label32}), 11, 1);
+
+    c.optSnoozeOn = option("optSnoozeOn", QStringLiteral("ON"), [this] { m_model.optSnooze_Click(Pair::On); });
+    c.optSnoozeOff = option("optSnoozeOff", QStringLiteral("OFF"), [this] { m_model.optSnooze_Click(Pair::Off); });
+    c.txtSnooze = numberField(page, "txtSnooze", 2);
+    afterEdit(c.txtSnooze, [&a](const QString &text) { a.snoozeCount = text; });
+    c.updSnooze = spinButtons(page, "updSnooze", [this, &a](int step) {
+        a.snoozeCount = QString::number(a.snoozeCount.toInt() + step);
+        m_model.txtSnooze_LostFocus();
+    });
+    c.Label35 = label(QStringLiteral("分(2～20)"), page, "Label35");
+    grid->addWidget(label(QStringLiteral("ｽﾇｰｽﾞ"), page), 12, 0);
+    grid->addWidget(row(page, {c.optSnoozeOn, c.optSnoozeOff, c.txtSnooze, c.updSnooze, c.Label35}), 12, 1);
+    for (QLineEdit *line : {c.txtPreArarm, c.txtSnooze})
+        line->installEventFilter(this);
+
+    grid->setColumnStretch(2, 1);
     return page;
 }
 
@@ -373,6 +520,13 @@ void frmEditR::selectAllOnFocus(QWidget *w)
 
 bool frmEditR::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::FocusOut && watched == m_alarm.txtPreArarm) {
+        m_model.txtPreArarm_LostFocus();
+        afterHandler();
+    } else if (event->type() == QEvent::FocusOut && watched == m_alarm.txtSnooze) {
+        m_model.txtSnooze_LostFocus();
+        afterHandler();
+    }
     if (event->type() == QEvent::FocusIn) {
         // The whole text is selected, after the click that gave the focus.
         QTimer::singleShot(0, this, [w = QPointer<QObject>(watched)] {
@@ -449,8 +603,7 @@ void frmEditR::showForm()
     setChecked(m_optAutoDelOff, f.autoDelete == Pair::Off);
     setChecked(m_optDifpDefOn, f.standby == Pair::On);
     setChecked(m_optDifpDefOff, f.standby == Pair::Off);
-    if (m_txtArTel->text() != f.alarm.tel)
-        m_txtArTel->setText(f.alarm.tel);
+    showAlarm();
 
     {
         const QSignalBlocker block(m_tabStrip);
@@ -464,17 +617,79 @@ void frmEditR::showForm()
     m_pages[static_cast<size_t>(f.CurrentTab - 1)]->show();
 }
 
+void frmEditR::showAlarm()
+{
+    const AlarmFields &a = m_model.form.alarm;
+    const AlarmControls &c = m_alarm;
+    setChecked(c.optArarmOn, a.alarm == Pair::On);
+    setChecked(c.optArarmOff, a.alarm == Pair::Off);
+    {
+        const QSignalBlocker d(c.dtpArDate), t(c.dtpArTime);
+        c.dtpArDate->setDate(a.date);
+        c.dtpArTime->setTime(a.time);
+    }
+    showText(c.txtArMessage, a.message);
+    showText(c.txtArTel, a.tel);
+    setChecked(c.optRing0, a.ring == Ring::Melody);
+    setChecked(c.optRing2, a.ring == Ring::Folder);
+    showList(c.cmbRing0, {a.melodies, a.melody});
+    showText(c.txtRing2, a.ringFile);
+    for (int i = 0; i < SoundFolderCount; ++i)
+        setChecked(c.opt_folder[static_cast<size_t>(i)], a.folder == i);
+    showList(c.cmbArmVol, {volumeNames(), a.volume});
+    setChecked(c.optVivOn, a.vibration == Pair::On);
+    setChecked(c.optVivOff, a.vibration == Pair::Off);
+    showText(c.optArmTime, a.seconds);
+    setChecked(c.optRmpMobile, a.lamp == Lamp::Mobile);
+    setChecked(c.optRmpSmall, a.lamp == Lamp::Small);
+    setChecked(c.optRmpOff, a.lamp == Lamp::Off);
+    showList(c.cmbRmp1, {a.lampPatterns, a.largePattern});
+    showList(c.cmbRmp2, {a.lampColours, a.largeColour});
+    showList(c.cmbRmp3, {a.lampPatterns, a.smallPattern});
+    setChecked(c.optPreArarmOn, a.preAlarm == Pair::On);
+    setChecked(c.optPreArarmOff, a.preAlarm == Pair::Off);
+    showList(c.cmbPreArarm, {preAlarmUnitNames(), a.preUnit});
+    showText(c.txtPreArarm, a.preCount);
+    c.Label32->setText(a.preRange);
+    setChecked(c.optSnoozeOn, a.snooze == Pair::On);
+    setChecked(c.optSnoozeOff, a.snooze == Pair::Off);
+    showText(c.txtSnooze, a.snoozeCount);
+
+    // The alarm off greys the group over each control's own state; the
+    // telephone number stays.
+    const bool on = a.alarm == Pair::On;
+    auto enable = [on](std::initializer_list<QWidget *> widgets, bool own) {
+        for (QWidget *w : widgets)
+            w->setEnabled(on && own);
+    };
+    enable({c.dtpArDate, c.dtpArTime, c.txtArMessage, c.optRing0, c.optRing2, c.Label18, c.cmbArmVol,
+            c.optVivOn, c.optVivOff, c.optArmTime, c.updArTime, c.Label34, c.optRmpMobile,
+            c.optRmpSmall, c.optRmpOff, c.optPreArarmOn, c.optPreArarmOff, c.optSnoozeOn,
+            c.optSnoozeOff},
+           true);
+    enable({c.cmbRing0}, a.melodyEnabled);
+    enable({c.txtRing2}, a.ringFileEnabled);
+    for (int i = 0; i < SoundFolderCount; ++i)
+        enable({c.opt_folder[static_cast<size_t>(i)]}, a.folderEnabled[static_cast<size_t>(i)]);
+    enable({c.cmbRmp1, c.cmbRmp2}, a.largeLampEnabled);
+    enable({c.cmbRmp3}, a.smallLampEnabled);
+    enable({c.cmbPreArarm, c.Label31, c.txtPreArarm, c.updPreArarm, c.Label32}, a.preAlarmEnabled);
+    enable({c.txtSnooze, c.updSnooze, c.Label35}, a.snoozeEnabled);
+}
+
 void frmEditR::applyFocus()
 {
     const QString &name = m_model.form.focus;
     if (name.isEmpty())
         return;
-    if (name == QLatin1String("txtArTel") && m_model.form.CurrentTab != 1) {
+    auto *w = findChild<QWidget *>(name);
+    if (!w)
+        return;
+    if (m_pages[0]->isAncestorOf(w) && m_model.form.CurrentTab != 1) {
         m_model.TabStrip1_Click(1);
         showForm();
     }
-    if (auto *w = findChild<QWidget *>(name))
-        w->setFocus();
+    w->setFocus();
 }
 
 void frmEditR::cmdOk_Click()

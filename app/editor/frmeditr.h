@@ -51,6 +51,9 @@ private:
     QWidget *buildOptionPage();
     QRadioButton *option(const char *name, const QString &caption, std::function<void()> onClick);
     QComboBox *list(const char *name);
+    QWidget *spinButtons(QWidget *parent, const char *name, std::function<void(int)> onStep);
+    QLineEdit *numberField(QWidget *parent, const char *name, int digits);
+    void showAlarm();
     void selectAllOnFocus(QWidget *w);
     void afterHandler();
     void applyFocus();
@@ -79,6 +82,36 @@ private:
     QRadioButton *m_optNeeds = nullptr, *m_optComp = nullptr;
     QRadioButton *m_optAutoDelOn = nullptr, *m_optAutoDelOff = nullptr;
     QRadioButton *m_optDifpDefOn = nullptr, *m_optDifpDefOff = nullptr;
+    // The alarm group.
+    struct AlarmControls {
+        QRadioButton *optArarmOn, *optArarmOff;
+        QDateEdit *dtpArDate;
+        QTimeEdit *dtpArTime;
+        QLineEdit *txtArMessage, *txtArTel;
+        QRadioButton *optRing0, *optRing2;
+        QLabel *Label18;
+        QComboBox *cmbRing0;
+        QLineEdit *txtRing2;
+        QPushButton *btnRing;
+        std::array<QRadioButton *, SoundFolderCount> opt_folder;
+        QComboBox *cmbArmVol;
+        QRadioButton *optVivOn, *optVivOff;
+        QLineEdit *optArmTime;
+        QWidget *updArTime;
+        QLabel *Label34;
+        QRadioButton *optRmpMobile, *optRmpSmall, *optRmpOff;
+        QComboBox *cmbRmp1, *cmbRmp2, *cmbRmp3;
+        QRadioButton *optPreArarmOn, *optPreArarmOff;
+        QComboBox *cmbPreArarm;
+        QLabel *Label31, *Label32;
+        QLineEdit *txtPreArarm;
+        QWidget *updPreArarm;
+        QRadioButton *optSnoozeOn, *optSnoozeOff;
+        QLineEdit *txtSnooze;
+        QWidget *updSnooze;
+        QLabel *Label35;
+    };
+    AlarmControls m_alarm{};
     QLineEdit *m_txtArTel = nullptr;
     QTabBar *m_tabStrip = nullptr;
     std::array<QWidget *, 2> m_pages{};

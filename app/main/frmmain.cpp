@@ -527,6 +527,7 @@ void frmMain::showEntryEditor()
     }
     WindowHooks &hooks = *this;
     frmEditR editor(m_state, m_grid, *m_dialogs, hooks, m_catalogue, today, this);
+    editor.model().alarmOffsetMinutes = entryDefaults().ArarmDate.toLongLong();
     showModal(editor);
 }
 

@@ -441,7 +441,9 @@ TEST_F(EditorModelTest, SampleFileStoredUntouchedKeepsWhatTheFormDoesNotEdit)
                                         "X-JPGSH-CATEGORIES", "CLASS", "PRIORITY", "RRULE",
                                         "X-JPGSH-YEARLY", "X-JPGSH-TEL", "SUMMARY",
                                         "X-JPGSH-NOAUTODEL", "X-JPGSH-NODISPDEFWIN",
-                                        "X-JPGSH-CALCOLOR"};
+                                        "X-JPGSH-CALCOLOR", "DALARM", "X-JPGSH-ALARM",
+                                        "X-JPGSH-SND", "X-JPGSH-VOL", "X-JPGSH-VIV", "X-JPGSH-SEC",
+                                        "X-JPGSH-CMBLT-NO", "X-JPGSH-PREALARM", "X-JPGSH-SNOOZE"};
     auto keptLines = [&](const QByteArray &bytes) {
         QList<QByteArray> out;
         for (const QByteArray &line : bytes.split('\n')) {
@@ -459,7 +461,9 @@ TEST_F(EditorModelTest, SampleFileStoredUntouchedKeepsWhatTheFormDoesNotEdit)
         const ScheduleEntry &now = s.ScheduleList[i];
         for (int slot : {int(DtStartValue), int(DtEndValue), int(SummaryValue), int(RRuleValue),
                          int(YearlyValue), int(CalColorValue), int(TelValue), int(PriorityValue),
-                         int(ClassValue), int(ComponentName)})
+                         int(ClassValue), int(ComponentName), int(DAlarmValue), int(ShAlarmValue),
+                         int(SndValue), int(VolValue), int(VivValue), int(SecValue),
+                         int(CmbltNoValue), int(PreAlarmValue)})
             EXPECT_EQ(now[slot], was[slot]) << slot;
         EXPECT_EQ(now[DescriptionValue],
                   was[DescriptionValue].isEmpty() ? was[SummaryValue] : was[DescriptionValue]);
@@ -479,4 +483,305 @@ TEST_F(EditorModelTest, SampleFileStoredUntouchedKeepsWhatTheFormDoesNotEdit)
     ASSERT_TRUE(proc_open(s).read);
     QFile::remove(path);
     EXPECT_EQ(renderVcsData(s), after);
+}
+
+// ---- The alarm group ----
+
+namespace {
+
+ScheduleEntry alarmEntry(const QString &alarm = QStringLiteral("20050310090000;起床"))
+{
+    ScheduleEntry e = event("20050310100000", "20050310110000");
+    e[DAlarmValue] = alarm;
+    for (int position : {Snd, Vol, Viv, Sec, CmbltNo, PreAlarm, Snooze})
+        e[nameSlot(position)] = QStringLiteral("X-JPGSH");  // kept as given
+    return e;
+}
+
+} // namespace
+
+// What each choice of the group stores, with the alarm on and off.
+TEST_F(EditorModelTest, AlarmStoresTheValueStringsOfItsChoices)
+{
+    using Set = std::function<void(EditorModel &)>;
+    struct Case {
+        const char *what;
+        Set set;
+        std::vector<std::pair<int, QString>> expected;
+    };
+    const Set alarmOn = [](EditorModel &m) { m.optArarm_Click(Pair::On); };
+    auto pre = [](int unit, const char *n) {
+        return Set([=](EditorModel &m) {
+            m.optPreArarm_Click(Pair::On);
+            m.cmbPreArarm_Click(unit);
+            m.form.alarm.preCount = QString::fromLatin1(n);
+        });
+    };
+    auto folder = [](int f) {
+        return Set([=](EditorModel &m) {
+            m.optRing_Click(Ring::Folder);
+            m.opt_folder_Click(f);
+            m.form.alarm.ringFile = QStringLiteral("clinic.amr");
+        });
+    };
+    const std::vector<Case> cases = {
+        {"alarm off",
+         [](EditorModel &m) {
+             m.optArarm_Click(Pair::Off);
+             m.form.alarm.tel = QStringLiteral("*31#03-1234");
+             m.form.alarm.volume = 2;
+             m.optSnooze_Click(Pair::On);
+         },
+         {{DAlarmValue, "00000000000000;"}, {ShAlarmValue, "00000000000000"}, {SndValue, "0;0"},
+          {VolValue, "5"}, {VivValue, "OFF"}, {SecValue, "15"}, {CmbltNoValue, "ON1;0;3"},
+          {PreAlarmValue, "OFF"}, {SnoozeValue, "OFF;PT5M"}, {TelValue, "*31#03-1234"}}},
+        {"alarm on", [](EditorModel &m) {
+             m.form.alarm.volume = 6;
+             m.form.alarm.vibration = Pair::On;
+             m.optArmTime_Change(QStringLiteral("30"));
+         },
+         {{DAlarmValue, "20050310090000;起床"}, {ShAlarmValue, "20050310090000"}, {VolValue, "6"},
+          {VivValue, "ON"}, {SecValue, "30"}}},
+        {"pre-alarm 3 hours", pre(Hours, "3"), {{PreAlarmValue, "ON;PT3H"}}},
+        {"pre-alarm 2 weeks", pre(Weeks, "2"), {{PreAlarmValue, "ON;P2W"}}},
+        {"pre-alarm 6 months", pre(Months, "6"), {{PreAlarmValue, "ON;P6M"}}},
+        {"pre-alarm 10 minutes", pre(Minutes, "10"), {{PreAlarmValue, "ON;PT10M"}}},
+        {"pre-alarm 4 days", pre(Days, "4"), {{PreAlarmValue, "ON;P4D"}}},
+        {"snooze 7",
+         [](EditorModel &m) {
+             m.optSnooze_Click(Pair::On);
+             m.form.alarm.snoozeCount = QStringLiteral("7");
+         },
+         {{SnoozeValue, "ON;PT7M"}}},
+        {"snooze off", [](EditorModel &m) { m.optSnooze_Click(Pair::Off); }, {{SnoozeValue, "OFF"}}},
+        {"large lamp",
+         [](EditorModel &m) {
+             m.optRmp_Click(Lamp::Mobile);
+             m.form.alarm.largePattern = 2;
+             m.form.alarm.largeColour = 5;
+         },
+         {{CmbltNoValue, "ON1;2;5"}}},
+        {"small lamp",
+         [](EditorModel &m) {
+             m.optRmp_Click(Lamp::Small);
+             m.form.alarm.smallPattern = 4;
+         },
+         {{CmbltNoValue, "ON2;4;0"}}},
+        {"large lamp repaired", [](EditorModel &m) { m.optRmp_Click(Lamp::Mobile); },
+         {{CmbltNoValue, "ON1;0;3"}}},
+        {"no lamp", [](EditorModel &m) { m.optRmp_Click(Lamp::Off); }, {{CmbltNoValue, "OFF;0;0"}}},
+        {"melody 12",
+         [](EditorModel &m) {
+             m.optRing_Click(Ring::Melody);
+             m.form.alarm.melody = 12;
+         },
+         {{SndValue, "0;12"}}},
+        {"music folder", folder(0), {{SndValue, "1;clinic.amr"}}},
+        {"audio folder", folder(1), {{SndValue, "3;clinic.amr"}}},
+        {"voice folder", folder(2), {{SndValue, "2;clinic.amr"}}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        EditorModel &m = open({alarmEntry()});
+        alarmOn(m);
+        c.set(m);
+        ASSERT_TRUE(m.SaveFields());
+        EXPECT_EQ(stored()[DAlarmName], QStringLiteral("DALARM"));
+        EXPECT_EQ(stored()[SnoozeName], QStringLiteral("X-JPGSH-SNOOZE"));
+        for (const auto &[slot, value] : c.expected)
+            EXPECT_EQ(stored()[slot], value) << slot;
+    }
+}
+
+// Loading shows the stored values; an entry beyond the model's lists selects nothing.
+TEST_F(EditorModelTest, AlarmLoadsTheStoredValues)
+{
+    struct Case {
+        const char *property;
+        int slot;
+        const char *value;
+        std::function<void(const AlarmFields &)> check;
+    };
+    const std::vector<Case> cases = {
+        {"pre-alarm minutes", PreAlarmValue, "ON;PT30M", [](const AlarmFields &a) {
+             EXPECT_EQ(a.preAlarm, Pair::On);
+             EXPECT_EQ(a.preUnit, Minutes);
+             EXPECT_EQ(a.preCount, QStringLiteral("30"));
+             EXPECT_EQ(a.preRange, QStringLiteral("(2～99)"));
+         }},
+        {"pre-alarm days", PreAlarmValue, "ON;P1D", [](const AlarmFields &a) {
+             EXPECT_EQ(a.preUnit, Days);
+             EXPECT_EQ(a.preCount, QStringLiteral("1"));
+             EXPECT_EQ(a.preRange, QStringLiteral("(1～31)"));
+         }},
+        {"pre-alarm off", PreAlarmValue, "OFF", [](const AlarmFields &a) {
+             EXPECT_EQ(a.preAlarm, Pair::Off);
+             EXPECT_EQ(a.preUnit, NoUnit);
+             EXPECT_FALSE(a.preAlarmEnabled);
+         }},
+        {"snooze", SnoozeValue, "ON;PT7M", [](const AlarmFields &a) {
+             EXPECT_EQ(a.snooze, Pair::On);
+             EXPECT_EQ(a.snoozeCount, QStringLiteral("7"));
+         }},
+        {"melody of another model", SndValue, "0;45", [](const AlarmFields &a) {
+             EXPECT_EQ(a.ring, Ring::Melody);
+             EXPECT_EQ(a.melody, -1);
+         }},
+        {"audio file", SndValue, "3;clinic.amr", [](const AlarmFields &a) {
+             EXPECT_EQ(a.ring, Ring::Folder);
+             EXPECT_EQ(a.folder, 1);
+             EXPECT_EQ(a.ringFile, QStringLiteral("clinic.amr"));
+         }},
+        {"large lamp beyond the colours", CmbltNoValue, "ON1;2;40", [](const AlarmFields &a) {
+             EXPECT_EQ(a.lamp, Lamp::Mobile);
+             EXPECT_EQ(a.largePattern, 2);
+             EXPECT_EQ(a.largeColour, -1);
+         }},
+        {"small lamp", CmbltNoValue, "ON2;4;0", [](const AlarmFields &a) {
+             EXPECT_EQ(a.lamp, Lamp::Small);
+             EXPECT_EQ(a.smallPattern, 4);
+             EXPECT_TRUE(a.smallLampEnabled);
+             EXPECT_FALSE(a.largeLampEnabled);
+         }},
+        {"volume", VolValue, "", [](const AlarmFields &a) { EXPECT_EQ(a.volume, 5); }},
+        {"alarm time", DAlarmValue, "20050309233000;前夜", [](const AlarmFields &a) {
+             EXPECT_EQ(a.alarm, Pair::On);
+             EXPECT_EQ(a.date, QDate(2005, 3, 9));
+             EXPECT_EQ(a.time, QTime(23, 30));
+             EXPECT_EQ(a.message, QStringLiteral("前夜"));
+         }},
+        {"alarm off", DAlarmValue, "00000000000000;", [](const AlarmFields &a) {
+             EXPECT_EQ(a.alarm, Pair::Off);
+             EXPECT_EQ(a.date, QDate(2005, 3, 10));
+             EXPECT_EQ(a.time, QTime(10, 0));
+         }},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.property);
+        ScheduleEntry e = alarmEntry();
+        e[c.slot] = QString::fromUtf8(c.value);
+        c.check(open({e}).form.alarm);
+    }
+}
+
+// The number fields hold their limits; empty gives the minimum.
+TEST_F(EditorModelTest, AlarmNumberFieldsKeepTheirLimits)
+{
+    struct Case {
+        const char *what;
+        std::function<QString(EditorModel &)> typed;
+        QString expected;
+    };
+    auto seconds = [](const char *text) {
+        return [=](EditorModel &m) {
+            m.optArmTime_Change(QString::fromLatin1(text));
+            return m.form.alarm.seconds;
+        };
+    };
+    auto pre = [](int unit, const char *text) {
+        return [=](EditorModel &m) {
+            m.optPreArarm_Click(Pair::On);
+            m.cmbPreArarm_Click(unit);
+            m.form.alarm.preCount = QString::fromLatin1(text);
+            m.txtPreArarm_LostFocus();
+            return m.form.alarm.preCount;
+        };
+    };
+    auto snooze = [](const char *text) {
+        return [=](EditorModel &m) {
+            m.optSnooze_Click(Pair::On);
+            m.form.alarm.snoozeCount = QString::fromLatin1(text);
+            m.txtSnooze_LostFocus();
+            return m.form.alarm.snoozeCount;
+        };
+    };
+    const std::vector<Case> cases = {
+        {"seconds 1", seconds("1"), "2"},       {"seconds 120", seconds("120"), "99"},
+        {"seconds empty", seconds(""), "2"},    {"seconds 45", seconds("45"), "45"},
+        {"minutes 1", pre(Minutes, "1"), "2"},  {"minutes 100", pre(Minutes, "100"), "99"},
+        {"hours 30", pre(Hours, "30"), "24"},   {"days 0", pre(Days, "0"), "1"},
+        {"days 32", pre(Days, "32"), "31"},     {"weeks 6", pre(Weeks, "6"), "5"},
+        {"months 13", pre(Months, "13"), "12"}, {"months empty", pre(Months, ""), "1"},
+        {"snooze 1", snooze("1"), "2"},         {"snooze 21", snooze("21"), "20"},
+        {"snooze empty", snooze(""), "2"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        EditorModel &m = open({alarmEntry()});
+        EXPECT_EQ(c.typed(m), c.expected);
+    }
+}
+
+// The ring refresher by model, the folder click, and the sound check of the store.
+TEST_F(EditorModelTest, RingFollowsItsOptionAndModel)
+{
+    struct Case {
+        const char *model;
+        const char *sound;
+        std::array<bool, SoundFolderCount> folders;
+    };
+    const std::vector<Case> cases = {
+        {"603SH", "1;morning.mid", {true, true, true}},
+        {"601SH", "1;morning.mid", {true, false, false}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.model);
+        ScheduleEntry e = alarmEntry();
+        e[SndValue] = QString::fromLatin1(c.sound);
+        EditorModel &m = open({e}, 1, QString::fromLatin1(c.model));
+        EXPECT_EQ(m.form.alarm.folderEnabled, c.folders);
+        EXPECT_TRUE(m.form.alarm.ringFileEnabled);
+        EXPECT_FALSE(m.form.alarm.melodyEnabled);
+        m.opt_folder_Click(c.folders[1] ? 1 : 0);
+        EXPECT_EQ(m.form.alarm.ringFile, c.folders[1] ? QString() : QStringLiteral("morning.mid"));
+
+        m.optRing_Click(Ring::Melody);
+        EXPECT_EQ(m.form.alarm.melody, 0);
+        EXPECT_EQ(m.form.alarm.folderEnabled, (std::array<bool, SoundFolderCount>{}));
+        m.optRing_Click(Ring::Folder);
+        EXPECT_EQ(m.form.alarm.melody, -1);
+        m.form.alarm.ringFile.clear();
+        dialogs.messages.clear();
+        EXPECT_FALSE(m.cmdOk_Click());
+        ASSERT_EQ(dialogs.messages.size(), 1u);
+        EXPECT_EQ(dialogs.last().text, QStringLiteral("ﾒﾛﾃﾞｨﾃﾞｰﾀを指定してください♪　　　"));
+        EXPECT_EQ(m.form.focus, QStringLiteral("txtRing2"));
+    }
+}
+
+// The alarm date may not pass the start; the alarm follows the start by the default offset.
+TEST_F(EditorModelTest, AlarmMomentKeepsToTheStart)
+{
+    EditorModel &m = open({alarmEntry()});
+    m.dtpArDate_Change(QDate(2005, 3, 11));
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.last().title, QStringLiteral("エラー"));
+    EXPECT_EQ(dialogs.last().text, QStringLiteral("予定開始日以降の日付は指定できません！　　　"));
+    EXPECT_EQ(dialogs.last().icon, MessageIcon::Critical);
+    EXPECT_EQ(m.form.alarm.date, QDate(2005, 3, 10));
+    EXPECT_EQ(m.form.focus, QStringLiteral("dtpArDate"));
+
+    struct Case {
+        qint64 offset;
+        QTime start;
+        QDate date;
+        QTime time;
+    };
+    const std::vector<Case> cases = {
+        {-30, QTime(0, 10), QDate(2005, 3, 14), QTime(23, 40)},
+        {0, QTime(0, 0), QDate(2005, 3, 15), QTime(0, 0)},
+        {90, QTime(23, 0), QDate(2005, 3, 16), QTime(0, 30)},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.offset);
+        for (Pair alarm : {Pair::On, Pair::Off}) {
+            EditorModel &m = open({alarmEntry()});
+            m.alarmOffsetMinutes = c.offset;
+            m.optArarm_Click(alarm);
+            m.dtpFrTime_Change(c.start);
+            m.dtpFrDate_Change(QDate(2005, 3, 15));
+            EXPECT_EQ(m.form.alarm.date, c.date);
+            EXPECT_EQ(m.form.alarm.time, c.time);
+        }
+    }
 }

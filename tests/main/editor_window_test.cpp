@@ -239,3 +239,60 @@ TEST_F(EditorWindowTest, RefusalShowsOverTheEditorInARealMessageBox)
     EXPECT_EQ(w->state().ScheduleList.at(0, SummaryValue), QStringLiteral("1"));
     EXPECT_FALSE(w->state().isDirty());
 }
+
+TEST_F(EditorWindowTest, AlarmPageGreysWhenOffAndStoresWhatWasChosen)
+{
+    w->showModal = [&](QDialog &d) {
+        d.show();
+        d.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+        // The list's entries have the alarm off: the group is grey but the telephone.
+        EXPECT_TRUE(child<QRadioButton>(d, "optArarmOff")->isChecked());
+        for (const char *name : {"dtpArDate", "txtArMessage", "optRing0", "cmbArmVol", "optRmpSmall",
+                                 "optPreArarmOn", "optSnoozeOn", "optArmTime"})
+            EXPECT_FALSE(child<QWidget>(d, name)->isEnabled()) << name;
+        EXPECT_TRUE(child<QWidget>(d, "txtArTel")->isEnabled());
+        EXPECT_TRUE(child<QWidget>(d, "Command1")->isEnabled());
+
+        child<QRadioButton>(d, "optArarmOn")->click();
+        EXPECT_TRUE(child<QWidget>(d, "txtArMessage")->isEnabled());
+        child<QRadioButton>(d, "optRmpSmall")->click();
+        EXPECT_FALSE(child<QWidget>(d, "cmbRmp1")->isEnabled());
+        auto *small = child<QComboBox>(d, "cmbRmp3");
+        small->setCurrentIndex(4);
+        emit small->activated(4);
+        child<QRadioButton>(d, "optSnoozeOn")->click();
+        auto *snooze = child<QLineEdit>(d, "txtSnooze");
+        EXPECT_EQ(snooze->text(), QStringLiteral("2"));
+        snooze->selectAll();
+        QTest::keyClicks(snooze, "7");
+        child<QRadioButton>(d, "optPreArarmOn")->click();
+        EXPECT_EQ(child<QLabel>(d, "Label32")->text(), QStringLiteral("(2～99)"));
+        auto *unit = child<QComboBox>(d, "cmbPreArarm");
+        unit->setCurrentIndex(1);
+        emit unit->activated(1);
+        EXPECT_EQ(child<QLabel>(d, "Label32")->text(), QStringLiteral("(1～24)"));
+        auto *pre = child<QLineEdit>(d, "txtPreArarm");
+        pre->setFocus();
+        pre->selectAll();
+        QTest::keyClicks(pre, "30");
+        auto *seconds = child<QLineEdit>(d, "optArmTime");
+        seconds->setFocus();
+        seconds->selectAll();
+        QTest::keyClicks(seconds, "1");
+        child<QPushButton>(d, "cmdOk")->setFocus();  // the fields' limits apply on leaving them
+        EXPECT_EQ(pre->text(), QStringLiteral("24"));
+        EXPECT_EQ(seconds->text(), QStringLiteral("2"));
+        child<QPushButton>(d, "cmdOk")->click();
+        EXPECT_EQ(d.result(), QDialog::Accepted);
+    };
+    QTest::mouseClick(w->gridView()->viewport(), Qt::LeftButton, {}, cellCentre(1, 2));
+    QTest::mouseDClick(w->gridView()->viewport(), Qt::LeftButton, {}, cellCentre(1, 2));
+    const ScheduleList &list = w->state().ScheduleList;
+    EXPECT_EQ(list.at(0, DAlarmValue), QStringLiteral("20240101120000;"));
+    EXPECT_EQ(list.at(0, CmbltNoValue), QStringLiteral("ON2;4;0"));
+    EXPECT_EQ(list.at(0, SnoozeValue), QStringLiteral("ON;PT7M"));
+    EXPECT_EQ(list.at(0, PreAlarmValue), QStringLiteral("ON;PT24H"));
+    EXPECT_EQ(list.at(0, SecValue), QStringLiteral("2"));
+    EXPECT_TRUE(dialogs.messages.empty());
+}

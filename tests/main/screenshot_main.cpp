@@ -4,7 +4,9 @@
 // and shown instead. Beside OUT.png it saves edit_menu.png (model V603SH,
 // the Edit menu open with its stamp submenu), toolbar.png and the entry
 // editor with each of its two tabs: editr_weekly_*.png on a weekly event,
-// editr_noend_*.png on an entry without an end. The settings of this run
+// editr_noend_*.png on an entry without an end, editr_alarm_on_*.png with
+// the large lamp, pre-alarm and snooze, editr_alarm_off_*.png with the
+// alarm off. The settings of this run
 // live in a temporary folder.
 #include "frmmain.h"
 #include "listgrid.h"
@@ -196,6 +198,31 @@ int main(int argc, char **argv)
         e[skedra::YearlyValue].clear();
     };
     if (!editorPictures(w, 2, folder + QStringLiteral("/editr_noend"), withoutEnd))
+        return 1;
+    const auto alarmOn = [](skedra::ScheduleEntry &e) {
+        using namespace skedra;
+        const QString moment = e[DtStartValue].left(8) + QStringLiteral("083000");
+        e[DAlarmName] = QStringLiteral("DALARM");
+        e[DAlarmValue] = moment + QStringLiteral(";出発の準備");
+        e[ShAlarmValue] = moment;
+        e[SndName] = QStringLiteral("X-JPGSH-SND");
+        e[SndValue] = QStringLiteral("0;4");
+        e[CmbltNoName] = QStringLiteral("X-JPGSH-CMBLT-NO");
+        e[CmbltNoValue] = QStringLiteral("ON1;2;5");
+        e[PreAlarmName] = QStringLiteral("X-JPGSH-PREALARM");
+        e[PreAlarmValue] = QStringLiteral("ON;PT3H");
+        e[SnoozeName] = QStringLiteral("X-JPGSH-SNOOZE");
+        e[SnoozeValue] = QStringLiteral("ON;PT7M");
+        e[TelName] = QStringLiteral("X-JPGSH-TEL");
+        e[TelValue] = QStringLiteral("090-1234-5678");
+    };
+    if (!editorPictures(w, 1, folder + QStringLiteral("/editr_alarm_on"), alarmOn))
+        return 1;
+    const auto alarmOff = [&alarmOn](skedra::ScheduleEntry &e) {
+        alarmOn(e);
+        e[skedra::DAlarmValue] = QStringLiteral("00000000000000;");
+    };
+    if (!editorPictures(w, 1, folder + QStringLiteral("/editr_alarm_off"), alarmOff))
         return 1;
     w.state().Dirty = QStringLiteral("0");
     return 0;
