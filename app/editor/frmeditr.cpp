@@ -692,8 +692,20 @@ void frmEditR::applyFocus()
     w->setFocus();
 }
 
+// The number fields take their limits when the user leaves them; a store
+// started while one still has the focus (Enter, a shortcut) applies them
+// first, so no out-of-range number is stored.
+void frmEditR::finishNumberFields()
+{
+    m_model.optArmTime_Change(m_alarm.optArmTime->text());
+    m_model.txtPreArarm_LostFocus();
+    m_model.txtSnooze_LostFocus();
+    showForm();
+}
+
 void frmEditR::cmdOk_Click()
 {
+    finishNumberFields();
     if (m_model.cmdOk_Click()) {
         accept();
         return;
@@ -703,6 +715,7 @@ void frmEditR::cmdOk_Click()
 
 void frmEditR::move(int step)
 {
+    finishNumberFields();
     if (step > 0)
         m_model.Command6_Click();
     else

@@ -60,6 +60,7 @@ private:
     void cmdOk_Click();
     void move(int step);
     void Command1_Click();
+    void finishNumberFields();
 
     SessionState &m_state;
     Dialogs &m_dialogs;

@@ -283,6 +283,10 @@ TEST_F(EditorWindowTest, AlarmPageGreysWhenOffAndStoresWhatWasChosen)
         child<QPushButton>(d, "cmdOk")->setFocus();  // the fields' limits apply on leaving them
         EXPECT_EQ(pre->text(), QStringLiteral("24"));
         EXPECT_EQ(seconds->text(), QStringLiteral("2"));
+        // OK (by Enter) while a number is still being typed: its limit still applies.
+        snooze->setFocus();
+        snooze->selectAll();
+        QTest::keyClicks(snooze, "50");
         child<QPushButton>(d, "cmdOk")->click();
         EXPECT_EQ(d.result(), QDialog::Accepted);
     };
@@ -291,7 +295,7 @@ TEST_F(EditorWindowTest, AlarmPageGreysWhenOffAndStoresWhatWasChosen)
     const ScheduleList &list = w->state().ScheduleList;
     EXPECT_EQ(list.at(0, DAlarmValue), QStringLiteral("20240101120000;"));
     EXPECT_EQ(list.at(0, CmbltNoValue), QStringLiteral("ON2;4;0"));
-    EXPECT_EQ(list.at(0, SnoozeValue), QStringLiteral("ON;PT7M"));
+    EXPECT_EQ(list.at(0, SnoozeValue), QStringLiteral("ON;PT20M"));
     EXPECT_EQ(list.at(0, PreAlarmValue), QStringLiteral("ON;PT24H"));
     EXPECT_EQ(list.at(0, SecValue), QStringLiteral("2"));
     EXPECT_TRUE(dialogs.messages.empty());
