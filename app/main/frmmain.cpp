@@ -2,6 +2,7 @@
 
 #include "addcommands.h"
 #include "frmabout.h"
+#include "frmcalendar.h"
 #include "frmeditr.h"
 #include "frmfind.h"
 #include "frmrun.h"
@@ -293,6 +294,7 @@ void frmMain::createActions()
         {QStringLiteral("mnuHelp2"), [this] { showHelp(); }},
         {QStringLiteral("mnuVer"), [this] { showAbout(); }},
         {QStringLiteral("Font_Change"), [this] { Font_Change(); }},
+        {QStringLiteral("disp_calendar"), [this] { disp_calendar(); }},
         {QStringLiteral("pmnuCancel"), [] {}},
         {QStringLiteral("p2mnuCancel"), [] {}},
         {QStringLiteral("frmFind"), [this] {
@@ -556,6 +558,28 @@ void frmMain::Grid_refresh()
 {
     skedra::Grid_refresh(m_state.ScheduleList, m_grid);
     m_view->showGrid();
+}
+
+void frmMain::disp_calendar()
+{
+    if (m_calendar) {
+        m_calendar->activateWindow();
+        return;
+    }
+    calendar::CalendarHost host;
+    host.columnWidthsTwips = columnWidths();
+    host.returnToList = [this] {
+        show();
+        Grid_refresh();
+    };
+    auto *window = new calendar::frmCalendar(m_state, std::move(host));
+    window->today = today;
+    window->Form_Load();
+    window->setWindowTitle(windowTitleText());
+    window->setGeometry(geometry());
+    m_calendar = window;
+    hide();
+    window->show();
 }
 
 void frmMain::UpdateCountPanel()

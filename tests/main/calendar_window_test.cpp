@@ -1,0 +1,96 @@
+// The calendar through the real main window, offscreen: open it on a month
+// of the sample file, read a repeating entry's day, pick a day, step a
+// month and switch back to the list.
+#include "frmcalendar.h"
+#include "frmmain.h"
+#include "scripted_dialogs.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QSettings>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace skedra;
+
+TEST(CalendarWindow, OpensOnTodaysMonthListsADayStepsAndSwitchesBack)
+{
+    QTemporaryDir settings;
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+    test::ScriptedDialogs dialogs;
+    frmMain w(nullptr, &dialogs);
+    // Monday 11 April 2005: the sample's weekly meeting ("W1 MO #0" from
+    // 7 March 2005) falls on it.
+    w.today = [] { return QDate(2005, 4, 11); };
+    w.show();
+    w.openCommandLine(QStringLiteral("examples/sample.vcs"));
+    ASSERT_FALSE(w.state().ScheduleList.isEmpty());
+
+    auto *command = w.findChild<QAction *>(QStringLiteral("tbrCal"));
+    ASSERT_NE(command, nullptr);
+    EXPECT_TRUE(command->isVisible());
+    command->trigger();
+
+    auto *calendar = qobject_cast<calendar::frmCalendar *>(w.calendarWindow());
+    ASSERT_NE(calendar, nullptr);
+    EXPECT_TRUE(calendar->isVisible());
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(w.state().CallerView, QStringLiteral("Calendar"));
+    EXPECT_EQ(calendar->windowTitle(), w.windowTitle());
+
+    auto *label = calendar->findChild<QLabel *>(QStringLiteral("lblYearMonth"));
+    auto *month = calendar->findChild<QTableWidget *>(QStringLiteral("MSFlexGrid1"));
+    auto *days = calendar->findChild<QTableWidget *>(QStringLiteral("MSFlexGrid2"));
+    ASSERT_TRUE(label && month && days);
+    EXPECT_EQ(label->text(), QStringLiteral("2005年04月"));
+    EXPECT_EQ(month->item(0, 0)->text(), QStringLiteral("Sun"));
+    EXPECT_EQ(month->item(0, 0)->foreground().color(), QColor(255, 0, 0));
+    EXPECT_EQ(month->item(0, 6)->foreground().color(), QColor(0, 0, 255));
+
+    // 1 April 2005 is a Friday: day 11 is Monday of the third week; today's
+    // cell is light green and selected, its list shows the meeting.
+    QTableWidgetItem *eleventh = month->item(3, 1);
+    EXPECT_TRUE(eleventh->text().startsWith(QStringLiteral("11\n 定例会議")));
+    EXPECT_EQ(eleventh->background().color(), QColor(238, 255, 249));
+    EXPECT_EQ(month->currentRow(), 3);
+    EXPECT_EQ(month->currentColumn(), 1);
+    EXPECT_EQ(days->item(0, 2)->text(), QStringLiteral("定例会議"));
+
+    // Clicking the next Monday lists that day.
+    const QRect cell = month->visualItemRect(month->item(4, 1));
+    QTest::mouseClick(month->viewport(), Qt::LeftButton, {}, cell.center());
+    EXPECT_EQ(w.state().ReferenceDate, QStringLiteral("20050418"));
+    EXPECT_EQ(days->item(0, 2)->text(), QStringLiteral("定例会議"));
+
+    // A cell outside the month keeps the selection and the list.
+    QTest::mouseClick(month->viewport(), Qt::LeftButton, {}, month->visualItemRect(month->item(1, 0)).center());
+    EXPECT_EQ(month->currentRow(), 4);
+    EXPECT_EQ(w.state().ReferenceDate, QStringLiteral("20050418"));
+
+    // One month forward keeps the day: 18 May 2005, a Wednesday.
+    auto *forward = calendar->findChild<QWidget *>(QStringLiteral("picBtn3"));
+    ASSERT_NE(forward, nullptr);
+    QTest::mouseClick(forward, Qt::LeftButton);
+    EXPECT_EQ(label->text(), QStringLiteral("2005年05月"));
+    EXPECT_EQ(w.state().ReferenceDate, QStringLiteral("20050518"));
+    EXPECT_TRUE(month->item(month->currentRow(), month->currentColumn())->text().startsWith(QStringLiteral("18")));
+    EXPECT_EQ(month->currentColumn(), 3);
+
+    auto *back = calendar->findChild<QPushButton *>(QStringLiteral("Command6"));
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(back->text(), QStringLiteral("表示切替"));
+    QTest::mouseClick(back, Qt::LeftButton);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(w.calendarWindow(), nullptr);
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(w.state().CallerView, QStringLiteral("Main"));
+    EXPECT_TRUE(w.state().ReferenceDate.isEmpty());
+    EXPECT_EQ(w.state().ReferenceRow, 1);
+    w.state().Dirty = QStringLiteral("0");
+}
