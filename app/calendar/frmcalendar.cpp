@@ -172,6 +172,7 @@ frmCalendar::frmCalendar(SessionState &state, CalendarHost host, QWidget *parent
     m_monthGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_monthGrid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_monthGrid->setWordWrap(false);
+    m_monthGrid->setTextElideMode(Qt::ElideNone);
     m_monthGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_monthGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     connect(m_monthGrid, &QTableWidget::currentCellChanged, this, [this] { MSFlexGrid1_Click(); });
