@@ -1,6 +1,7 @@
 #include "frmcalendar.h"
 
 #include "gridrender.h"
+#include "settings.h"
 
 #include <QCalendarWidget>
 #include <QCloseEvent>
@@ -201,9 +202,26 @@ void frmCalendar::Form_Load()
     // From now on the calendar starts the main window's commands.
     m_state.CallerView = QStringLiteral("Calendar");
     m_shownMonth = today();
+    applyStoredPlace();
     setUpDayList();
     sDisp();
     MSFlexGrid1_Click();
+}
+
+void frmCalendar::applyStoredPlace()
+{
+    const SettingsStore settings;
+    const StoredGeometry stored = settings.calendarGeometry();
+    if (stored.top) {
+        const QPoint at(px(stored.left.value_or(0)), px(*stored.top));
+        const QSize size(px(stored.width.value_or(0)), px(stored.height.value_or(0)));
+        move(at);
+        resize(size.expandedTo(minimumSize()));
+    } else if (m_host.mainGeometry.isValid()) {
+        setGeometry(m_host.mainGeometry);
+    }
+    if (settings.calendarWindowState() == WindowShowState::Maximised)
+        setWindowState(windowState() | Qt::WindowMaximized);
 }
 
 void frmCalendar::setUpDayList()
@@ -394,6 +412,12 @@ void frmCalendar::closeEvent(QCloseEvent *event)
     m_state.ReferenceDate.clear();
     m_state.ReferenceDateTime.clear();
     m_state.ReferenceRow = 1;
+    const WindowShowState shown = isMinimized() ? WindowShowState::Minimised
+        : isMaximized()                         ? WindowShowState::Maximised
+                                                : WindowShowState::Normal;
+    const QRect place = geometry();
+    SettingsStore().saveCalendarSettings(
+        shown, WindowGeometry{twips(place.x()), twips(place.y()), twips(place.width()), twips(place.height()), 0, 0});
     m_state.CallerView = QStringLiteral("Main");
     if (m_host.returnToList)
         m_host.returnToList();

@@ -55,6 +55,8 @@ private:
 struct CalendarHost {
     // The main list's column widths in twips, columns 0 to 10.
     std::array<int, GridColumns> columnWidthsTwips{};
+    // The main window's place, taken when no calendar place is stored.
+    QRect mainGeometry;
     // Shows the main window again and redraws its list (Grid_refresh).
     std::function<void()> returnToList;
 };
@@ -88,6 +90,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void applyStoredPlace();
     void setUpDayList();
     void showDayList();
     void layOut();

@@ -568,6 +568,7 @@ void frmMain::disp_calendar()
     }
     calendar::CalendarHost host;
     host.columnWidthsTwips = columnWidths();
+    host.mainGeometry = geometry();
     host.returnToList = [this] {
         show();
         Grid_refresh();
@@ -576,7 +577,6 @@ void frmMain::disp_calendar()
     window->today = today;
     window->Form_Load();
     window->setWindowTitle(windowTitleText());
-    window->setGeometry(geometry());
     m_calendar = window;
     hide();
     window->show();

@@ -4,6 +4,7 @@
 #include "frmcalendar.h"
 #include "frmmain.h"
 #include "scripted_dialogs.h"
+#include "settings.h"
 
 #include <QAction>
 #include <QApplication>
@@ -92,5 +93,6 @@ TEST(CalendarWindow, OpensOnTodaysMonthListsADayStepsAndSwitchesBack)
     EXPECT_EQ(w.state().CallerView, QStringLiteral("Main"));
     EXPECT_TRUE(w.state().ReferenceDate.isEmpty());
     EXPECT_EQ(w.state().ReferenceRow, 1);
+    EXPECT_TRUE(SettingsStore().calendarGeometry().top.has_value()) << "the place is kept for the next open";
     w.state().Dirty = QStringLiteral("0");
 }
