@@ -6,6 +6,7 @@
 #include <QCalendarWidget>
 #include <QCloseEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -178,6 +179,11 @@ frmCalendar::frmCalendar(SessionState &state, CalendarHost host, QWidget *parent
     m_monthGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     connect(m_monthGrid, &QTableWidget::currentCellChanged, this, [this] { MSFlexGrid1_Click(); });
     connect(m_monthGrid, &QTableWidget::cellClicked, this, [this] { MSFlexGrid1_Click(); });
+    connect(m_monthGrid, &QTableWidget::cellDoubleClicked, this, [this](int row, int column) {
+        // A cell outside the month (or the name row) adds nothing.
+        if (row >= 1 && m_month.cell({column, row}).day != 0)
+            addOnDay();
+    });
 
     m_dayGrid = new QTableWidget(this);
     m_dayGrid->setObjectName(QStringLiteral("MSFlexGrid2"));
@@ -186,6 +192,9 @@ frmCalendar::frmCalendar(SessionState &state, CalendarHost host, QWidget *parent
     m_dayGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_dayGrid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_dayGrid->installEventFilter(this);
+    m_dayGrid->viewport()->installEventFilter(this);
+    connect(m_dayGrid, &QTableWidget::cellDoubleClicked, this, [this] { editEntry(); });
+    createPopup();
 
     m_picker = new QCalendarWidget(this);
     m_picker->setObjectName(QStringLiteral("MonthView1"));
@@ -282,6 +291,7 @@ void frmCalendar::MSFlexGrid1_Click()
     }
     m_month.SelectedCell = selection->cell;
     m_selectedDay = selection->day;
+    m_listed = selection->listed;
 
     m_dayList.setDataRows(1);
     m_dayList.clearRow(1, 1);
@@ -399,12 +409,148 @@ bool frmCalendar::eventFilter(QObject *watched, QEvent *event)
             showMonthPicker();
             return true;
         }
-        if (watched == m_dayGrid)
+        if (watched == m_dayGrid->viewport()) {
             m_picker->hide();
+            // A right press selects the row under the pointer.
+            const auto *mouse = static_cast<QMouseEvent *>(event);
+            if (mouse->button() == Qt::RightButton) {
+                const int row = m_dayGrid->rowAt(mouse->position().toPoint().y());
+                if (row >= 0)
+                    m_dayGrid->selectRow(row);
+                return true;
+            }
+        }
+    }
+    if (event->type() == QEvent::MouseButtonRelease && watched == m_dayGrid->viewport()) {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() == Qt::RightButton) {
+            if (m_dayGrid->rowAt(mouse->position().toPoint().y()) >= 0)
+                popupMenu(m_popup, mouse->globalPosition().toPoint());
+            return true;
+        }
+    }
+    if (watched == m_dayGrid && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Delete) {
+        deleteEntry();
+        return true;
     }
     if (watched == m_picker && event->type() == QEvent::FocusOut && !m_picker->isAncestorOf(focusWidget()))
         m_picker->hide();
     return QWidget::eventFilter(watched, event);
+}
+
+void frmCalendar::createPopup()
+{
+    m_popup = new QMenu(QStringLiteral("ﾎﾟｯﾌﾟｱｯﾌﾟﾒﾆｭｰ"), this);
+    m_popup->setObjectName(QStringLiteral("pmnuEdit"));
+    auto item = [this](const char *name, const QString &caption, void (frmCalendar::*command)()) {
+        QAction *action = m_popup->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        if (command)
+            connect(action, &QAction::triggered, this, command);
+    };
+    item("pmnuCancel", QStringLiteral("ｷｬﾝｾﾙ"), nullptr);
+    m_popup->addSeparator();
+    item("pmnuAdd", QStringLiteral("追加(&A)"), &frmCalendar::addOnDay);
+    item("pmnuCopyAdd", QStringLiteral("ｺﾋﾟｰ追加(&B)"), &frmCalendar::copyAddOnDay);
+    item("pmnuEditLine", QStringLiteral("編集(&E)"), &frmCalendar::editEntry);
+    item("pmnuDEl", QStringLiteral("削除(&D)"), &frmCalendar::deleteEntry);
+    m_popup->addSeparator();
+    item("pmnuDefault", QStringLiteral("既定値として登録(&F)"), &frmCalendar::setDefaults);
+    item("pmnuDefClear", QStringLiteral("既定値をｸﾘｱ(&G)"), &frmCalendar::clearDefaults);
+}
+
+int frmCalendar::currentDay() const
+{
+    const int row = m_monthGrid->currentRow();
+    const int column = m_monthGrid->currentColumn();
+    if (row < 1 || column < 0)
+        return 0;
+    return m_month.cell({column, row}).day;
+}
+
+int frmCalendar::selectedEntry() const
+{
+    const int row = m_dayGrid->currentRow();
+    return row >= 0 && size_t(row) < m_listed.size() ? m_listed[size_t(row)] : 0;
+}
+
+void frmCalendar::prepareReference(int day)
+{
+    m_month.SelectedCell = {m_monthGrid->currentColumn(), m_monthGrid->currentRow()};
+    m_state.ReferenceDate = referenceDateOf(m_shownMonth, day);
+    m_state.ReferenceDateTime = referenceDateTimeOf(m_shownMonth, day, QTime::currentTime());
+}
+
+void frmCalendar::rebuild()
+{
+    sDisp();
+    MSFlexGrid1_Click();
+    m_monthGrid->setFocus();
+}
+
+void frmCalendar::addOnDay()
+{
+    const int day = currentDay();
+    if (day == 0 || !m_host.add)
+        return;
+    prepareReference(day);
+    m_host.add();
+    rebuild();
+}
+
+void frmCalendar::copyAddOnDay()
+{
+    const int day = currentDay();
+    const int entry = selectedEntry();
+    if (day == 0 || entry == 0 || !m_host.copyAdd)
+        return;
+    prepareReference(day);
+    m_state.ReferenceRow = entry;
+    m_host.copyAdd();
+    rebuild();
+}
+
+void frmCalendar::editEntry()
+{
+    const int entry = selectedEntry();
+    if (currentDay() == 0 || entry == 0 || !m_host.edit)
+        return;
+    const int row = m_dayGrid->currentRow();
+    const int column = std::max(0, m_dayGrid->currentColumn());
+    const int top = m_dayGrid->rowAt(0);
+    m_state.ReferenceRow = entry;
+    m_host.edit(entry);
+    rebuild();
+    if (row < m_dayGrid->rowCount()) {
+        m_dayGrid->setCurrentCell(row, column);
+        m_dayGrid->selectRow(row);
+        if (top >= 0)
+            m_dayGrid->scrollToItem(m_dayGrid->item(top, 0), QAbstractItemView::PositionAtTop);
+    }
+}
+
+void frmCalendar::deleteEntry()
+{
+    const int entry = selectedEntry();
+    if (m_state.ScheduleList.isEmpty() || entry == 0 || !m_host.deleteEntry)
+        return;
+    m_host.deleteEntry(entry);
+    rebuild();
+}
+
+void frmCalendar::setDefaults()
+{
+    const int entry = selectedEntry();
+    if (entry == 0 || !m_host.setDefaults)
+        return;
+    m_host.setDefaults(entry);
+}
+
+void frmCalendar::clearDefaults()
+{
+    if (m_host.clearDefaults)
+        m_host.clearDefaults();
 }
 
 void frmCalendar::closeEvent(QCloseEvent *event)

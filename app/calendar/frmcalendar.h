@@ -9,6 +9,7 @@
 #include "session.h"
 
 #include <QDate>
+#include <QMenu>
 #include <QWidget>
 
 #include <array>
@@ -16,6 +17,7 @@
 
 class QCalendarWidget;
 class QLabel;
+class QMenu;
 class QPushButton;
 class QTableWidget;
 
@@ -59,6 +61,15 @@ struct CalendarHost {
     QRect mainGeometry;
     // Shows the main window again and redraws its list (Grid_refresh).
     std::function<void()> returnToList;
+    // The main window's commands. Add and copy-add read the reference
+    // values the calendar has set; the others act on entry `entry`
+    // (1-based) as if it were the main list's current row.
+    std::function<void()> add;
+    std::function<void()> copyAdd;
+    std::function<void(int entry)> edit;
+    std::function<void(int entry)> deleteEntry;  // asks first
+    std::function<void(int entry)> setDefaults;
+    std::function<void()> clearDefaults;
 };
 
 class frmCalendar : public QWidget {
@@ -79,6 +90,20 @@ public:
     void step(MonthStep step);
     void goToToday();
 
+    // The day-list commands; each does nothing without a day in the month
+    // grid's current cell or (but Add) an entry in the day list's row.
+    void addOnDay();
+    void copyAddOnDay();
+    void editEntry();
+    void deleteEntry();
+    void setDefaults();
+    void clearDefaults();
+
+    // Shows a pop-up menu at a screen point; tests replace it.
+    std::function<void(QMenu *, const QPoint &)> popupMenu = [](QMenu *menu, const QPoint &at) {
+        menu->popup(at);
+    };
+
     QDate shownMonth() const { return m_shownMonth; }
     const MonthModel &month() const { return m_month; }
     const ListGrid &dayList() const { return m_dayList; }
@@ -97,6 +122,17 @@ private:
     void afterNavigation();
     void showMonthPicker();
     void monthPicked(QDate date);
+    void createPopup();
+    // The day of the month grid's current cell, 0 outside the month.
+    int currentDay() const;
+    // The entry of the day list's current row, 0 for an empty row.
+    int selectedEntry() const;
+    // Sets SelectedCell, ReferenceDate and ReferenceDateTime for a new
+    // entry on the current cell's day.
+    void prepareReference(int day);
+    // After a command: the month rebuilt, the day listed, the focus on the
+    // month grid.
+    void rebuild();
 
     SessionState &m_state;
     CalendarHost m_host;
@@ -104,6 +140,8 @@ private:
     MonthModel m_month;
     int m_selectedDay = 0;
     ListGrid m_dayList;
+    std::vector<int> m_listed;  // entry numbers of the day list's rows
+    QMenu *m_popup = nullptr;
 
     QLabel *m_label = nullptr;
     std::array<PictureButton *, 4> m_steps{};

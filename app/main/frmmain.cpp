@@ -573,6 +573,26 @@ void frmMain::disp_calendar()
         show();
         Grid_refresh();
     };
+    // The calendar's commands are this window's own, on one entry.
+    auto selectEntry = [this](int entry) {
+        m_grid.setRow(entry);
+        m_view->showGrid();
+    };
+    host.add = [this] { m_add->add(QDateTime::currentDateTime()); };
+    host.copyAdd = [this] { m_add->copyAdd(QDateTime::currentDateTime()); };
+    host.edit = [this, selectEntry](int entry) {
+        selectEntry(entry);
+        editRow();
+    };
+    host.deleteEntry = [this, selectEntry](int entry) {
+        selectEntry(entry);
+        m_list->deleteRows();
+    };
+    host.setDefaults = [this, selectEntry](int entry) {
+        selectEntry(entry);
+        mnuDefault_Click();
+    };
+    host.clearDefaults = [this] { mnuDefClear_Click(); };
     auto *window = new calendar::frmCalendar(m_state, std::move(host));
     window->today = today;
     window->Form_Load();

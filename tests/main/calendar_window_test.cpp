@@ -96,3 +96,58 @@ TEST(CalendarWindow, OpensOnTodaysMonthListsADayStepsAndSwitchesBack)
     EXPECT_TRUE(SettingsStore().calendarGeometry().top.has_value()) << "the place is kept for the next open";
     w.state().Dirty = QStringLiteral("0");
 }
+
+// The day-list commands through the main window: Add on a day hands the
+// day to the editor; a double-click outside the month adds nothing;
+// deleting a daily entry from one day removes it from the month and the
+// main list.
+TEST(CalendarWindow, DayCommandsRunTheMainWindowsCommands)
+{
+    QTemporaryDir settings;
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+    test::ScriptedDialogs dialogs;
+    frmMain w(nullptr, &dialogs);
+    w.today = [] { return QDate(2005, 4, 11); };
+    QStringList editorStarts;
+    w.showModal = [&](QDialog &) {
+        editorStarts << w.state().CallerView + QLatin1Char('|') + w.state().ReferenceDateTime;
+    };
+    w.show();
+    w.SelectModel(QStringLiteral("601SH"));  // a model with an entry editor
+    w.openCommandLine(QStringLiteral("examples/sample.vcs"));
+    const int entries = w.state().ScheduleList.count();
+    w.disp_calendar();
+    auto *calendar = qobject_cast<calendar::frmCalendar *>(w.calendarWindow());
+    ASSERT_NE(calendar, nullptr);
+    auto *month = calendar->findChild<QTableWidget *>(QStringLiteral("MSFlexGrid1"));
+    auto *days = calendar->findChild<QTableWidget *>(QStringLiteral("MSFlexGrid2"));
+
+    // 15 April 2005 is the Friday of the third week.
+    const QRect fifteenth = month->visualItemRect(month->item(3, 5));
+    QTest::mouseClick(month->viewport(), Qt::LeftButton, {}, fifteenth.center());
+    QTest::mouseDClick(month->viewport(), Qt::LeftButton, {}, fifteenth.center());
+    ASSERT_EQ(editorStarts.size(), 1);
+    EXPECT_TRUE(editorStarts[0].startsWith(QStringLiteral("Calendar|2005/04/15 "))) << editorStarts[0].toStdString();
+    // Outside the month (the Sunday before 1 April): nothing.
+    QTest::mouseClick(month->viewport(), Qt::LeftButton, {}, month->visualItemRect(month->item(1, 0)).center());
+    QTest::mouseDClick(month->viewport(), Qt::LeftButton, {}, month->visualItemRect(month->item(1, 0)).center());
+    EXPECT_EQ(editorStarts.size(), 1);
+
+    // 朝のジョギング runs daily from 31 March to 2 April; delete it on the
+    // 2nd (Saturday of the first week).
+    QTest::mouseClick(month->viewport(), Qt::LeftButton, {}, month->visualItemRect(month->item(1, 6)).center());
+    ASSERT_EQ(days->item(0, 2)->text(), QStringLiteral("朝のジョギング"));
+    days->setCurrentCell(0, 2);
+    dialogs.answers.push_back(Answer::Yes);
+    QTest::keyClick(days, Qt::Key_Delete);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("削除してよろしいですか？　　　"));
+    EXPECT_EQ(w.state().ScheduleList.count(), entries - 1);
+    EXPECT_EQ(w.grid().dataRows(), entries - 1);
+    EXPECT_FALSE(month->item(1, 5)->text().contains(QStringLiteral("朝のジョギング")));
+    EXPECT_EQ(month->item(1, 6)->text(), QStringLiteral("2"));
+    EXPECT_TRUE(days->item(0, 2)->text().isEmpty()) << "the emptied day keeps one empty row";
+    w.state().Dirty = QStringLiteral("0");
+    calendar->close();
+}
