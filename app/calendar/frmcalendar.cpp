@@ -425,7 +425,7 @@ bool frmCalendar::eventFilter(QObject *watched, QEvent *event)
         const auto *mouse = static_cast<QMouseEvent *>(event);
         if (mouse->button() == Qt::RightButton) {
             if (m_dayGrid->rowAt(mouse->position().toPoint().y()) >= 0)
-                popupMenu(m_popup, mouse->globalPosition().toPoint());
+                showPopup(mouse->globalPosition().toPoint());
             return true;
         }
     }
@@ -458,6 +458,50 @@ void frmCalendar::createPopup()
     m_popup->addSeparator();
     item("pmnuDefault", QStringLiteral("既定値として登録(&F)"), &frmCalendar::setDefaults);
     item("pmnuDefClear", QStringLiteral("既定値をｸﾘｱ(&G)"), &frmCalendar::clearDefaults);
+}
+
+void frmCalendar::mirrorAttributeMenus(int entry)
+{
+    for (QMenu *menu : m_attributeMenus)
+        delete menu;
+    m_attributeMenus.clear();
+    if (entry == 0 || !m_host.attributeMenus)
+        return;
+    // The category menu keeps the main pop-up's caption ("ｶﾃｺﾞﾘ(&H)" or
+    // "ｽﾀﾝﾌﾟ(&H)" by model); the others have this window's own.
+    static const std::array<const char16_t *, 6> captions = {
+        nullptr, u"ｼｰｸﾚｯﾄ(&S)", u"優先度(&Y)", u"日付色(&C)", u"自動消去保護(&P)", u"待受画面(&W)"};
+    const std::vector<QMenu *> sources = m_host.attributeMenus(entry);
+    for (size_t i = 0; i < sources.size() && i < captions.size(); ++i) {
+        QMenu *source = sources[i];
+        auto *menu = new QMenu(captions[i] ? QString::fromUtf16(captions[i]) : source->title(), m_popup);
+        menu->setObjectName(source->objectName());
+        menu->menuAction()->setEnabled(source->menuAction()->isEnabled());
+        for (QAction *item : source->actions()) {
+            if (item->isSeparator()) {
+                menu->addSeparator();
+                continue;
+            }
+            QAction *mirror = menu->addAction(item->text());
+            mirror->setObjectName(item->objectName());
+            mirror->setVisible(item->isVisible());
+            mirror->setEnabled(item->isEnabled());
+            mirror->setCheckable(item->isCheckable());
+            mirror->setChecked(item->isChecked());
+            connect(mirror, &QAction::triggered, this, [this, item] {
+                item->trigger();
+                rebuild();
+            });
+        }
+        m_popup->addMenu(menu);
+        m_attributeMenus.push_back(menu);
+    }
+}
+
+void frmCalendar::showPopup(const QPoint &at)
+{
+    mirrorAttributeMenus(selectedEntry());
+    popupMenu(m_popup, at);
 }
 
 int frmCalendar::currentDay() const

@@ -14,6 +14,7 @@
 
 #include <array>
 #include <functional>
+#include <vector>
 
 class QCalendarWidget;
 class QLabel;
@@ -70,6 +71,11 @@ struct CalendarHost {
     std::function<void(int entry)> deleteEntry;  // asks first
     std::function<void(int entry)> setDefaults;
     std::function<void()> clearDefaults;
+    // The main pop-up's attribute submenus (category or stamp, secret,
+    // priority, date colour, auto-delete guard, standby screen), configured
+    // for the model, with entry `entry` made the main list's selection so
+    // that their items act on it.
+    std::function<std::vector<QMenu *>(int entry)> attributeMenus;
 };
 
 class frmCalendar : public QWidget {
@@ -123,6 +129,10 @@ private:
     void showMonthPicker();
     void monthPicked(QDate date);
     void createPopup();
+    // Rebuilds pmnuEdit's attribute submenus from the main window's, for
+    // the selected entry; false when there is none.
+    void mirrorAttributeMenus(int entry);
+    void showPopup(const QPoint &at);
     // The day of the month grid's current cell, 0 outside the month.
     int currentDay() const;
     // The entry of the day list's current row, 0 for an empty row.
@@ -142,6 +152,7 @@ private:
     ListGrid m_dayList;
     std::vector<int> m_listed;  // entry numbers of the day list's rows
     QMenu *m_popup = nullptr;
+    std::vector<QMenu *> m_attributeMenus;
 
     QLabel *m_label = nullptr;
     std::array<PictureButton *, 4> m_steps{};

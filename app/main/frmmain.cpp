@@ -593,6 +593,15 @@ void frmMain::disp_calendar()
         mnuDefault_Click();
     };
     host.clearDefaults = [this] { mnuDefClear_Click(); };
+    host.attributeMenus = [this, selectEntry](int entry) {
+        selectEntry(entry);
+        configureModelItems(QStringLiteral("pmnu"));
+        std::vector<QMenu *> menus;
+        for (const char *name : {"pmnuCate", "pmnuSecret", "pmnuPriority", "pmnuDateColor", "pmnuAutoDel", "pmnuWait"})
+            if (QMenu *menu = m_menus.value(QString::fromLatin1(name)))
+                menus.push_back(menu);
+        return menus;
+    };
     auto *window = new calendar::frmCalendar(m_state, std::move(host));
     window->today = today;
     window->Form_Load();

@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QSettings>
 #include <QTableWidget>
@@ -19,18 +20,32 @@
 
 using namespace skedra;
 
-TEST(CalendarWindow, OpensOnTodaysMonthListsADayStepsAndSwitchesBack)
-{
+namespace {
+
+// The main window over the sample file on Monday 11 April 2005, when the
+// sample's weekly meeting ("W1 MO #0" from 7 March 2005) falls on today.
+class CalendarWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+        w.today = [] { return QDate(2005, 4, 11); };
+        w.show();
+    }
+    void TearDown() override { w.state().Dirty = QStringLiteral("0"); }
+    void open() { w.openCommandLine(QStringLiteral("examples/sample.vcs")); }
+
     QTemporaryDir settings;
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
     test::ScriptedDialogs dialogs;
-    frmMain w(nullptr, &dialogs);
-    // Monday 11 April 2005: the sample's weekly meeting ("W1 MO #0" from
-    // 7 March 2005) falls on it.
-    w.today = [] { return QDate(2005, 4, 11); };
-    w.show();
-    w.openCommandLine(QStringLiteral("examples/sample.vcs"));
+    frmMain w{nullptr, &dialogs};
+};
+
+} // namespace
+
+TEST_F(CalendarWindow, OpensOnTodaysMonthListsADayStepsAndSwitchesBack)
+{
+    open();
     ASSERT_FALSE(w.state().ScheduleList.isEmpty());
 
     auto *command = w.findChild<QAction *>(QStringLiteral("tbrCal"));
@@ -94,28 +109,20 @@ TEST(CalendarWindow, OpensOnTodaysMonthListsADayStepsAndSwitchesBack)
     EXPECT_TRUE(w.state().ReferenceDate.isEmpty());
     EXPECT_EQ(w.state().ReferenceRow, 1);
     EXPECT_TRUE(SettingsStore().calendarGeometry().top.has_value()) << "the place is kept for the next open";
-    w.state().Dirty = QStringLiteral("0");
 }
 
 // The day-list commands through the main window: Add on a day hands the
 // day to the editor; a double-click outside the month adds nothing;
 // deleting a daily entry from one day removes it from the month and the
 // main list.
-TEST(CalendarWindow, DayCommandsRunTheMainWindowsCommands)
+TEST_F(CalendarWindow, DayCommandsRunTheMainWindowsCommands)
 {
-    QTemporaryDir settings;
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
-    test::ScriptedDialogs dialogs;
-    frmMain w(nullptr, &dialogs);
-    w.today = [] { return QDate(2005, 4, 11); };
     QStringList editorStarts;
     w.showModal = [&](QDialog &) {
         editorStarts << w.state().CallerView + QLatin1Char('|') + w.state().ReferenceDateTime;
     };
-    w.show();
     w.SelectModel(QStringLiteral("601SH"));  // a model with an entry editor
-    w.openCommandLine(QStringLiteral("examples/sample.vcs"));
+    open();
     const int entries = w.state().ScheduleList.count();
     w.disp_calendar();
     auto *calendar = qobject_cast<calendar::frmCalendar *>(w.calendarWindow());
@@ -134,6 +141,23 @@ TEST(CalendarWindow, DayCommandsRunTheMainWindowsCommands)
     QTest::mouseDClick(month->viewport(), Qt::LeftButton, {}, month->visualItemRect(month->item(1, 0)).center());
     EXPECT_EQ(editorStarts.size(), 1);
 
+    // The pop-up's secret item sets the entry of the row.
+    QTest::mouseClick(month->viewport(), Qt::LeftButton, {}, month->visualItemRect(month->item(3, 1)).center());
+    QMenu *shown = nullptr;
+    calendar->popupMenu = [&](QMenu *menu, const QPoint &) { shown = menu; };
+    const QPoint firstRow = days->visualItemRect(days->item(0, 2)).center();
+    QTest::mousePress(days->viewport(), Qt::RightButton, {}, firstRow);
+    QTest::mouseRelease(days->viewport(), Qt::RightButton, {}, firstRow);
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->objectName(), QStringLiteral("pmnuEdit"));
+    auto *secretOn = shown->findChild<QMenu *>(QStringLiteral("pmnuSecret"));
+    ASSERT_NE(secretOn, nullptr);
+    EXPECT_EQ(secretOn->title(), QStringLiteral("ｼｰｸﾚｯﾄ(&S)"));
+    ASSERT_FALSE(secretOn->actions().isEmpty());
+    secretOn->actions().front()->trigger();
+    EXPECT_EQ(days->item(0, 7)->text(), QStringLiteral("ON"));
+    EXPECT_EQ(w.grid().text(1, 7), QStringLiteral("ON"));
+
     // 朝のジョギング runs daily from 31 March to 2 April; delete it on the
     // 2nd (Saturday of the first week).
     QTest::mouseClick(month->viewport(), Qt::LeftButton, {}, month->visualItemRect(month->item(1, 6)).center());
@@ -148,6 +172,5 @@ TEST(CalendarWindow, DayCommandsRunTheMainWindowsCommands)
     EXPECT_FALSE(month->item(1, 5)->text().contains(QStringLiteral("朝のジョギング")));
     EXPECT_EQ(month->item(1, 6)->text(), QStringLiteral("2"));
     EXPECT_TRUE(days->item(0, 2)->text().isEmpty()) << "the emptied day keeps one empty row";
-    w.state().Dirty = QStringLiteral("0");
     calendar->close();
 }
