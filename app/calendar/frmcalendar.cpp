@@ -248,8 +248,8 @@ void frmCalendar::setUpDayList()
 
 void frmCalendar::sDisp()
 {
-    m_monthGrid->hide();
-    m_dayGrid->hide();
+    // The grids are not painted while they are rewritten and laid out.
+    setUpdatesEnabled(false);
     m_month = buildMonth(m_state.ScheduleList, m_shownMonth, today(), m_state.ReferenceDate,
                          m_month.SelectedCell);
     m_state.ReferenceDate = m_month.ReferenceDate;
@@ -272,9 +272,8 @@ void frmCalendar::sDisp()
         }
     }
     layOut();
-    m_monthGrid->show();
-    m_dayGrid->show();
     m_monthGrid->setCurrentCell(m_month.SelectedCell.row, m_month.SelectedCell.column);
+    setUpdatesEnabled(true);
 }
 
 void frmCalendar::MSFlexGrid1_Click()

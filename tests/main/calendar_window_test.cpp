@@ -130,6 +130,10 @@ TEST_F(CalendarWindow, DayCommandsRunTheMainWindowsCommands)
     auto *month = calendar->findChild<QTableWidget *>(QStringLiteral("MSFlexGrid1"));
     auto *days = calendar->findChild<QTableWidget *>(QStringLiteral("MSFlexGrid2"));
 
+    // The window started with SH53; the calendar opened after the change
+    // to 601SH heads its day list by stamp.
+    EXPECT_EQ(days->horizontalHeaderItem(8)->text(), QStringLiteral("ｽﾀﾝﾌﾟ"));
+
     // 15 April 2005 is the Friday of the third week.
     const QRect fifteenth = month->visualItemRect(month->item(3, 5));
     QTest::mouseClick(month->viewport(), Qt::LeftButton, {}, fifteenth.center());
