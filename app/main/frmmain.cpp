@@ -88,6 +88,8 @@ frmMain::~frmMain()
 {
     while (m_busyDepth > 0)
         setBusy(false);
+    // An open calendar works on this window's state.
+    delete m_calendar;
     // The view reads the grid, which is destroyed before the child widgets.
     delete m_view;
     m_view = nullptr;
