@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -97,6 +98,24 @@ TEST_F(CalendarWindow, OpensOnTodaysMonthListsADayStepsAndSwitchesBack)
     EXPECT_EQ(w.state().ReferenceDate, QStringLiteral("20050518"));
     EXPECT_TRUE(month->item(month->currentRow(), month->currentColumn())->text().startsWith(QStringLiteral("18")));
     EXPECT_EQ(month->currentColumn(), 3);
+
+    // The label opens the month picker; a picked date shows its month with
+    // that day selected, and "今  日" comes back to today.
+    auto *picker = calendar->findChild<QCalendarWidget *>(QStringLiteral("MonthView1"));
+    ASSERT_NE(picker, nullptr);
+    EXPECT_FALSE(picker->isVisible());
+    QTest::mouseClick(label, Qt::LeftButton);
+    EXPECT_TRUE(picker->isVisible());
+    emit picker->clicked(QDate(2005, 6, 20));
+    EXPECT_FALSE(picker->isVisible());
+    EXPECT_EQ(label->text(), QStringLiteral("2005年06月"));
+    EXPECT_EQ(w.state().ReferenceDate, QStringLiteral("20050620"));
+    auto *today = calendar->findChild<QPushButton *>(QStringLiteral("Command5"));
+    ASSERT_NE(today, nullptr);
+    EXPECT_EQ(today->text(), QStringLiteral("今  日"));
+    QTest::mouseClick(today, Qt::LeftButton);
+    EXPECT_EQ(label->text(), QStringLiteral("2005年04月"));
+    EXPECT_EQ(w.state().ReferenceDate, QStringLiteral("20050411"));
 
     auto *back = calendar->findChild<QPushButton *>(QStringLiteral("Command6"));
     ASSERT_NE(back, nullptr);
