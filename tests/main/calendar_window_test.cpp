@@ -181,6 +181,16 @@ TEST_F(CalendarWindow, DayCommandsRunTheMainWindowsCommands)
     EXPECT_EQ(days->item(0, 7)->text(), QStringLiteral("ON"));
     EXPECT_EQ(w.grid().text(1, 7), QStringLiteral("ON"));
 
+    // A double-click on the row edits its entry as the main list's row.
+    editorStarts.clear();
+    int editedRow = 0;
+    w.showModal = [&](QDialog &) { editedRow = w.grid().row(); };
+    QTest::mouseClick(days->viewport(), Qt::LeftButton, {}, firstRow);
+    QTest::mouseDClick(days->viewport(), Qt::LeftButton, {}, firstRow);
+    EXPECT_EQ(editedRow, 1);
+    EXPECT_EQ(w.state().ReferenceRow, 1);
+    EXPECT_EQ(days->currentRow(), 0);
+
     // 朝のジョギング runs daily from 31 March to 2 April; delete it on the
     // 2nd (Saturday of the first week).
     QTest::mouseClick(month->viewport(), Qt::LeftButton, {}, month->visualItemRect(month->item(1, 6)).center());
