@@ -2,6 +2,7 @@
 
 #include "addcommands.h"
 #include "frmabout.h"
+#include "frmcalendar.h"
 #include "frmeditr.h"
 #include "frmfind.h"
 #include "frmrun.h"
@@ -87,6 +88,8 @@ frmMain::~frmMain()
 {
     while (m_busyDepth > 0)
         setBusy(false);
+    // An open calendar works on this window's state.
+    delete m_calendar;
     // The view reads the grid, which is destroyed before the child widgets.
     delete m_view;
     m_view = nullptr;
@@ -293,6 +296,7 @@ void frmMain::createActions()
         {QStringLiteral("mnuHelp2"), [this] { showHelp(); }},
         {QStringLiteral("mnuVer"), [this] { showAbout(); }},
         {QStringLiteral("Font_Change"), [this] { Font_Change(); }},
+        {QStringLiteral("disp_calendar"), [this] { disp_calendar(); }},
         {QStringLiteral("pmnuCancel"), [] {}},
         {QStringLiteral("p2mnuCancel"), [] {}},
         {QStringLiteral("frmFind"), [this] {
@@ -557,6 +561,57 @@ void frmMain::Grid_refresh()
 {
     skedra::Grid_refresh(m_state.ScheduleList, m_grid);
     m_view->showGrid();
+}
+
+void frmMain::disp_calendar()
+{
+    if (m_calendar) {
+        m_calendar->activateWindow();
+        return;
+    }
+    calendar::CalendarHost host;
+    host.columnWidthsTwips = columnWidths();
+    host.mainGeometry = geometry();
+    host.returnToList = [this] {
+        show();
+        Grid_refresh();
+    };
+    // The calendar's commands are this window's own, on one entry.
+    auto selectEntry = [this](int entry) {
+        m_grid.setRow(entry);
+        m_view->showGrid();
+    };
+    host.add = [this] { m_add->add(QDateTime::currentDateTime()); };
+    host.copyAdd = [this] { m_add->copyAdd(QDateTime::currentDateTime()); };
+    host.edit = [this, selectEntry](int entry) {
+        selectEntry(entry);
+        editRow();
+    };
+    host.deleteEntry = [this, selectEntry](int entry) {
+        selectEntry(entry);
+        m_list->deleteRows();
+    };
+    host.setDefaults = [this, selectEntry](int entry) {
+        selectEntry(entry);
+        mnuDefault_Click();
+    };
+    host.clearDefaults = [this] { mnuDefClear_Click(); };
+    host.attributeMenus = [this, selectEntry](int entry) {
+        selectEntry(entry);
+        configureModelItems(QStringLiteral("pmnu"));
+        std::vector<QMenu *> menus;
+        for (const char *name : {"pmnuCate", "pmnuSecret", "pmnuPriority", "pmnuDateColor", "pmnuAutoDel", "pmnuWait"})
+            if (QMenu *menu = m_menus.value(QString::fromLatin1(name)))
+                menus.push_back(menu);
+        return menus;
+    };
+    auto *window = new calendar::frmCalendar(m_state, std::move(host));
+    window->today = today;
+    window->Form_Load();
+    window->setWindowTitle(windowTitleText());
+    m_calendar = window;
+    hide();
+    window->show();
 }
 
 void frmMain::UpdateCountPanel()

@@ -87,6 +87,12 @@ public:
     // The grid font command (tbrFont).
     void Font_Change();
 
+    // The calendar command (tbrCal): hides this window and shows the month
+    // calendar over the same list; closing it brings the list back.
+    void disp_calendar();
+    // The open calendar window, or null.
+    QWidget *calendarWindow() const { return m_calendar; }
+
     // Grid layout pieces the settings read at start and save at close.
     // Column widths are in twips.
     void applyColumnWidths(const std::array<int, GridColumns> &twips);
@@ -178,6 +184,7 @@ private:
     QHash<QString, QAction *> m_actions;
     QHash<QString, QMenu *> m_menus;
     QPointer<frmRun> m_loading;
+    QPointer<QWidget> m_calendar;
     std::array<int, GridColumns> m_startColumnWidths{};
     StoredGeometry m_startGeometry;  // as read, when it was applied
     int m_busyDepth = 0;

@@ -222,3 +222,38 @@ TEST_F(SettingsTest, FailedWriteIsReported)
     SettingsStore store(dir.path() + QStringLiteral("/blocker/Skedra.conf"));
     EXPECT_FALSE(store.saveModelCode(QStringLiteral("601SH")));
 }
+
+// The calendar's five keys: what a close writes for each window state, and
+// what the next open reads back.
+TEST_F(SettingsTest, CalendarKeysFollowTheWindowStateAtClose)
+{
+    EXPECT_FALSE(SettingsStore().calendarGeometry().top.has_value()) << "nothing stored: the main window's place";
+    EXPECT_EQ(SettingsStore().calendarWindowState(), WindowShowState::Normal);
+
+    const WindowGeometry placed{1500, 750, 9000, 7200, 0, 0};
+    struct Case {
+        WindowShowState closedAs;
+        QString state;      // CalendarWindowState afterwards
+        QString top;        // CalendarTop afterwards
+        WindowShowState readBack;
+    };
+    const Case cases[] = {
+        {WindowShowState::Normal, QStringLiteral("0"), QStringLiteral("750"), WindowShowState::Normal},
+        {WindowShowState::Maximised, QStringLiteral("2"), QStringLiteral("750"), WindowShowState::Maximised},
+        {WindowShowState::Minimised, QStringLiteral("2"), QStringLiteral("750"), WindowShowState::Maximised},
+    };
+    for (const Case &c : cases) {
+        // A maximised or minimised close keeps the place stored before.
+        const WindowGeometry geometry = c.closedAs == WindowShowState::Normal ? placed : WindowGeometry{};
+        ASSERT_TRUE(SettingsStore().saveCalendarSettings(c.closedAs, geometry));
+        SettingsStore store;
+        EXPECT_EQ(store.text(QStringLiteral("Settings"), QStringLiteral("CalendarWindowState")), c.state);
+        EXPECT_EQ(store.text(QStringLiteral("Settings"), QStringLiteral("CalendarTop")), c.top);
+        EXPECT_EQ(store.calendarWindowState(), c.readBack);
+        const StoredGeometry g = store.calendarGeometry();
+        EXPECT_EQ(g.left, 1500.0);
+        EXPECT_EQ(g.top, 750.0);
+        EXPECT_EQ(g.width, 9000.0);
+        EXPECT_EQ(g.height, 7200.0);
+    }
+}

@@ -176,6 +176,44 @@ bool SettingsStore::SaveWindowSettings(WindowShowState state, const WindowGeomet
     return commit();
 }
 
+StoredGeometry SettingsStore::calendarGeometry() const
+{
+    StoredGeometry g;
+    if (text(SettingsGroup, QStringLiteral("CalendarTop")).isEmpty())
+        return g;
+    auto read = [this](const char *key) {
+        return toNumber(text(SettingsGroup, QString::fromLatin1(key)));
+    };
+    g.left = read("CalendarLeft");
+    g.top = read("CalendarTop");
+    g.height = read("CalendarHeight");
+    g.width = read("CalendarWidth");
+    return g;
+}
+
+WindowShowState SettingsStore::calendarWindowState() const
+{
+    return text(SettingsGroup, QStringLiteral("CalendarWindowState")).trimmed() == QLatin1String("2")
+        ? WindowShowState::Maximised
+        : WindowShowState::Normal;
+}
+
+bool SettingsStore::saveCalendarSettings(WindowShowState state, const WindowGeometry &geometry)
+{
+    if (state == WindowShowState::Minimised)
+        return true;
+    const bool maximised = state == WindowShowState::Maximised;
+    write(SettingsGroup, QStringLiteral("CalendarWindowState"),
+          maximised ? QStringLiteral("2") : QStringLiteral("0"));
+    if (!maximised) {
+        write(SettingsGroup, QStringLiteral("CalendarTop"), numberText(geometry.top));
+        write(SettingsGroup, QStringLiteral("CalendarLeft"), numberText(geometry.left));
+        write(SettingsGroup, QStringLiteral("CalendarHeight"), numberText(geometry.height));
+        write(SettingsGroup, QStringLiteral("CalendarWidth"), numberText(geometry.width));
+    }
+    return commit();
+}
+
 bool SettingsStore::saveModelCode(const QString &code)
 {
     write(SettingsGroup, QStringLiteral("ModelCode"), code);

@@ -83,6 +83,18 @@ public:
     bool saveFont(const GridFont &font);
     bool saveAttachmentFolder(AttachmentFolder folder, const QString &path);
 
+    // The calendar window's keys. CalendarLeft, CalendarTop, CalendarHeight
+    // and CalendarWidth are read only when CalendarTop is stored; otherwise
+    // the calendar takes the main window's place.
+    StoredGeometry calendarGeometry() const;
+    // CalendarWindowState: maximised for "2", normal otherwise (empty reads
+    // as "0"; a minimised calendar is never stored).
+    WindowShowState calendarWindowState() const;
+    // Closing the calendar: minimised saves nothing; otherwise the state,
+    // and when not maximised also the place and size (left, top, width and
+    // height of `geometry`).
+    bool saveCalendarSettings(WindowShowState state, const WindowGeometry &geometry);
+
     // --- "Init" ----------------------------------------------------------
 
     // The eighteen keys; a missing or empty key gives its built-in value.

@@ -1,0 +1,209 @@
+// The calendar through the real main window, offscreen: open it on a month
+// of the sample file, read a repeating entry's day, pick a day, step a
+// month and switch back to the list.
+#include "frmcalendar.h"
+#include "frmmain.h"
+#include "scripted_dialogs.h"
+#include "settings.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QSettings>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace skedra;
+
+namespace {
+
+// The main window over the sample file on Monday 11 April 2005, when the
+// sample's weekly meeting ("W1 MO #0" from 7 March 2005) falls on today.
+class CalendarWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+        w.today = [] { return QDate(2005, 4, 11); };
+        w.show();
+    }
+    void TearDown() override { w.state().Dirty = QStringLiteral("0"); }
+    void open() { w.openCommandLine(QStringLiteral("examples/sample.vcs")); }
+
+    QTemporaryDir settings;
+    test::ScriptedDialogs dialogs;
+    frmMain w{nullptr, &dialogs};
+};
+
+} // namespace
+
+TEST_F(CalendarWindow, OpensOnTodaysMonthListsADayStepsAndSwitchesBack)
+{
+    open();
+    ASSERT_FALSE(w.state().ScheduleList.isEmpty());
+
+    auto *command = w.findChild<QAction *>(QStringLiteral("tbrCal"));
+    ASSERT_NE(command, nullptr);
+    EXPECT_TRUE(command->isVisible());
+    command->trigger();
+
+    auto *calendar = qobject_cast<calendar::frmCalendar *>(w.calendarWindow());
+    ASSERT_NE(calendar, nullptr);
+    EXPECT_TRUE(calendar->isVisible());
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(w.state().CallerView, QStringLiteral("Calendar"));
+    EXPECT_EQ(calendar->windowTitle(), w.windowTitle());
+
+    auto *label = calendar->findChild<QLabel *>(QStringLiteral("lblYearMonth"));
+    auto *month = calendar->findChild<QTableWidget *>(QStringLiteral("MSFlexGrid1"));
+    auto *days = calendar->findChild<QTableWidget *>(QStringLiteral("MSFlexGrid2"));
+    ASSERT_TRUE(label && month && days);
+    EXPECT_EQ(label->text(), QStringLiteral("2005年04月"));
+    EXPECT_EQ(month->item(0, 0)->text(), QStringLiteral("Sun"));
+    EXPECT_EQ(month->item(0, 0)->foreground().color(), QColor(255, 0, 0));
+    EXPECT_EQ(month->item(0, 6)->foreground().color(), QColor(0, 0, 255));
+
+    // 1 April 2005 is a Friday: day 11 is Monday of the third week; today's
+    // cell is light green and selected, its list shows the meeting.
+    QTableWidgetItem *eleventh = month->item(3, 1);
+    EXPECT_TRUE(eleventh->text().startsWith(QStringLiteral("11\n 定例会議")));
+    EXPECT_EQ(eleventh->background().color(), QColor(238, 255, 249));
+    EXPECT_EQ(month->currentRow(), 3);
+    EXPECT_EQ(month->currentColumn(), 1);
+    EXPECT_EQ(days->item(0, 2)->text(), QStringLiteral("定例会議"));
+
+    // Clicking the next Monday lists that day.
+    const QRect cell = month->visualItemRect(month->item(4, 1));
+    QTest::mouseClick(month->viewport(), Qt::LeftButton, {}, cell.center());
+    EXPECT_EQ(w.state().ReferenceDate, QStringLiteral("20050418"));
+    EXPECT_EQ(days->item(0, 2)->text(), QStringLiteral("定例会議"));
+
+    // A cell outside the month keeps the selection and the list.
+    QTest::mouseClick(month->viewport(), Qt::LeftButton, {}, month->visualItemRect(month->item(1, 0)).center());
+    EXPECT_EQ(month->currentRow(), 4);
+    EXPECT_EQ(w.state().ReferenceDate, QStringLiteral("20050418"));
+
+    // One month forward keeps the day: 18 May 2005, a Wednesday.
+    auto *forward = calendar->findChild<QWidget *>(QStringLiteral("picBtn3"));
+    ASSERT_NE(forward, nullptr);
+    QTest::mouseClick(forward, Qt::LeftButton);
+    EXPECT_EQ(label->text(), QStringLiteral("2005年05月"));
+    EXPECT_EQ(w.state().ReferenceDate, QStringLiteral("20050518"));
+    EXPECT_TRUE(month->item(month->currentRow(), month->currentColumn())->text().startsWith(QStringLiteral("18")));
+    EXPECT_EQ(month->currentColumn(), 3);
+
+    // The label opens the month picker; a picked date shows its month with
+    // that day selected, and "今  日" comes back to today.
+    auto *picker = calendar->findChild<QCalendarWidget *>(QStringLiteral("MonthView1"));
+    ASSERT_NE(picker, nullptr);
+    EXPECT_FALSE(picker->isVisible());
+    QTest::mouseClick(label, Qt::LeftButton);
+    EXPECT_TRUE(picker->isVisible());
+    emit picker->clicked(QDate(2005, 6, 20));
+    EXPECT_FALSE(picker->isVisible());
+    EXPECT_EQ(label->text(), QStringLiteral("2005年06月"));
+    EXPECT_EQ(w.state().ReferenceDate, QStringLiteral("20050620"));
+    auto *today = calendar->findChild<QPushButton *>(QStringLiteral("Command5"));
+    ASSERT_NE(today, nullptr);
+    EXPECT_EQ(today->text(), QStringLiteral("今  日"));
+    QTest::mouseClick(today, Qt::LeftButton);
+    EXPECT_EQ(label->text(), QStringLiteral("2005年04月"));
+    EXPECT_EQ(w.state().ReferenceDate, QStringLiteral("20050411"));
+
+    auto *back = calendar->findChild<QPushButton *>(QStringLiteral("Command6"));
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(back->text(), QStringLiteral("表示切替"));
+    QTest::mouseClick(back, Qt::LeftButton);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(w.calendarWindow(), nullptr);
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(w.state().CallerView, QStringLiteral("Main"));
+    EXPECT_TRUE(w.state().ReferenceDate.isEmpty());
+    EXPECT_EQ(w.state().ReferenceRow, 1);
+    EXPECT_TRUE(SettingsStore().calendarGeometry().top.has_value()) << "the place is kept for the next open";
+}
+
+// The day-list commands through the main window: Add on a day hands the
+// day to the editor; a double-click outside the month adds nothing;
+// deleting a daily entry from one day removes it from the month and the
+// main list.
+TEST_F(CalendarWindow, DayCommandsRunTheMainWindowsCommands)
+{
+    QStringList editorStarts;
+    w.showModal = [&](QDialog &) {
+        editorStarts << w.state().CallerView + QLatin1Char('|') + w.state().ReferenceDateTime;
+    };
+    w.SelectModel(QStringLiteral("601SH"));  // a model with an entry editor
+    open();
+    const int entries = w.state().ScheduleList.count();
+    w.disp_calendar();
+    auto *calendar = qobject_cast<calendar::frmCalendar *>(w.calendarWindow());
+    ASSERT_NE(calendar, nullptr);
+    auto *month = calendar->findChild<QTableWidget *>(QStringLiteral("MSFlexGrid1"));
+    auto *days = calendar->findChild<QTableWidget *>(QStringLiteral("MSFlexGrid2"));
+
+    // The window started with SH53; the calendar opened after the change
+    // to 601SH heads its day list by stamp.
+    EXPECT_EQ(days->horizontalHeaderItem(8)->text(), QStringLiteral("ｽﾀﾝﾌﾟ"));
+
+    // 15 April 2005 is the Friday of the third week.
+    const QRect fifteenth = month->visualItemRect(month->item(3, 5));
+    QTest::mouseClick(month->viewport(), Qt::LeftButton, {}, fifteenth.center());
+    QTest::mouseDClick(month->viewport(), Qt::LeftButton, {}, fifteenth.center());
+    ASSERT_EQ(editorStarts.size(), 1);
+    EXPECT_TRUE(editorStarts[0].startsWith(QStringLiteral("Calendar|2005/04/15 "))) << editorStarts[0].toStdString();
+    // Outside the month (the Sunday before 1 April): nothing.
+    QTest::mouseClick(month->viewport(), Qt::LeftButton, {}, month->visualItemRect(month->item(1, 0)).center());
+    QTest::mouseDClick(month->viewport(), Qt::LeftButton, {}, month->visualItemRect(month->item(1, 0)).center());
+    EXPECT_EQ(editorStarts.size(), 1);
+
+    // The pop-up's secret item sets the entry of the row.
+    QTest::mouseClick(month->viewport(), Qt::LeftButton, {}, month->visualItemRect(month->item(3, 1)).center());
+    QMenu *shown = nullptr;
+    calendar->popupMenu = [&](QMenu *menu, const QPoint &) { shown = menu; };
+    const QPoint firstRow = days->visualItemRect(days->item(0, 2)).center();
+    QTest::mousePress(days->viewport(), Qt::RightButton, {}, firstRow);
+    QTest::mouseRelease(days->viewport(), Qt::RightButton, {}, firstRow);
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->objectName(), QStringLiteral("pmnuEdit"));
+    auto *secretOn = shown->findChild<QMenu *>(QStringLiteral("pmnuSecret"));
+    ASSERT_NE(secretOn, nullptr);
+    EXPECT_EQ(secretOn->title(), QStringLiteral("ｼｰｸﾚｯﾄ(&S)"));
+    ASSERT_FALSE(secretOn->actions().isEmpty());
+    secretOn->actions().front()->trigger();
+    EXPECT_EQ(days->item(0, 7)->text(), QStringLiteral("ON"));
+    EXPECT_EQ(w.grid().text(1, 7), QStringLiteral("ON"));
+
+    // A double-click on the row edits its entry as the main list's row.
+    editorStarts.clear();
+    int editedRow = 0;
+    w.showModal = [&](QDialog &) { editedRow = w.grid().row(); };
+    QTest::mouseClick(days->viewport(), Qt::LeftButton, {}, firstRow);
+    QTest::mouseDClick(days->viewport(), Qt::LeftButton, {}, firstRow);
+    EXPECT_EQ(editedRow, 1);
+    EXPECT_EQ(w.state().ReferenceRow, 1);
+    EXPECT_EQ(days->currentRow(), 0);
+
+    // 朝のジョギング runs daily from 31 March to 2 April; delete it on the
+    // 2nd (Saturday of the first week).
+    QTest::mouseClick(month->viewport(), Qt::LeftButton, {}, month->visualItemRect(month->item(1, 6)).center());
+    ASSERT_EQ(days->item(0, 2)->text(), QStringLiteral("朝のジョギング"));
+    days->setCurrentCell(0, 2);
+    dialogs.answers.push_back(Answer::Yes);
+    QTest::keyClick(days, Qt::Key_Delete);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("削除してよろしいですか？　　　"));
+    EXPECT_EQ(w.state().ScheduleList.count(), entries - 1);
+    EXPECT_EQ(w.grid().dataRows(), entries - 1);
+    EXPECT_FALSE(month->item(1, 5)->text().contains(QStringLiteral("朝のジョギング")));
+    EXPECT_EQ(month->item(1, 6)->text(), QStringLiteral("2"));
+    EXPECT_TRUE(days->item(0, 2)->text().isEmpty()) << "the emptied day keeps one empty row";
+    calendar->close();
+}

@@ -1,0 +1,79 @@
+// Pictures of the calendar over a file:
+//   calendar_screenshot FILE.vcs FOLDER
+// saves FOLDER/calendar.png (April 2005 with a day selected and its day
+// list) and FOLDER/calendar_min.png (the window at its minimum size with
+// the month picker open). Settings live in a temporary folder.
+#include "frmcalendar.h"
+#include "frmmain.h"
+#include "scripted_dialogs.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <cstdio>
+
+namespace {
+
+void settle()
+{
+    for (int i = 0; i < 20; ++i) {
+        QCoreApplication::processEvents();
+        QThread::msleep(20);
+    }
+}
+
+bool save(QWidget &window, const QString &path)
+{
+    settle();
+    const QPixmap picture = window.grab();
+    if (picture.isNull() || !picture.save(path)) {
+        std::fprintf(stderr, "cannot save %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(path));
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    using namespace skedra;
+    QApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() != 3) {
+        std::fprintf(stderr, "usage: calendar_screenshot FILE.vcs FOLDER\n");
+        return 2;
+    }
+    QTemporaryDir tmp;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, tmp.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, tmp.path());
+    QDir().mkpath(args[2]);
+
+    test::ScriptedDialogs dialogs;
+    frmMain w(nullptr, &dialogs);
+    w.today = [] { return QDate(2005, 4, 11); };
+    w.resize(900, 640);
+    w.show();
+    w.openCommandLine(args[1]);
+    w.disp_calendar();
+    auto *calendar = qobject_cast<calendar::frmCalendar *>(w.calendarWindow());
+    if (!calendar)
+        return 1;
+    calendar->resize(900, 640);
+    bool ok = save(*calendar, args[2] + QStringLiteral("/calendar.png"));
+
+    calendar->resize(calendar->minimumSize());
+    auto *label = calendar->findChild<QLabel *>(QStringLiteral("lblYearMonth"));
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), label->mapToGlobal(QPointF(5, 5)),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(label, &press);
+    ok = save(*calendar, args[2] + QStringLiteral("/calendar_min.png")) && ok;
+    w.state().Dirty = QStringLiteral("0");
+    return ok ? 0 : 1;
+}
