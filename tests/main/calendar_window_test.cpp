@@ -5,6 +5,7 @@
 #include "frmmain.h"
 #include "scripted_dialogs.h"
 #include "settings.h"
+#include "test_entries.h"
 
 #include <QAction>
 #include <QApplication>
@@ -206,4 +207,42 @@ TEST_F(CalendarWindow, DayCommandsRunTheMainWindowsCommands)
     EXPECT_EQ(month->item(1, 6)->text(), QStringLiteral("2"));
     EXPECT_TRUE(days->item(0, 2)->text().isEmpty()) << "the emptied day keeps one empty row";
     calendar->close();
+}
+
+TEST_F(CalendarWindow, EmptyDayAndDeletingTheLastEntry)
+{
+    // One entry, on Monday 1 January 2024: row 1, column 1 of that month.
+    w.today = [] { return QDate(2024, 1, 1); };
+    w.SelectModel(QStringLiteral("601SH"));
+    test::fill(w.state(), w.grid(), 1);
+    w.Grid_refresh();
+    w.UpdateCountPanel();
+    int editorShown = 0;
+    w.showModal = [&](QDialog &) { ++editorShown; };
+    w.disp_calendar();
+    auto *calendar = qobject_cast<calendar::frmCalendar *>(w.calendarWindow());
+    ASSERT_NE(calendar, nullptr);
+    auto *month = calendar->findChild<QTableWidget *>(QStringLiteral("MSFlexGrid1"));
+    auto *days = calendar->findChild<QTableWidget *>(QStringLiteral("MSFlexGrid2"));
+
+    // An empty day: Delete asks nothing and deletes nothing; Add works.
+    const QPoint second = month->visualItemRect(month->item(1, 2)).center();
+    QTest::mouseClick(month->viewport(), Qt::LeftButton, {}, second);
+    QTest::keyClick(days, Qt::Key_Delete);
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(w.state().ScheduleList.count(), 1);
+    QTest::mouseDClick(month->viewport(), Qt::LeftButton, {}, second);
+    EXPECT_EQ(editorShown, 1);
+
+    // Deleting the only entry leaves one empty row and an empty count panel.
+    QTest::mouseClick(month->viewport(), Qt::LeftButton, {}, month->visualItemRect(month->item(1, 1)).center());
+    ASSERT_EQ(days->item(0, 2)->text(), QStringLiteral("1"));
+    days->setCurrentCell(0, 2);
+    dialogs.answers.push_back(Answer::Yes);
+    QTest::keyClick(days, Qt::Key_Delete);
+    EXPECT_TRUE(w.state().ScheduleList.isEmpty());
+    EXPECT_EQ(w.grid().dataRows(), 1);
+    EXPECT_EQ(month->item(1, 1)->text(), QStringLiteral("1"));
+    calendar->close();
+    EXPECT_EQ(w.findChild<QLabel *>(QStringLiteral("Panel1"))->text(), QString());
 }
