@@ -4,6 +4,7 @@
 #include "settings.h"
 
 #include <QCalendarWidget>
+#include <QLocale>
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -198,6 +199,8 @@ frmCalendar::frmCalendar(SessionState &state, CalendarHost host, QWidget *parent
 
     m_picker = new QCalendarWidget(this);
     m_picker->setObjectName(QStringLiteral("MonthView1"));
+    // Month and weekday names in Japanese, as everywhere else in the program.
+    m_picker->setLocale(QLocale(QLocale::Japanese, QLocale::Japan));
     m_picker->hide();
     m_picker->installEventFilter(this);
     connect(m_picker, &QCalendarWidget::clicked, this, &frmCalendar::monthPicked);
