@@ -7,6 +7,7 @@
 #include "gridview.h"
 #include "nullablepicker.h"
 #include "scripted_dialogs.h"
+#include "window_fixture.h"
 #include "test_entries.h"
 
 #include <QAction>
@@ -34,35 +35,16 @@ using namespace skedra::test;
 
 namespace {
 
-QTemporaryDir &settingsDir()
-{
-    static QTemporaryDir dir;
-    return dir;
-}
-
-class EditorWindowTest : public ::testing::Test {
+class EditorWindowTest : public WindowFixture {
 protected:
-    static void SetUpTestSuite()
-    {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir().path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir().path());
-    }
+    // Three entries from 1 January 2024, model 603SH, today 1 January 2024.
     void SetUp() override
     {
-        QSettings(QStringLiteral("Skedra"), QStringLiteral("Skedra")).clear();
-        w = std::make_unique<frmMain>(nullptr, &dialogs);
-        w->resize(1000, 500);
+        WindowFixture::SetUp();
         w->today = [] { return QDate(2024, 1, 1); };
         w->findChild<QAction *>(QStringLiteral("mnu603SH"))->trigger();
-        fill(w->state(), w->grid(), 3);
-        w->Grid_refresh();
-        w->UpdateCountPanel();
+        load(3);
         w->show();
-    }
-    void TearDown() override
-    {
-        w->state().Dirty = QStringLiteral("0");
-        w.reset();
     }
     template <typename T>
     static T *child(QWidget &d, const char *name)
@@ -78,14 +60,6 @@ protected:
         commit.setCommitString(text);
         QCoreApplication::sendEvent(target, &commit);
     }
-    QPoint cellCentre(int row, int col) const
-    {
-        GridView *v = w->gridView();
-        return v->visualRect(v->model()->index(row - 1, col)).center();
-    }
-
-    ScriptedDialogs dialogs;
-    std::unique_ptr<frmMain> w;
 };
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "frmfind.h"
 #include "frmmain.h"
 #include "scripted_dialogs.h"
+#include "window_fixture.h"
 #include "test_entries.h"
 
 #include <QAction>
@@ -26,35 +27,8 @@ using namespace skedra::test;
 
 namespace {
 
-QTemporaryDir &settingsDir()
-{
-    static QTemporaryDir dir;
-    return dir;
-}
-
-class FindTest : public ::testing::Test {
+class FindTest : public WindowFixture {
 protected:
-    static void SetUpTestSuite()
-    {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir().path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir().path());
-    }
-    void SetUp() override
-    {
-        QSettings(QStringLiteral("Skedra"), QStringLiteral("Skedra")).clear();
-        w = std::make_unique<frmMain>(nullptr, &dialogs);
-        w->resize(1000, 500);
-    }
-    void TearDown() override
-    {
-        w->state().Dirty = QStringLiteral("0");
-        w.reset();
-    }
-    void load(int n)
-    {
-        fill(w->state(), w->grid(), n);
-        w->Grid_refresh();
-    }
     // Types a text into the dialog's box as the user would and presses Enter.
     static void typeAndSearch(frmFind &find, const QString &text)
     {
@@ -72,9 +46,6 @@ protected:
         }
         return nullptr;
     }
-
-    ScriptedDialogs dialogs;
-    std::unique_ptr<frmMain> w;
 };
 
 } // namespace

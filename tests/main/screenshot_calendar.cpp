@@ -5,6 +5,7 @@
 // the month picker open). Settings live in a temporary folder.
 #include "frmcalendar.h"
 #include "frmmain.h"
+#include "screenshot_util.h"
 #include "scripted_dialogs.h"
 
 #include <QApplication>
@@ -13,33 +14,8 @@
 #include <QMouseEvent>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <cstdio>
-
-namespace {
-
-void settle()
-{
-    for (int i = 0; i < 20; ++i) {
-        QCoreApplication::processEvents();
-        QThread::msleep(20);
-    }
-}
-
-bool save(QWidget &window, const QString &path)
-{
-    settle();
-    const QPixmap picture = window.grab();
-    if (picture.isNull() || !picture.save(path)) {
-        std::fprintf(stderr, "cannot save %s\n", qPrintable(path));
-        return false;
-    }
-    std::printf("%s\n", qPrintable(path));
-    return true;
-}
-
-} // namespace
 
 int main(int argc, char **argv)
 {
@@ -66,14 +42,14 @@ int main(int argc, char **argv)
     if (!calendar)
         return 1;
     calendar->resize(900, 640);
-    bool ok = save(*calendar, args[2] + QStringLiteral("/calendar.png"));
+    bool ok = test::saveWindow(*calendar, args[2] + QStringLiteral("/calendar.png"));
 
     calendar->resize(calendar->minimumSize());
     auto *label = calendar->findChild<QLabel *>(QStringLiteral("lblYearMonth"));
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), label->mapToGlobal(QPointF(5, 5)),
                       Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(label, &press);
-    ok = save(*calendar, args[2] + QStringLiteral("/calendar_min.png")) && ok;
+    ok = test::saveWindow(*calendar, args[2] + QStringLiteral("/calendar_min.png")) && ok;
     w.state().Dirty = QStringLiteral("0");
     return ok ? 0 : 1;
 }

@@ -7,6 +7,7 @@
 #include "frmeditadd.h"
 #include "frmfind.h"
 #include "frmmain.h"
+#include "screenshot_util.h"
 #include "scripted_dialogs.h"
 #include "sjis.h"
 
@@ -17,33 +18,8 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <cstdio>
-
-namespace {
-
-void settle()
-{
-    for (int i = 0; i < 20; ++i) {
-        QCoreApplication::processEvents();
-        QThread::msleep(20);
-    }
-}
-
-bool save(QWidget &window, const QString &path)
-{
-    settle();
-    const QPixmap picture = window.grab();
-    if (picture.isNull() || !picture.save(path)) {
-        std::fprintf(stderr, "cannot save %s\n", qPrintable(path));
-        return false;
-    }
-    std::printf("%s\n", qPrintable(path));
-    return true;
-}
-
-} // namespace
 
 int main(int argc, char **argv)
 {
@@ -65,17 +41,17 @@ int main(int argc, char **argv)
     w.resize(1100, 480);
     w.show();
     w.openCommandLine(args[1]);
-    settle();
+    test::settle();
 
     w.FindColumn = 3;
     frmFind find(w, dialogs);
     find.show();
     find.findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(QStringLiteral("2005/03"));
-    if (!save(find, folder + QStringLiteral("/find.png")))
+    if (!test::saveWindow(find, folder + QStringLiteral("/find.png")))
         return 1;
     find.Command1_Click();
     auto *results = w.findChild<frmFindEx *>(QStringLiteral("frmFindEx"));
-    if (!results || !save(*results, folder + QStringLiteral("/find_results.png")))
+    if (!results || !test::saveWindow(*results, folder + QStringLiteral("/find_results.png")))
         return 1;
 
     const QString card = tmp.filePath(QStringLiteral("handset.vcf"));
@@ -91,7 +67,7 @@ int main(int argc, char **argv)
     book.show();
     book.btnImport_Click();
     book.btnImport_Click();
-    if (!save(book, folder + QStringLiteral("/address.png")))
+    if (!test::saveWindow(book, folder + QStringLiteral("/address.png")))
         return 1;
     dialogs.answers = {Answer::No};
     book.close();

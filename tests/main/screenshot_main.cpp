@@ -9,6 +9,7 @@
 // alarm off. The settings of this run
 // live in a temporary folder.
 #include "frmmain.h"
+#include "screenshot_util.h"
 #include "listgrid.h"
 #include "startup.h"
 #include "vcsio.h"
@@ -24,7 +25,6 @@
 #include <QSettings>
 #include <QTabBar>
 #include <QTemporaryDir>
-#include <QThread>
 #include <QToolBar>
 
 #include <cstdio>
@@ -67,24 +67,6 @@ QString makeSample(const QString &folder)
     return s.SaveFileName;
 }
 
-void settle()
-{
-    for (int i = 0; i < 20; ++i) {
-        QCoreApplication::processEvents();
-        QThread::msleep(20);
-    }
-}
-
-bool save(const QPixmap &picture, const QString &path)
-{
-    if (picture.isNull() || !picture.save(path)) {
-        std::fprintf(stderr, "cannot save %s\n", qPrintable(path));
-        return false;
-    }
-    std::printf("%s\n", qPrintable(path));
-    return true;
-}
-
 // The Edit menu opened from the menu bar with model V603SH, its stamp
 // submenu beside it: a picture of the screen around the window and menus.
 QPixmap editMenuPicture(skedra::frmMain &w)
@@ -96,13 +78,13 @@ QPixmap editMenuPicture(skedra::frmMain &w)
     if (!edit || !stamps)
         return {};
     w.menuBar()->setActiveAction(edit->menuAction());
-    settle();
+    skedra::test::settle();
     edit->setActiveAction(stamps->menuAction());
-    settle();
+    skedra::test::settle();
     if (!stamps->isVisible()) {
         const QRect item = edit->actionGeometry(stamps->menuAction());
         stamps->popup(edit->mapToGlobal(item.topRight()));
-        settle();
+        skedra::test::settle();
     }
     QRect area = w.frameGeometry() | edit->geometry();
     if (stamps->isVisible())
@@ -125,13 +107,13 @@ bool editorPictures(skedra::frmMain &w, int row, const QString &stem,
     w.showModal = [&](QDialog &d) {
         ++shown;
         d.show();
-        settle();
-        saved = save(d.grab(), stem + QStringLiteral("_alarm.png")) && saved;
+        skedra::test::settle();
+        saved = skedra::test::savePicture(d.grab(), stem + QStringLiteral("_alarm.png")) && saved;
         auto *tabs = d.findChild<QTabBar *>(QStringLiteral("TabStrip1"));
         if (tabs)
             tabs->setCurrentIndex(1);
-        settle();
-        saved = tabs && save(d.grab(), stem + QStringLiteral("_option.png")) && saved;
+        skedra::test::settle();
+        saved = tabs && skedra::test::savePicture(d.grab(), stem + QStringLiteral("_option.png")) && saved;
         d.reject();
     };
     if (prepare) {
@@ -179,16 +161,16 @@ int main(int argc, char **argv)
     w.resize(1100, 480);
     w.show();
     w.openCommandLine(file);
-    settle();
+    skedra::test::settle();
     const QString out = args[2];
     const QString folder = QFileInfo(out).path();
     QDir().mkpath(folder);
-    if (!save(w.grab(), out))
+    if (!skedra::test::savePicture(w.grab(), out))
         return 1;
     auto *toolbar = w.findChild<QToolBar *>(QStringLiteral("Toolbar1"));
-    if (!toolbar || !save(toolbar->grab(), folder + QStringLiteral("/toolbar.png")))
+    if (!toolbar || !skedra::test::savePicture(toolbar->grab(), folder + QStringLiteral("/toolbar.png")))
         return 1;
-    if (!save(editMenuPicture(w), folder + QStringLiteral("/edit_menu.png")))
+    if (!skedra::test::savePicture(editMenuPicture(w), folder + QStringLiteral("/edit_menu.png")))
         return 1;
     if (!editorPictures(w, weeklyRow(w.state().ScheduleList), folder + QStringLiteral("/editr_weekly")))
         return 1;

@@ -4,6 +4,7 @@
 #include "gridrender.h"
 #include "gridview.h"
 #include "scripted_dialogs.h"
+#include "window_fixture.h"
 #include "test_entries.h"
 #include "vcsio.h"
 
@@ -29,38 +30,8 @@ using namespace skedra::test;
 
 namespace {
 
-// Settings of these tests go to a folder of their own.
-QTemporaryDir &settingsDir()
-{
-    static QTemporaryDir dir;
-    return dir;
-}
-
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public WindowFixture {
 protected:
-    static void SetUpTestSuite()
-    {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir().path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir().path());
-    }
-    void SetUp() override
-    {
-        QSettings(QStringLiteral("Skedra"), QStringLiteral("Skedra")).clear();
-        w = std::make_unique<frmMain>(nullptr, &dialogs);
-        w->resize(1000, 500);
-    }
-    void TearDown() override
-    {
-        w->state().Dirty = QStringLiteral("0");
-        w.reset();
-    }
-    // Puts `n` entries into the window as a read would.
-    void load(int n)
-    {
-        fill(w->state(), w->grid(), n);
-        w->Grid_refresh();
-        w->UpdateCountPanel();
-    }
     QString panel1() const { return w->findChild<QLabel *>(QStringLiteral("Panel1"))->text(); }
     QAction *action(const char *name) const
     {
@@ -68,14 +39,6 @@ protected:
         EXPECT_NE(a, nullptr) << name;
         return a;
     }
-    QPoint cellCentre(int row, int col) const
-    {
-        GridView *v = w->gridView();
-        return v->visualRect(v->model()->index(row - 1, col)).center();
-    }
-
-    ScriptedDialogs dialogs;
-    std::unique_ptr<frmMain> w;
 };
 
 } // namespace

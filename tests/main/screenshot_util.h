@@ -1,0 +1,42 @@
+// What the screenshot programs share: letting the window settle under a
+// real display, and saving a picture with its path printed.
+#pragma once
+
+#include <QCoreApplication>
+#include <QPixmap>
+#include <QString>
+#include <QThread>
+#include <QWidget>
+
+#include <cstdio>
+
+namespace skedra::test {
+
+// Events processed for about 0.4 s, so windows are mapped and painted.
+inline void settle()
+{
+    for (int i = 0; i < 20; ++i) {
+        QCoreApplication::processEvents();
+        QThread::msleep(20);
+    }
+}
+
+// Saves `picture` to `path` and prints the path; a message when it cannot.
+inline bool savePicture(const QPixmap &picture, const QString &path)
+{
+    if (picture.isNull() || !picture.save(path)) {
+        std::fprintf(stderr, "cannot save %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(path));
+    return true;
+}
+
+// A settled picture of `window`.
+inline bool saveWindow(QWidget &window, const QString &path)
+{
+    settle();
+    return savePicture(window.grab(), path);
+}
+
+} // namespace skedra::test
