@@ -645,7 +645,7 @@ void frmEditR::showAlarm()
     setChecked(c.optRmpOff, a.lamp == Lamp::Off);
     showList(c.cmbRmp1, {a.lampPatterns, a.largePattern});
     showList(c.cmbRmp2, {a.lampColours, a.largeColour});
-    showList(c.cmbRmp3, {a.lampPatterns, a.smallPattern});
+    showList(c.cmbRmp3, {a.smallLampPatterns, a.smallPattern});
     setChecked(c.optPreArarmOn, a.preAlarm == Pair::On);
     setChecked(c.optPreArarmOff, a.preAlarm == Pair::Off);
     showList(c.cmbPreArarm, {preAlarmUnitNames(), a.preUnit});
