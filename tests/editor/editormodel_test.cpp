@@ -946,3 +946,124 @@ TEST(EditorAttachments, ExtensionAndPreviewPlace)
     for (const Place &p : places)
         EXPECT_EQ(previewPlace(1800, p.width, p.height), p.expected) << p.width << "x" << p.height;
 }
+
+// Every alarm and attachment choice goes through a written and read file
+// and opens in the same form state.
+TEST_F(EditorModelTest, AlarmAndAttachmentsSurviveTheFile)
+{
+    using Set = std::function<void(EditorModel &)>;
+    struct Case {
+        const char *what;
+        Set set;
+        std::vector<std::pair<int, QString>> expected;  // read back from the file
+    };
+    const std::vector<Case> cases = {
+        {"alarm off, no picture",
+         [](EditorModel &m) {
+             m.optArarm_Click(Pair::Off);
+             m.form.alarm.tel = QStringLiteral("090-1234-5678");
+         },
+         {{DAlarmValue, "00000000000000;"}, {ShAlarmValue, "00000000000000"}, {SndValue, "0;0"},
+          {CmbltNoValue, "ON1;0;3"}, {SnoozeValue, "OFF;PT5M"}, {TelValue, "090-1234-5678"},
+          {AttachValue, ""}}},
+        {"melody, large lamp, pre-alarm, snooze, PNG picture",
+         [](EditorModel &m) {
+             m.optArarm_Click(Pair::On);
+             m.optRing_Click(Ring::Melody);
+             m.form.alarm.melody = 3;
+             m.optRmp_Click(Lamp::Mobile);
+             m.form.alarm.largePattern = 2;
+             m.form.alarm.largeColour = 5;
+             m.optPreArarm_Click(Pair::On);
+             m.cmbPreArarm_Click(Hours);
+             m.form.alarm.preCount = QStringLiteral("3");
+             m.optSnooze_Click(Pair::On);
+             m.form.alarm.snoozeCount = QStringLiteral("7");
+             m.optPic_Click(Pair::On);
+             m.form.picture.file = QStringLiteral("写真.PNG");
+         },
+         {{DAlarmValue, "20050310090000;起床"}, {SndValue, "0;3"}, {CmbltNoValue, "ON1;2;5"},
+          {PreAlarmValue, "ON;PT3H"}, {SnoozeValue, "ON;PT7M"}, {AttachValue, "写真.PNG"}}},
+        {"audio file, small lamp, pre-alarm in weeks, no snooze, JPEG picture",
+         [](EditorModel &m) {
+             m.optArarm_Click(Pair::On);
+             m.optRing_Click(Ring::Folder);
+             m.opt_folder_Click(1);
+             m.form.alarm.ringFile = QStringLiteral("song.mp4.HUF");
+             m.optRmp_Click(Lamp::Small);
+             m.form.alarm.smallPattern = 4;
+             m.optPreArarm_Click(Pair::On);
+             m.cmbPreArarm_Click(Weeks);
+             m.form.alarm.preCount = QStringLiteral("2");
+             m.optSnooze_Click(Pair::Off);
+             m.optPic_Click(Pair::On);
+             m.form.picture.file = QStringLiteral("a.jpg");
+         },
+         {{SndValue, "3;song.mp4.HUF"}, {CmbltNoValue, "ON2;4;0"}, {PreAlarmValue, "ON;P2W"},
+          {SnoozeValue, "OFF"}, {AttachValue, "a.jpg"}}},
+        {"voice file, no lamp, pre-alarm in months, longest snooze",
+         [](EditorModel &m) {
+             m.optArarm_Click(Pair::On);
+             m.optRing_Click(Ring::Folder);
+             m.opt_folder_Click(2);
+             m.form.alarm.ringFile = QStringLiteral("memo.svr");
+             m.optRmp_Click(Lamp::Off);
+             m.optPreArarm_Click(Pair::On);
+             m.cmbPreArarm_Click(Months);
+             m.form.alarm.preCount = QStringLiteral("6");
+             m.optSnooze_Click(Pair::On);
+             m.form.alarm.snoozeCount = QStringLiteral("20");
+         },
+         {{SndValue, "2;memo.svr"}, {CmbltNoValue, "OFF;0;0"}, {PreAlarmValue, "ON;P6M"},
+          {SnoozeValue, "ON;PT20M"}}},
+    };
+    createHexCoder(s);
+    ASSERT_TRUE(s.HexCoder);
+    const QString path = QDir::temp().filePath(QStringLiteral("skedra_attach_roundtrip.vcs"));
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        EditorModel &m = open({alarmEntry()});
+        c.set(m);
+        ASSERT_TRUE(m.SaveFields());
+        const AlarmFields alarm = m.form.alarm;
+        const PictureFields picture = m.form.picture;
+
+        s.FirstIndex = s.LastIndex = 1;
+        QFile out(path);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(renderVcsData(s));
+        out.close();
+        s.OpenFileName = path;
+        s.OpenMode = QStringLiteral("new");
+        ASSERT_TRUE(proc_open(s).read);
+        for (const auto &[slot, value] : c.expected)
+            EXPECT_EQ(stored()[slot], value) << slot;
+
+        s.WorkEntry = stored();
+        addMissingHandsetProperties(s.WorkEntry, s.ModelCode);
+        m.Form_Load();
+        const AlarmFields &a = m.form.alarm;
+        EXPECT_EQ(a.alarm, alarm.alarm);
+        EXPECT_EQ(a.tel, alarm.tel);
+        EXPECT_EQ(m.form.picture.attached, picture.attached);
+        EXPECT_EQ(m.form.picture.file, picture.file);
+        if (alarm.alarm == Pair::Off)
+            continue;  // alarm off stores the group's defaults, not its choices
+        EXPECT_EQ(a.date, alarm.date);
+        EXPECT_EQ(a.time, alarm.time);
+        EXPECT_EQ(a.ring, alarm.ring);
+        EXPECT_EQ(a.melody, alarm.melody);
+        EXPECT_EQ(a.folder, alarm.folder);
+        EXPECT_EQ(a.ringFile, alarm.ringFile);
+        EXPECT_EQ(a.lamp, alarm.lamp);
+        EXPECT_EQ(a.largePattern, alarm.largePattern);
+        EXPECT_EQ(a.largeColour, alarm.largeColour);
+        EXPECT_EQ(a.smallPattern, alarm.smallPattern);
+        EXPECT_EQ(a.preAlarm, alarm.preAlarm);
+        EXPECT_EQ(a.preUnit, alarm.preUnit);
+        EXPECT_EQ(a.preCount, alarm.preCount);
+        EXPECT_EQ(a.snooze, alarm.snooze);
+        EXPECT_EQ(a.snoozeCount, alarm.snoozeCount);
+    }
+    QFile::remove(path);
+}
