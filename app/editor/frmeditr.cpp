@@ -528,10 +528,16 @@ QWidget *frmEditR::buildOptionPage()
     m_btnPic = named(new QPushButton(QStringLiteral("参照..."), page), "btnPic");
     connect(m_btnPic, &QPushButton::clicked, this, &frmEditR::btnPic_Click);
     m_label33 = label(QStringLiteral("(JPG/PNGのみ対応)"), page, "Label33");
-    grid->addWidget(label(QStringLiteral("ﾋﾟｸﾁｬｰﾒﾓ"), page), 4, 0);
-    grid->addWidget(row(page, {m_optPicOn, m_optPicOff}), 4, 1);
-    grid->addWidget(row(page, {m_txtPic, m_btnPic}), 5, 1);
-    grid->addWidget(m_label33, 6, 1);
+    m_txtPic->setMinimumWidth(170);
+    auto *picture = new QWidget(page);
+    auto *column = new QVBoxLayout(picture);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->addWidget(row(picture, {m_optPicOn, m_optPicOff}));
+    column->addWidget(row(picture, {m_txtPic, m_btnPic}));
+    column->addWidget(m_label33);
+    column->addStretch(1);
+    grid->addWidget(label(QStringLiteral("ﾋﾟｸﾁｬｰﾒﾓ"), page), 4, 0, Qt::AlignTop);
+    grid->addWidget(picture, 4, 1);
 
     // Image1 keeps its width; its height and top follow the picture.
     m_frame1 = named(new QGroupBox(QStringLiteral(" ﾌﾟﾚﾋﾞｭｰ "), page), "Frame1");
@@ -539,7 +545,7 @@ QWidget *frmEditR::buildOptionPage()
     m_image1 = named(new QLabel(m_frame1), "Image1");
     m_image1->setScaledContents(true);
     m_image1->hide();
-    grid->addWidget(m_frame1, 4, 2, 4, 2, Qt::AlignLeft | Qt::AlignTop);
+    grid->addWidget(m_frame1, 4, 2, 1, 2, Qt::AlignLeft | Qt::AlignTop);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
     return page;
