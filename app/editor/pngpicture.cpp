@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace skedra {
@@ -99,9 +100,11 @@ QImage unpackNibbles(const uchar *rows, int width, int height, qsizetype stride)
     return image;
 }
 
-// The picture a device-independent bitmap shows. Rows are wrapped where Qt
-// has a matching format and copied once into an image that owns them.
-QImage pictureOf(const BitmapInfo256 &info, const std::vector<uchar> &pixels)
+using Pixels = std::vector<uchar>;
+
+// The picture a device-independent bitmap shows. Where Qt has a matching
+// format the image wraps the rows and owns the block from then on.
+QImage pictureOf(const BitmapInfo256 &info, std::unique_ptr<Pixels> pixels)
 {
     const BitmapInfoHeader &h = info.header;
     const int width = h.biWidth;
@@ -110,12 +113,17 @@ QImage pictureOf(const BitmapInfo256 &info, const std::vector<uchar> &pixels)
     if (width <= 0 || height <= 0 || format == QImage::Format_Invalid)
         return QImage();
     const qsizetype stride = ((qsizetype(width) * h.biBitCount + 31) / 32) * 4;
-    if (stride * height > static_cast<qsizetype>(pixels.size()))
+    if (stride * height > static_cast<qsizetype>(pixels->size()))
         return QImage();
 
-    QImage image = h.biBitCount == 4
-        ? unpackNibbles(pixels.data(), width, height, stride)
-        : QImage(pixels.data(), width, height, stride, format).copy();
+    QImage image;
+    if (h.biBitCount == 4) {
+        image = unpackNibbles(pixels->data(), width, height, stride);
+    } else {
+        Pixels *block = pixels.release();
+        image = QImage(block->data(), width, height, stride, format,
+                       [](void *p) { delete static_cast<Pixels *>(p); }, block);
+    }
     if (h.biHeight > 0)
         image = image.mirrored(false, true);  // bottom-up rows
     if (image.format() == QImage::Format_Indexed8 || image.format() == QImage::Format_Mono) {
@@ -144,12 +152,12 @@ QImage LoadPngPicture(const QString &path)
     int32_t size = 0;
     if (rasterly.load(QFile::encodeName(path).constData(), &handle, &info, &size) != 1)
         return QImage();
-    std::vector<uchar> pixels(size > 0 ? static_cast<size_t>(size) : 0);
-    const int32_t read = rasterly.data(&handle, pixels.data());
+    auto pixels = std::make_unique<Pixels>(size > 0 ? static_cast<size_t>(size) : 0);
+    const int32_t read = rasterly.data(&handle, pixels->data());
     rasterly.end(&handle);
     if (read != 1)
         return QImage();
-    return pictureOf(info, pixels);
+    return pictureOf(info, std::move(pixels));
 }
 
 QImage loadPreviewPicture(const QString &path)
