@@ -133,6 +133,8 @@ struct AlarmFields {
     Pair snooze = Pair::None;   // optSnoozeOn / optSnoozeOff
     QString snoozeCount;        // txtSnooze
     bool snoozeEnabled = false;
+
+    bool operator==(const AlarmFields &) const = default;
 };
 
 // The volume entries of cmbArmVol and the units of cmbPreArarm.
