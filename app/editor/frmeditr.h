@@ -14,6 +14,7 @@
 class QAbstractButton;
 class QComboBox;
 class QDateEdit;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -54,6 +55,9 @@ private:
     QWidget *spinButtons(QWidget *parent, const char *name, std::function<void(int)> onStep);
     QLineEdit *numberField(QWidget *parent, const char *name, int digits);
     void showAlarm();
+    void showPicture();
+    void btnPic_Click();
+    void btnRing_Click();
     void selectAllOnFocus(QWidget *w);
     void afterHandler();
     void applyFocus();
@@ -113,6 +117,14 @@ private:
         QLabel *Label35;
     };
     AlarmControls m_alarm{};
+    // The picture attachment and its preview.
+    QRadioButton *m_optPicOn = nullptr, *m_optPicOff = nullptr;
+    QLineEdit *m_txtPic = nullptr;
+    QPushButton *m_btnPic = nullptr;
+    QLabel *m_label33 = nullptr;
+    QGroupBox *m_frame1 = nullptr;
+    QLabel *m_image1 = nullptr;
+    QString m_shownPicture;  // the file Image1 holds
     QLineEdit *m_txtArTel = nullptr;
     QTabBar *m_tabStrip = nullptr;
     std::array<QWidget *, 2> m_pages{};
