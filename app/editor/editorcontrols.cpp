@@ -356,7 +356,6 @@ void EditorControls::buildAlarm(QGroupBox *page)
     c.txtRing2 = named(new QLineEdit(page), "txtRing2");
     afterEdit(c.txtRing2, [&a](const QString &text) { a.ringFile = text; });
     c.btnRing = named(new QPushButton(QStringLiteral("参照..."), page), "btnRing");
-    c.btnRing->setEnabled(false);  // the file chooser comes with the attachments
     addRow(profile.kind == EditorKind::Edit ? QStringLiteral("ｱﾗｰﾑ音") : QStringLiteral("鳴動"),
            row(page, {c.optRing0, c.Label18, c.cmbRing0}));
     addRow(QString(), row(page, {c.optRing2, c.txtRing2, c.btnRing}));
@@ -591,7 +590,7 @@ void EditorControls::showAlarm()
     c.addressButton->setEnabled(on || !profile.alarmOffClearsTel);
     enable({c.optRmpMobile, c.optRmpSmall, c.optRmpOff}, !profile.lampLocked);
     enable({c.cmbRing0}, a.melodyEnabled);
-    enable({c.txtRing2}, a.ringFileEnabled);
+    enable({c.txtRing2, c.btnRing}, a.ringFileEnabled);
     enable({c.cmbRmp1, c.cmbRmp2}, a.largeLampEnabled);
     enable({c.cmbRmp3}, a.smallLampEnabled);
     if (profile.soundFolders) {

@@ -167,6 +167,8 @@ void EditorModel::Form_Load()
     loadDates();
     loadGeneral();
     loadAlarm();
+    if (m_profile.picture)
+        loadPicture();
     refreshRepeat();
 }
 
@@ -517,7 +519,8 @@ bool EditorModel::SaveFields()
         return refuse(QStringLiteral("不正な電話番号です。　　　"), QStringLiteral("txtArTel"));
     if (!checkAlarm())
         return false;
-    // The picture check joins with its fields.
+    if (form.picture.attached == Pair::On && form.picture.file.isEmpty())
+        optPic_Click(Pair::Off);
 
     const int index = m_state.EditIndex - 1;
     if (index < 0 || index >= MaxEntries) {
@@ -621,7 +624,8 @@ void EditorModel::storeGeneral(ScheduleEntry &e) const
     const int colour = form.dateColour.index;
     if (colour >= 0 && colour < static_cast<int>(DateColourValues.size()))
         e[CalColorValue] = DateColourValues[static_cast<size_t>(colour)];
-    // The picture fields store the attachment once they are here.
+    if (m_profile.picture)
+        storePicture(e);
 }
 
 bool EditorModel::cmdOk_Click()

@@ -15,14 +15,15 @@
 //
 // The alarm group and the picture fields are parts of their own
 // (AlarmFields, PictureFields) with load, check and store functions; the
-// alarm group's rules are in editoralarm.cpp. Until the picture controls
-// exist the store keeps what WorkEntry held for the attachment.
+// alarm group's rules are in editoralarm.cpp, the attachments' (picture
+// fields, file choosers) in editorattach.cpp.
 #pragma once
 
 #include "dialogs.h"
 #include "listgrid.h"
 #include "models.h"
 #include "session.h"
+#include "settings.h"
 
 #include <QDate>
 #include <QString>
@@ -143,6 +144,8 @@ struct AlarmFields {
     Pair snooze = Pair::None;   // optSnoozeOn / optSnoozeOff
     QString snoozeCount;        // txtSnooze
     bool snoozeEnabled = false;
+
+    bool operator==(const AlarmFields &) const = default;
 };
 
 // The volume entries of cmbArmVol and the units of cmbPreArarm.
@@ -155,9 +158,40 @@ struct Range {
 };
 Range preAlarmRange(int unit);
 
-// The picture attachment (optPicOn, txtPic, the preview): still to come.
+// The picture attachment: optPicOn / optPicOff, txtPic and btnPic, and the
+// preview Image1 in Frame1.
 struct PictureFields {
+    Pair attached = Pair::None;  // optPicOn / optPicOff
+    QString file;                // txtPic: a bare file name
+    bool enabled = false;        // txtPic and btnPic
+    QString preview;             // the file Image1 shows; empty: none
 };
+
+// Image1 keeps its laid-out width; its height follows the picture's aspect
+// and a portrait picture sits higher in Frame1. All in twips.
+struct PreviewPlace {
+    int top = 0;
+    int height = 0;
+    bool operator==(const PreviewPlace &) const = default;
+};
+constexpr int PreviewTopPortrait = 330;
+constexpr int PreviewTopLandscape = 750;
+// Nothing to place (height 0) for a picture without size.
+PreviewPlace previewPlace(int widthTwips, int pictureWidth, int pictureHeight);
+
+// The characters after the last "." of `path` in upper case; empty when
+// there is none or a "/" or a backslash follows it.
+QString UpperExtension(const QString &path);
+
+// One open-file dialog of the attachments: title "ファイルを開く".
+struct FileChooser {
+    QString filter;           // Qt name filter
+    AttachmentFolder folder;  // where it opens; the chosen file's folder goes back there
+    QString noteLine;         // the second line of the first-use note
+};
+FileChooser pictureChooser();
+// btnRing: by the profile's editor and the selected opt_folder.
+FileChooser soundChooser(const EditorProfile &profile, int folder);
 
 // The whole state of the form.
 struct EditorForm {
@@ -236,6 +270,12 @@ public:
     void txtSnooze_LostFocus();
     void optArmTime_Change(const QString &text);
     void dtpArDate_Change(const QDate &date);
+    // The attachments' handlers.
+    void optPic_Click(Pair on);              // optPicOn / optPicOff
+    // btnPic and btnRing: ask for a file, take its bare name and keep its
+    // folder (in memory and in the settings); false when cancelled.
+    bool choosePicture();
+    bool chooseSoundFile();
 
     // The ArarmDate entry default: minutes from the start to the alarm.
     qint64 alarmOffsetMinutes = 0;
@@ -277,6 +317,11 @@ private:
     void storeLamp(ScheduleEntry &entry) const;
     void loadAlarmExtras();
     void storeAlarmExtras(ScheduleEntry &entry) const;
+
+    void loadPicture();
+    void previewPicture();
+    void storePicture(ScheduleEntry &entry) const;
+    QString chooseFile(const FileChooser &chooser);
 
     void fillLists();
     void loadDates();

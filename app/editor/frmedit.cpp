@@ -66,9 +66,11 @@ void frmEdit::applyFocus()
         w->setFocus();
 }
 
+// The one melody chooser of the older handsets.
 void frmEdit::btnRing_Click()
 {
-    // TODO: the melody file chooser (EditorModel::chooseSoundFile) joins with the attachments.
+    m_model.chooseSoundFile();
+    showForm();
 }
 
 } // namespace skedra

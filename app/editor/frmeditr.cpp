@@ -2,6 +2,7 @@
 
 #include "editorcontrols.h"
 #include "nullablepicker.h"
+#include "pngpicture.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -11,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QIntValidator>
 #include <QLabel>
+#include <QPixmap>
 #include <QPointer>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -24,6 +26,18 @@
 #include <QVBoxLayout>
 
 namespace skedra {
+
+namespace {
+
+// The preview in pixels; the model places it in twips (15 to a pixel at
+// 96 dpi).
+constexpr int TwipsPerPixel = 15;
+constexpr int PreviewWidth = 120;
+constexpr int PreviewLeft = 15;
+constexpr int PreviewFrameWidth = PreviewWidth + 2 * PreviewLeft;
+constexpr int PreviewFrameHeight = 230;
+
+} // namespace
 
 frmEditR::frmEditR(SessionState &state, ListGrid &grid, Dialogs &dialogs, WindowHooks &hooks,
                    const SoundCatalogue &catalogue, std::function<QDate()> today, QWidget *parent)
@@ -93,6 +107,7 @@ QWidget *frmEditR::buildAlarmPage()
 {
     auto *page = named(new QGroupBox(this), "fraArarm");
     m_controls->buildAlarm(page);
+    connect(m_alarm.btnRing, &QPushButton::clicked, this, &frmEditR::btnRing_Click);
     return page;
 }
 
@@ -118,6 +133,34 @@ QWidget *frmEditR::buildOptionPage()
 
     grid->addWidget(label(QStringLiteral("日付色"), page), 2, 2);
     grid->addWidget(row(page, {m_cmbDateColor}), 2, 3);
+
+    PictureFields &p = f.picture;
+    m_optPicOn = option("optPicOn", QStringLiteral("ON"), [this] { m_model.optPic_Click(Pair::On); });
+    m_optPicOff = option("optPicOff", QStringLiteral("OFF"), [this] { m_model.optPic_Click(Pair::Off); });
+    m_txtPic = named(new QLineEdit(page), "txtPic");
+    connect(m_txtPic, &QLineEdit::textEdited, this, [&p](const QString &text) { p.file = text; });
+    m_controls->selectAllOnFocus(m_txtPic);
+    m_btnPic = named(new QPushButton(QStringLiteral("参照..."), page), "btnPic");
+    connect(m_btnPic, &QPushButton::clicked, this, &frmEditR::btnPic_Click);
+    m_label33 = label(QStringLiteral("(JPG/PNGのみ対応)"), page, "Label33");
+    m_txtPic->setMinimumWidth(170);
+    auto *picture = new QWidget(page);
+    auto *column = new QVBoxLayout(picture);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->addWidget(row(picture, {m_optPicOn, m_optPicOff}));
+    column->addWidget(row(picture, {m_txtPic, m_btnPic}));
+    column->addWidget(m_label33);
+    column->addStretch(1);
+    grid->addWidget(label(QStringLiteral("ﾋﾟｸﾁｬｰﾒﾓ"), page), 4, 0, Qt::AlignTop);
+    grid->addWidget(picture, 4, 1);
+
+    // Image1 keeps its width; its height and top follow the picture.
+    m_frame1 = named(new QGroupBox(QStringLiteral(" ﾌﾟﾚﾋﾞｭｰ "), page), "Frame1");
+    m_frame1->setFixedSize(PreviewFrameWidth, PreviewFrameHeight);
+    m_image1 = named(new QLabel(m_frame1), "Image1");
+    m_image1->setScaledContents(true);
+    m_image1->hide();
+    grid->addWidget(m_frame1, 4, 2, 1, 2, Qt::AlignLeft | Qt::AlignTop);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
     return page;
@@ -139,6 +182,7 @@ void frmEditR::showForm()
     setChecked(m_optDifpDefOn, f.standby == Pair::On);
     setChecked(m_optDifpDefOff, f.standby == Pair::Off);
     m_controls->showAlarm();
+    showPicture();
 
     {
         const QSignalBlocker block(m_tabStrip);
@@ -150,6 +194,42 @@ void frmEditR::showForm()
             m_pages[i]->hide();
     }
     m_pages[static_cast<size_t>(f.CurrentTab - 1)]->show();
+}
+
+void frmEditR::showPicture()
+{
+    const PictureFields &p = m_model.form.picture;
+    setChecked(m_optPicOn, p.attached == Pair::On);
+    setChecked(m_optPicOff, p.attached == Pair::Off);
+    showText(m_txtPic, p.file);
+    m_txtPic->setEnabled(p.enabled);
+    m_btnPic->setEnabled(p.enabled);
+    if (p.preview == m_shownPicture)
+        return;
+    // A file that is missing or does not decode leaves the preview empty.
+    m_shownPicture = p.preview;
+    m_image1->hide();
+    m_image1->clear();
+    const QImage picture = loadPreviewPicture(p.preview);
+    const PreviewPlace place = previewPlace(PreviewWidth * TwipsPerPixel, picture.width(), picture.height());
+    if (place.height <= 0)
+        return;
+    m_image1->setGeometry(PreviewLeft, place.top / TwipsPerPixel, PreviewWidth,
+                          place.height / TwipsPerPixel);
+    m_image1->setPixmap(QPixmap::fromImage(picture));
+    m_image1->show();
+}
+
+void frmEditR::btnPic_Click()
+{
+    m_model.choosePicture();
+    afterHandler();
+}
+
+void frmEditR::btnRing_Click()
+{
+    m_model.chooseSoundFile();
+    afterHandler();
 }
 
 void frmEditR::applyFocus()

@@ -17,6 +17,7 @@
 class QAbstractButton;
 class QComboBox;
 class QDateEdit;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -51,6 +52,9 @@ private:
     QComboBox *list(const char *name);
     void afterHandler();
     void applyFocus();
+    void showPicture();
+    void btnPic_Click();
+    void btnRing_Click();
 
     SessionState &m_state;
     Dialogs &m_dialogs;
@@ -61,6 +65,14 @@ private:
     QComboBox *m_cmbDateColor = nullptr;
     QRadioButton *m_optAutoDelOn = nullptr, *m_optAutoDelOff = nullptr;
     QRadioButton *m_optDifpDefOn = nullptr, *m_optDifpDefOff = nullptr;
+    // The picture attachment and its preview.
+    QRadioButton *m_optPicOn = nullptr, *m_optPicOff = nullptr;
+    QLineEdit *m_txtPic = nullptr;
+    QPushButton *m_btnPic = nullptr;
+    QLabel *m_label33 = nullptr;
+    QGroupBox *m_frame1 = nullptr;
+    QLabel *m_image1 = nullptr;
+    QString m_shownPicture;  // the file Image1 holds
     QTabBar *m_tabStrip = nullptr;
     std::array<QWidget *, 2> m_pages{};
 };

@@ -136,7 +136,7 @@ void frmMain::Form_Load()
     const StartupSettings s = LoadSettings(SettingsStore());
     if (s.geometry)
         applyStoredGeometry(*s.geometry);
-    m_attachmentFolders = s.attachmentFolders;
+    m_state.AttachmentFolders = s.attachmentFolders;
     applyStoredFont(s.font);
     m_startColumnWidths = s.columnWidths;
     // The grid follows the window in the layout, so the window's size is

@@ -66,7 +66,7 @@ public:
     // The last folders used for attachments, read at start.
     QString attachmentFolder(AttachmentFolder folder) const
     {
-        return m_attachmentFolders[static_cast<size_t>(folder)];
+        return m_state.AttachmentFolders[static_cast<size_t>(folder)];
     }
 
     // The grid column whose header was right-clicked last; the find dialog
@@ -173,7 +173,6 @@ private:
     std::unique_ptr<AddCommands> m_add;
     std::unique_ptr<FileCommands> m_files;
     SoundCatalogue m_catalogue;
-    std::array<QString, 4> m_attachmentFolders;
 
     GridView *m_view = nullptr;
     QToolBar *m_toolbar = nullptr;

@@ -1,6 +1,7 @@
 #include "qtdialogs.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QFontInfo>
@@ -80,7 +81,17 @@ Answer QtDialogs::message(const QString &title, const QString &text, MessageIcon
 
 QString QtDialogs::openFile(const QString &title, const QString &filter)
 {
-    return QFileDialog::getOpenFileName(m_owner, title, fileFolder, filter);
+    // Qt's own dialog, with filters matched in any case: the handsets name
+    // their files "*.mmf.HUF", a copy on the PC may be "*.mmf.huf".
+    QWidget *modal = QApplication::activeModalWidget();
+    QFileDialog dialog(modal ? modal : m_owner, title, fileFolder, filter);
+    dialog.setObjectName(QStringLiteral("dlgOpen"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
 }
 
 QString QtDialogs::saveFile(const QString &title, const QString &filter)

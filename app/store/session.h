@@ -40,6 +40,9 @@ struct SessionState {
     QString ModelCode = QStringLiteral("SH53");
     std::vector<int> FoundRows;               // main-list rows of the last search's hits
     QString AddressListCaller;                // "EditR" or "Edit": the editor that opened the telephone book
+    // The last folders the attachment choosers used, each with its trailing
+    // "/": ImagePath, MusicPath, AudioPath, VoicePath (AttachmentFolder order).
+    std::array<QString, 4> AttachmentFolders;
 
     // The view that starts add and copy-add ("Main" or "Calendar") and the
     // reference moments and row it recorded for the new entry.

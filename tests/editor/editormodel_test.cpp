@@ -12,6 +12,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -784,6 +786,275 @@ TEST_F(EditorModelTest, AlarmMomentKeepsToTheStart)
             EXPECT_EQ(m.form.alarm.time, c.time);
         }
     }
+}
+
+// The picture and sound choosers: the first-use note, the dialog's filter and
+// folder, the bare name taken and the folder kept in memory and settings.
+TEST_F(EditorModelTest, AttachmentChoosersTakeTheNameAndKeepTheFolder)
+{
+    QTemporaryDir settingsDir;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
+    const QString note = QStringLiteral("この機能を使うには．．．\n\n%1\nﾊﾟｿｺﾝに用意し、その中のﾌｧｲﾙを選択してください。\n");
+    const QString pictureNote = note.arg(QStringLiteral("携帯本体のﾋﾟｸﾁｬｰﾌｫﾙﾀﾞと同じ画像の入ったﾌｫﾙﾀﾞを　　　"));
+    const QString soundNote = note.arg(QStringLiteral("携帯本体のﾃﾞｰﾀﾌｫﾙﾀﾞと同じﾌｧｲﾙの入ったﾌｫﾙﾀﾞを　　　"));
+    const QString melodyNote = note.arg(QStringLiteral("携帯本体のﾐｭｰｼﾞｯｸﾌｫﾙﾀﾞと同じﾌｧｲﾙの入ったﾌｫﾙﾀﾞを　　　"));
+    const QString pictures = QStringLiteral("ピクチャ (*.jpg *.png)");
+    enum What { Picture, Sound };
+    struct Case {
+        const char *what;
+        QString model;
+        What chooser;
+        int folder;                       // opt_folder for a sound
+        std::array<QString, 4> folders;   // ImagePath, MusicPath, AudioPath, VoicePath before
+        QString answer;                   // the dialog's result
+        QString note;                     // expected note text, empty: none
+        QString filter;
+        QString startFolder;
+        QString name;                     // txtPic / txtRing2 after
+        std::array<QString, 4> after;     // folders after, in memory and stored
+    };
+    const std::vector<Case> cases = {
+        {"first picture", "603SH", Picture, 0, {}, "/pics/a.PNG", pictureNote, pictures, "", "a.PNG",
+         {"/pics/", "", "", ""}},
+        {"later picture", "603SH", Picture, 0, {"/pics/", "", "", ""}, "/photos/b.jpg", "", pictures,
+         "/pics/", "b.jpg", {"/photos/", "", "", ""}},
+        {"cancelled picture", "603SH", Picture, 0, {"/pics/", "", "", ""}, "", "", pictures, "/pics/",
+         "", {"/pics/", "", "", ""}},
+        {"music", "603SH", Sound, 0, {"", "/m/", "", ""}, "/m2/tune.mmf.HUF", "",
+         "ﾐｭｰｼﾞｯｸ (*.mmf *.smd *.mmf.HUF *.smd.HUF);;すべてのファイル (*)", "/m/", "tune.mmf.HUF",
+         {"", "/m2/", "", ""}},
+        {"audio", "604SH", Sound, 1, {"", "/m/", "/a/", ""}, "/a2/song.mp4", "",
+         "ｵｰﾃﾞｨｵ (*.mp4 *.mp4.HUF)", "/a/", "song.mp4", {"", "/m/", "/a2/", ""}},
+        {"voice, note by the music folder", "602SH", Sound, 2, {"", "", "", "/v/"}, "/v/memo.svr.HUF",
+         soundNote, "ﾎﾞｲｽ (*.svr *.svr.HUF)", "/v/", "memo.svr.HUF", {"", "", "", "/v/"}},
+        {"cancelled sound", "603SH", Sound, 1, {"", "/m/", "/a/", ""}, "", "",
+         "ｵｰﾃﾞｨｵ (*.mp4 *.mp4.HUF)", "/a/", "", {"", "/m/", "/a/", ""}},
+        {"older handset", "SH53", Sound, 0, {}, "/m/tune.smd", melodyNote,
+         "メロディ (*.mmf *.smd *.HUF);;すべてのファイル (*)", "", "tune.smd", {"", "/m/", "", ""}},
+    };
+    const std::array<AttachmentFolder, 4> keys = {AttachmentFolder::Image, AttachmentFolder::Music,
+                                                  AttachmentFolder::Audio, AttachmentFolder::Voice};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        QSettings(QStringLiteral("Skedra"), QStringLiteral("Skedra")).clear();
+        for (size_t i = 0; i < keys.size(); ++i) {
+            if (!c.folders[i].isEmpty())
+                SettingsStore().saveAttachmentFolder(keys[i], c.folders[i]);
+        }
+        s.AttachmentFolders = c.folders;
+        dialogs = ScriptedDialogs();
+        dialogs.openFiles = {c.answer};
+        EditorModel &m = open({alarmEntry()}, 1, c.model);
+        if (c.chooser == Picture) {
+            m.optPic_Click(Pair::On);
+            EXPECT_EQ(m.choosePicture(), !c.answer.isEmpty());
+            EXPECT_EQ(m.form.picture.file, c.name);
+        } else {
+            m.optRing_Click(Ring::Folder);
+            m.opt_folder_Click(c.folder);
+            EXPECT_EQ(m.chooseSoundFile(), !c.answer.isEmpty());
+            EXPECT_EQ(m.form.alarm.ringFile, c.name);
+        }
+        if (c.note.isEmpty()) {
+            EXPECT_TRUE(dialogs.messages.empty());
+        } else {
+            ASSERT_EQ(dialogs.messages.size(), 1u);
+            EXPECT_EQ(dialogs.messages[0].title, QStringLiteral("注意事項"));
+            EXPECT_EQ(dialogs.messages[0].text, c.note);
+            EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Information);
+        }
+        EXPECT_EQ(dialogs.fileDialogs, QStringList{QStringLiteral("open:ファイルを開く|") + c.filter});
+        EXPECT_EQ(dialogs.startFolders, QStringList{c.startFolder});
+        EXPECT_EQ(s.AttachmentFolders, c.after);
+        for (size_t i = 0; i < keys.size(); ++i)
+            EXPECT_EQ(SettingsStore().attachmentFolder(keys[i]), c.after[i]) << i;
+    }
+    // The chosen file belongs to its folder: another folder empties it.
+    open({alarmEntry()}).optRing_Click(Ring::Folder);
+    model_->form.alarm.ringFile = QStringLiteral("tune.mmf");
+    model_->opt_folder_Click(1);
+    EXPECT_TRUE(model_->form.alarm.ringFile.isEmpty());
+}
+
+// The picture fields load from and store into X-JPGSH-ATTACH; the preview
+// looks for the file in the last picture folder.
+TEST_F(EditorModelTest, PictureFieldsLoadStoreAndPreview)
+{
+    using Set = std::function<void(EditorModel &)>;
+    struct Case {
+        const char *what;
+        QString attach;      // AttachValue loaded
+        QString imagePath;
+        Set set;
+        Pair shown;          // after loading
+        QString preview;     // after loading
+        QString stored;
+    };
+    const Set nothing = [](EditorModel &) {};
+    const std::vector<Case> cases = {
+        {"picture", "a.PNG", "/pics/", nothing, Pair::On, "/pics/a.PNG", "a.PNG"},
+        {"none", "", "/pics/", nothing, Pair::Off, "", ""},
+        {"no folder known yet", "a.PNG", "", nothing, Pair::On, "", "a.PNG"},
+        {"switched off", "a.PNG", "/pics/", [](EditorModel &m) { m.optPic_Click(Pair::Off); },
+         Pair::On, "/pics/a.PNG", ""},
+        {"on without a name", "", "/pics/", [](EditorModel &m) { m.optPic_Click(Pair::On); }, Pair::Off,
+         "", ""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        ScheduleEntry e = alarmEntry();
+        addMissingHandsetProperties(e, QStringLiteral("603SH"));
+        e[AttachValue] = c.attach;
+        s.AttachmentFolders[static_cast<size_t>(AttachmentFolder::Image)] = c.imagePath;
+        EditorModel &m = open({e});
+        EXPECT_EQ(m.form.picture.attached, c.shown);
+        EXPECT_EQ(m.form.picture.enabled, c.shown == Pair::On);
+        EXPECT_EQ(m.form.picture.preview, c.preview);
+        c.set(m);
+        ASSERT_TRUE(m.SaveFields());
+        EXPECT_EQ(stored()[AttachName], QStringLiteral("X-JPGSH-ATTACH"));
+        EXPECT_EQ(stored()[AttachParams],
+                  QStringLiteral("CHARSET=SHIFT_JIS;ENCODING=QUOTED-PRINTABLE:VALUE=URL:file="));
+        EXPECT_EQ(stored()[AttachValue], c.stored);
+        if (c.stored.isEmpty()) {
+            EXPECT_EQ(m.form.picture.attached, Pair::Off);
+            EXPECT_TRUE(m.form.picture.preview.isEmpty());
+        }
+    }
+}
+
+// Which files preview as PNG, and where the preview sits in Frame1.
+TEST(EditorAttachments, ExtensionAndPreviewPlace)
+{
+    const std::vector<std::pair<QString, QString>> extensions = {
+        {"/pics/a.PNG", "PNG"}, {"a.png", "PNG"}, {"a.jpg", "JPG"}, {"/my.dir/file", ""},
+        {"C:\\my.dir\\file", ""}, {"file", ""}, {"tune.mmf.HUF", "HUF"}};
+    for (const auto &[path, extension] : extensions)
+        EXPECT_EQ(UpperExtension(path), extension) << path.toStdString();
+
+    struct Place {
+        int width, height;
+        PreviewPlace expected;
+    };
+    const std::vector<Place> places = {
+        {200, 300, {330, 2700}},   // 1.5 x the 1800-twip width, portrait
+        {300, 200, {750, 1200}},
+        {100, 100, {750, 1800}},   // square is not portrait
+        {0, 0, {0, 0}},
+    };
+    for (const Place &p : places)
+        EXPECT_EQ(previewPlace(1800, p.width, p.height), p.expected) << p.width << "x" << p.height;
+}
+
+// Every alarm and attachment choice goes through a written and read file
+// and opens in the same form state.
+TEST_F(EditorModelTest, AlarmAndAttachmentsSurviveTheFile)
+{
+    using Set = std::function<void(EditorModel &)>;
+    struct Case {
+        const char *what;
+        Set set;
+        std::vector<std::pair<int, QString>> expected;  // read back from the file
+    };
+    const std::vector<Case> cases = {
+        {"alarm off, no picture",
+         [](EditorModel &m) {
+             m.optArarm_Click(Pair::Off);
+             m.form.alarm.tel = QStringLiteral("090-1234-5678");
+         },
+         {{DAlarmValue, "00000000000000;"}, {ShAlarmValue, "00000000000000"}, {SndValue, "0;0"},
+          {CmbltNoValue, "ON1;0;3"}, {SnoozeValue, "OFF;PT5M"}, {TelValue, "090-1234-5678"},
+          {AttachValue, ""}}},
+        {"melody, large lamp, pre-alarm, snooze, PNG picture",
+         [](EditorModel &m) {
+             m.optArarm_Click(Pair::On);
+             m.optRing_Click(Ring::Melody);
+             m.form.alarm.melody = 3;
+             m.optRmp_Click(Lamp::Mobile);
+             m.form.alarm.largePattern = 2;
+             m.form.alarm.largeColour = 5;
+             m.optPreArarm_Click(Pair::On);
+             m.cmbPreArarm_Click(Hours);
+             m.form.alarm.preCount = QStringLiteral("3");
+             m.optSnooze_Click(Pair::On);
+             m.form.alarm.snoozeCount = QStringLiteral("7");
+             m.optPic_Click(Pair::On);
+             m.form.picture.file = QStringLiteral("写真.PNG");
+         },
+         {{DAlarmValue, "20050310090000;起床"}, {SndValue, "0;3"}, {CmbltNoValue, "ON1;2;5"},
+          {PreAlarmValue, "ON;PT3H"}, {SnoozeValue, "ON;PT7M"}, {AttachValue, "写真.PNG"}}},
+        {"audio file, small lamp, pre-alarm in weeks, no snooze, JPEG picture",
+         [](EditorModel &m) {
+             m.optArarm_Click(Pair::On);
+             m.optRing_Click(Ring::Folder);
+             m.opt_folder_Click(1);
+             m.form.alarm.ringFile = QStringLiteral("song.mp4.HUF");
+             m.optRmp_Click(Lamp::Small);
+             m.form.alarm.smallPattern = 4;
+             m.optPreArarm_Click(Pair::On);
+             m.cmbPreArarm_Click(Weeks);
+             m.form.alarm.preCount = QStringLiteral("2");
+             m.optSnooze_Click(Pair::Off);
+             m.optPic_Click(Pair::On);
+             m.form.picture.file = QStringLiteral("a.jpg");
+         },
+         {{SndValue, "3;song.mp4.HUF"}, {CmbltNoValue, "ON2;4;0"}, {PreAlarmValue, "ON;P2W"},
+          {SnoozeValue, "OFF"}, {AttachValue, "a.jpg"}}},
+        {"voice file, no lamp, pre-alarm in months, longest snooze",
+         [](EditorModel &m) {
+             m.optArarm_Click(Pair::On);
+             m.optRing_Click(Ring::Folder);
+             m.opt_folder_Click(2);
+             m.form.alarm.ringFile = QStringLiteral("memo.svr");
+             m.optRmp_Click(Lamp::Off);
+             m.optPreArarm_Click(Pair::On);
+             m.cmbPreArarm_Click(Months);
+             m.form.alarm.preCount = QStringLiteral("6");
+             m.optSnooze_Click(Pair::On);
+             m.form.alarm.snoozeCount = QStringLiteral("20");
+         },
+         {{SndValue, "2;memo.svr"}, {CmbltNoValue, "OFF;0;0"}, {PreAlarmValue, "ON;P6M"},
+          {SnoozeValue, "ON;PT20M"}}},
+    };
+    createHexCoder(s);
+    ASSERT_TRUE(s.HexCoder);
+    const QString path = QDir::temp().filePath(QStringLiteral("skedra_attach_roundtrip.vcs"));
+    s.AttachmentFolders[static_cast<size_t>(AttachmentFolder::Image)] = QStringLiteral("/pics/");
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        EditorModel &m = open({alarmEntry()});
+        c.set(m);
+        ASSERT_TRUE(m.SaveFields());
+        const AlarmFields alarm = m.form.alarm;
+        const PictureFields picture = m.form.picture;
+
+        s.FirstIndex = s.LastIndex = 1;
+        QFile out(path);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(renderVcsData(s));
+        out.close();
+        s.OpenFileName = path;
+        s.OpenMode = QStringLiteral("new");
+        ASSERT_TRUE(proc_open(s).read);
+        for (const auto &[slot, value] : c.expected)
+            EXPECT_EQ(stored()[slot], value) << slot;
+
+        s.WorkEntry = stored();
+        addMissingHandsetProperties(s.WorkEntry, s.ModelCode);
+        m.Form_Load();
+        EXPECT_EQ(m.form.picture.attached, picture.attached);
+        EXPECT_EQ(m.form.picture.file, picture.file);
+        EXPECT_EQ(m.form.picture.preview, picture.file.isEmpty() ? QString() : "/pics/" + picture.file);
+        if (alarm.alarm == Pair::Off) {
+            // Alarm off stores the group's defaults, not its choices.
+            EXPECT_EQ(m.form.alarm.alarm, Pair::Off);
+            EXPECT_EQ(m.form.alarm.tel, alarm.tel);
+        } else {
+            EXPECT_TRUE(m.form.alarm == alarm);
+        }
+    }
+    QFile::remove(path);
 }
 
 // ---- The older editor (SH51 to SH53) ----

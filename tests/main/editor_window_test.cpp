@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
+#include <QTabBar>
 #include <QStandardPaths>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -302,4 +303,49 @@ TEST_F(EditorWindowTest, AlarmPageGreysWhenOffAndStoresWhatWasChosen)
     EXPECT_EQ(list.at(0, PreAlarmValue), QStringLiteral("ON;PT24H"));
     EXPECT_EQ(list.at(0, SecValue), QStringLiteral("2"));
     EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(EditorWindowTest, ChoosersFillTheNamesAndThePreviewShowsThePicture)
+{
+    const QString pictureFolder =
+        QStringLiteral(SKEDRA_SHARED_DIR "/testdata/png-extra/image-png-tests/bugfixes/");
+    const QString pictureName = QStringLiteral("gama-srgb-order-issue_304.png");  // 320 x 480
+    dialogs.openFiles = {QStringLiteral("/home/u/音声/song.mp4"), pictureFolder + pictureName};
+    w->showModal = [&](QDialog &d) {
+        child<QRadioButton>(d, "optArarmOn")->click();
+        child<QRadioButton>(d, "optRing2")->click();
+        for (auto *folder : d.findChildren<QRadioButton *>(QStringLiteral("opt_folder"))) {
+            if (folder->property("index").toInt() == 1)
+                folder->click();
+        }
+        child<QPushButton>(d, "btnRing")->click();
+        EXPECT_EQ(child<QLineEdit>(d, "txtRing2")->text(), QStringLiteral("song.mp4"));
+
+        child<QTabBar>(d, "TabStrip1")->setCurrentIndex(1);
+        EXPECT_FALSE(child<QWidget>(d, "btnPic")->isEnabled());
+        EXPECT_EQ(child<QGroupBox>(d, "Frame1")->title(), QStringLiteral(" ﾌﾟﾚﾋﾞｭｰ "));
+        EXPECT_EQ(child<QLabel>(d, "Label33")->text(), QStringLiteral("(JPG/PNGのみ対応)"));
+        child<QRadioButton>(d, "optPicOn")->click();
+        child<QPushButton>(d, "btnPic")->click();
+        EXPECT_EQ(child<QLineEdit>(d, "txtPic")->text(), pictureName);
+        // Portrait: 330 twips from the top, 1.5 times as high as wide.
+        auto *image = child<QLabel>(d, "Image1");
+        EXPECT_TRUE(image->isVisibleTo(&d));
+        EXPECT_EQ(image->y(), 22);
+        EXPECT_EQ(image->height(), image->width() * 3 / 2);
+        EXPECT_EQ(image->pixmap().size(), QSize(320, 480));
+        child<QPushButton>(d, "cmdOk")->click();
+        EXPECT_EQ(d.result(), QDialog::Accepted);
+    };
+    QTest::mouseClick(w->gridView()->viewport(), Qt::LeftButton, {}, cellCentre(1, 2));
+    QTest::mouseDClick(w->gridView()->viewport(), Qt::LeftButton, {}, cellCentre(1, 2));
+    const ScheduleList &list = w->state().ScheduleList;
+    EXPECT_EQ(list.at(0, SndValue), QStringLiteral("3;song.mp4"));
+    EXPECT_EQ(list.at(0, AttachValue), pictureName);
+    // Both first uses showed their note; the folders are kept for the next run.
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(dialogs.messages[0].title, QStringLiteral("注意事項"));
+    EXPECT_EQ(w->attachmentFolder(AttachmentFolder::Audio), QStringLiteral("/home/u/音声/"));
+    EXPECT_EQ(w->attachmentFolder(AttachmentFolder::Image), pictureFolder);
+    EXPECT_EQ(SettingsStore().attachmentFolder(AttachmentFolder::Image), pictureFolder);
 }

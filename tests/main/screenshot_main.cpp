@@ -5,9 +5,9 @@
 // the Edit menu open with its stamp submenu), toolbar.png and the entry
 // editor with each of its two tabs: editr_weekly_*.png on a weekly event,
 // editr_noend_*.png on an entry without an end, editr_alarm_on_*.png with
-// the large lamp, pre-alarm and snooze, editr_alarm_off_*.png with the
-// alarm off, and the older editor with the alarm on: edit_sh52.png and
-// edit_sh51.png. The settings of this run
+// the large lamp, pre-alarm, snooze and a PNG picture in the preview,
+// editr_alarm_off_*.png with the alarm off, and the older editor with the
+// alarm on: edit_sh52.png and edit_sh51.png. The settings of this run
 // live in a temporary folder.
 #include "frmmain.h"
 #include "screenshot_util.h"
@@ -216,7 +216,14 @@ int main(int argc, char **argv)
         e[SnoozeValue] = QStringLiteral("ON;PT7M");
         e[TelName] = QStringLiteral("X-JPGSH-TEL");
         e[TelValue] = QStringLiteral("090-1234-5678");
+        e[AttachName] = QStringLiteral("X-JPGSH-ATTACH");
+        e[AttachParams] = QStringLiteral("CHARSET=SHIFT_JIS;ENCODING=QUOTED-PRINTABLE:VALUE=URL:file=");
+        e[AttachValue] = QStringLiteral("gama-srgb-order-issue_304.png");
     };
+    // The picture is looked for in the last picture folder.
+    w.state().AttachmentFolders[static_cast<size_t>(skedra::AttachmentFolder::Image)] =
+        QDir(QStringLiteral(SKEDRA_SHARED_DIR "/testdata/png-extra/image-png-tests/bugfixes")).absolutePath()
+        + QLatin1Char('/');
     if (!editorPictures(w, 1, folder + QStringLiteral("/editr_alarm_on"), alarmOn))
         return 1;
     const auto alarmOff = [&alarmOn](skedra::ScheduleEntry &e) {

@@ -3,6 +3,7 @@
 #include "frmmain.h"
 #include "gridrender.h"
 #include "gridview.h"
+#include "qtdialogs.h"
 #include "scripted_dialogs.h"
 #include "window_fixture.h"
 #include "test_entries.h"
@@ -11,11 +12,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QFileDialog>
 #include <QFontDialog>
 #include <QFontInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMenu>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -421,4 +424,33 @@ TEST_F(MainWindowTest, FontDialogStartsOnTheGridFont)
     real.findChild<QAction *>(QStringLiteral("tbrFont"))->trigger();
     EXPECT_EQ(family, QFontInfo(real.gridView()->font()).family());
     EXPECT_FALSE(sample.isEmpty());
+}
+
+// The real open dialog lists the handset's upper-case names whatever their
+// case on disk, and only what the filter names.
+TEST_F(MainWindowTest, OpenDialogMatchesHandsetNamesInAnyCase)
+{
+    QTemporaryDir dir;
+    for (const char *name : {"a.mmf.HUF", "b.mmf.huf", "c.SMD", "d.txt"}) {
+        QFile f(dir.filePath(QLatin1String(name)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    QtDialogs real(w.get());
+    real.fileFolder = dir.path();
+    QStringList listed;
+    QTimer::singleShot(0, [&] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        auto *view = dialog->findChild<QListView *>(QStringLiteral("listView"));
+        QTest::qWaitFor([&] { return view && view->model()->rowCount(view->rootIndex()) >= 3; }, 3000);
+        for (int r = 0; view && r < view->model()->rowCount(view->rootIndex()); ++r)
+            listed.append(view->model()->index(r, 0, view->rootIndex()).data().toString());
+        dialog->reject();
+    });
+    EXPECT_EQ(real.openFile(QStringLiteral("ファイルを開く"),
+                            QStringLiteral("ﾐｭｰｼﾞｯｸ (*.mmf *.smd *.mmf.HUF *.smd.HUF)")),
+              QString());
+    listed.sort();
+    EXPECT_EQ(listed, QStringList({"a.mmf.HUF", "b.mmf.huf", "c.SMD"}));
 }

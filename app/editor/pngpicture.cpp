@@ -1,0 +1,173 @@
+#include "pngpicture.h"
+
+#include "editormodel.h"  // UpperExtension
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QImageReader>
+#include <QLibrary>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+namespace skedra {
+
+namespace {
+
+// The bitmap header and colour table exactly as Rasterly fills them.
+struct BitmapInfoHeader {
+    uint32_t biSize;
+    int32_t biWidth;
+    int32_t biHeight;  // negative: the top row comes first
+    uint16_t biPlanes;
+    uint16_t biBitCount;
+    uint32_t biCompression;
+    uint32_t biSizeImage;
+    int32_t biXPelsPerMeter;
+    int32_t biYPelsPerMeter;
+    uint32_t biClrUsed;
+    uint32_t biClrImportant;
+};
+struct RgbQuad {
+    uint8_t blue, green, red, reserved;
+};
+struct BitmapInfo256 {
+    BitmapInfoHeader header;
+    RgbQuad colours[256];
+};
+static_assert(sizeof(BitmapInfo256) == 1064, "the block mLoadPNG fills");
+
+using LoadPng = int32_t (*)(const char *, void **, void *, int32_t *);
+using GetPngData = int32_t (*)(void **, void *);
+using EndPng = int32_t (*)(void **);
+
+// The three exports, bound once; all null when the library is not there.
+struct Rasterly {
+    LoadPng load = nullptr;
+    GetPngData data = nullptr;
+    EndPng end = nullptr;
+
+    static const Rasterly &instance()
+    {
+        static const Rasterly bound = bind();
+        return bound;
+    }
+
+private:
+    static Rasterly bind()
+    {
+        QLibrary library(QCoreApplication::applicationDirPath() + QStringLiteral("/rasterly"));
+        Rasterly r;
+        if (library.load()) {
+            r.load = reinterpret_cast<LoadPng>(library.resolve("mLoadPNG"));
+            r.data = reinterpret_cast<GetPngData>(library.resolve("mGetPNGData"));
+            r.end = reinterpret_cast<EndPng>(library.resolve("mEndPNG"));
+        }
+        if (!r.load || !r.data || !r.end) {
+            std::fprintf(stderr, "skedra: PNG previews are off: %s\n",
+                         qPrintable(library.errorString()));
+            return {};
+        }
+        return r;
+    }
+};
+
+QImage::Format formatOf(int bitCount)
+{
+    switch (bitCount) {
+    case 1: return QImage::Format_Mono;  // most significant bit first, as in the file
+    case 4: return QImage::Format_Indexed8;  // unpacked below
+    case 8: return QImage::Format_Indexed8;
+    case 24: return QImage::Format_BGR888;
+    case 32: return QImage::Format_RGB32;  // blue, green, red, unused: as drawn
+    default: return QImage::Format_Invalid;
+    }
+}
+
+// The rows of a 4-bit bitmap, two pixels a byte, as one byte a pixel.
+QImage unpackNibbles(const uchar *rows, int width, int height, qsizetype stride)
+{
+    QImage image(width, height, QImage::Format_Indexed8);
+    for (int y = 0; y < height; ++y) {
+        const uchar *in = rows + y * stride;
+        uchar *out = image.scanLine(y);
+        for (int x = 0; x < width; ++x)
+            out[x] = x % 2 == 0 ? in[x / 2] >> 4 : in[x / 2] & 0x0F;
+    }
+    return image;
+}
+
+using Pixels = std::vector<uchar>;
+
+// The picture a device-independent bitmap shows. Where Qt has a matching
+// format the image wraps the rows and owns the block from then on.
+QImage pictureOf(const BitmapInfo256 &info, std::unique_ptr<Pixels> pixels)
+{
+    const BitmapInfoHeader &h = info.header;
+    const int width = h.biWidth;
+    const int height = h.biHeight < 0 ? -h.biHeight : h.biHeight;
+    const QImage::Format format = formatOf(h.biBitCount);
+    if (width <= 0 || height <= 0 || format == QImage::Format_Invalid)
+        return QImage();
+    const qsizetype stride = ((qsizetype(width) * h.biBitCount + 31) / 32) * 4;
+    if (stride * height > static_cast<qsizetype>(pixels->size()))
+        return QImage();
+
+    QImage image;
+    if (h.biBitCount == 4) {
+        image = unpackNibbles(pixels->data(), width, height, stride);
+    } else {
+        Pixels *block = pixels.release();
+        image = QImage(block->data(), width, height, stride, format,
+                       [](void *p) { delete static_cast<Pixels *>(p); }, block);
+    }
+    if (h.biHeight > 0)
+        image = image.mirrored(false, true);  // bottom-up rows
+    if (image.format() == QImage::Format_Indexed8 || image.format() == QImage::Format_Mono) {
+        const int colours = 1 << qMin<int>(h.biBitCount, 8);
+        QList<QRgb> table;
+        table.reserve(colours);
+        for (int i = 0; i < colours; ++i) {
+            const RgbQuad &c = info.colours[i];
+            table.append(qRgb(c.red, c.green, c.blue));
+        }
+        image.setColorTable(table);
+    }
+    return image;
+}
+
+} // namespace
+
+QImage LoadPngPicture(const QString &path)
+{
+    const Rasterly &rasterly = Rasterly::instance();
+    if (!rasterly.load)
+        return QImage();
+    BitmapInfo256 info;
+    std::memset(&info, 0, sizeof info);
+    void *handle = nullptr;
+    int32_t size = 0;
+    if (rasterly.load(QFile::encodeName(path).constData(), &handle, &info, &size) != 1)
+        return QImage();
+    auto pixels = std::make_unique<Pixels>(size > 0 ? static_cast<size_t>(size) : 0);
+    const int32_t read = rasterly.data(&handle, pixels->data());
+    rasterly.end(&handle);
+    if (read != 1)
+        return QImage();
+    return pictureOf(info, std::move(pixels));
+}
+
+QImage loadPreviewPicture(const QString &path)
+{
+    if (path.isEmpty())
+        return QImage();
+    if (UpperExtension(path) == QLatin1String("PNG"))
+        return LoadPngPicture(path);
+    QImageReader reader(path);
+    return reader.read();
+}
+
+} // namespace skedra

@@ -1,0 +1,90 @@
+// Preview pictures: PNG files decoded by Rasterly show the pixels Qt's own
+// PNG reader sees, reduced as the bitmap holds them (16-bit samples by
+// their high byte, alpha not drawn); the extension picks the decoder.
+#include "pngpicture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QRgba64>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace skedra;
+
+namespace {
+
+const QString Suite = QStringLiteral(SKEDRA_SHARED_DIR "/testdata/pngsuite/");
+
+// What a pixel of the bitmap shows, from Qt's reading of the file:
+// 8 bits a channel (the high byte of 16-bit samples), no alpha. `wide` is
+// Qt's reading in 16 bits a channel, unpremultiplied.
+QRgb shownByTheBitmap(const QImage &wide, int x, int y)
+{
+    const QRgba64 p = reinterpret_cast<const QRgba64 *>(wide.constScanLine(y))[x];
+    return qRgb(p.red() >> 8, p.green() >> 8, p.blue() >> 8);
+}
+
+} // namespace
+
+TEST(PngPicture, PixelsMatchQtsReaderOfTheSameFile)
+{
+    const char *files[] = {
+        "basn3p08.png",  // palette, 8 bits
+        "basn3p04.png",  // palette, 4 bits (two pixels a byte)
+        "basn3p02.png",  // palette, 2 bits (one byte a pixel)
+        "basn0g01.png",  // black and white
+        "basn0g08.png",  // grey
+        "basn0g16.png",  // grey, 16 bits
+        "basn2c08.png",  // RGB
+        "basn2c16.png",  // RGB, 16 bits
+        "basn4a08.png",  // grey with alpha
+        "basn6a08.png",  // RGBA
+        "basn6a16.png",  // RGBA, 16 bits
+        "basi0g08.png",  // interlaced grey
+        "basi3p04.png",  // interlaced palette, 4 bits
+        "basi6a08.png",  // interlaced RGBA
+        "s05n3p02.png",  // odd size
+    };
+    for (const char *name : files) {
+        SCOPED_TRACE(name);
+        const QString path = Suite + QLatin1String(name);
+        const QImage qt(path);
+        ASSERT_FALSE(qt.isNull());
+        const QImage ours = LoadPngPicture(path);
+        ASSERT_FALSE(ours.isNull());
+        ASSERT_EQ(ours.size(), qt.size());
+        const QImage wide = qt.convertToFormat(QImage::Format_RGBA64);
+        int differing = 0;
+        for (int y = 0; y < qt.height(); ++y) {
+            for (int x = 0; x < qt.width(); ++x) {
+                if (qRgb(qRed(ours.pixel(x, y)), qGreen(ours.pixel(x, y)), qBlue(ours.pixel(x, y)))
+                    != shownByTheBitmap(wide, x, y))
+                    ++differing;
+            }
+        }
+        EXPECT_EQ(differing, 0);
+    }
+}
+
+TEST(PngPicture, ExtensionPicksTheDecoderAndFailuresShowNothing)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QImage picture(20, 30, QImage::Format_RGB32);
+    picture.fill(qRgb(200, 40, 40));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("my.dir")));
+    // JPEG data under each name: only the reader the name picks can show it.
+    for (const char *name : {"a.jpg", "a.PNG", "my.dir/file"})
+        ASSERT_TRUE(picture.save(dir.filePath(QLatin1String(name)), "JPG"));
+    QFile::copy(Suite + QStringLiteral("basn2c08.png"), dir.filePath(QStringLiteral("b.PnG")));
+
+    EXPECT_EQ(loadPreviewPicture(dir.filePath(QStringLiteral("a.jpg"))).size(), QSize(20, 30));
+    EXPECT_EQ(loadPreviewPicture(dir.filePath(QStringLiteral("my.dir/file"))).size(), QSize(20, 30));
+    EXPECT_TRUE(loadPreviewPicture(dir.filePath(QStringLiteral("a.PNG"))).isNull());   // Rasterly refuses
+    EXPECT_EQ(loadPreviewPicture(dir.filePath(QStringLiteral("b.PnG"))).size(), QSize(32, 32));
+    EXPECT_TRUE(loadPreviewPicture(dir.filePath(QStringLiteral("missing.png"))).isNull());
+    EXPECT_TRUE(loadPreviewPicture(dir.filePath(QStringLiteral("missing.jpg"))).isNull());
+    EXPECT_TRUE(loadPreviewPicture(QString()).isNull());
+}
