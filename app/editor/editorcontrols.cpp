@@ -190,12 +190,10 @@ QWidget *EditorControls::buildRepeat()
         {"optWeek", QStringLiteral("毎週")}, {"optMonth", QStringLiteral("毎月")},
         {"optYear", QStringLiteral("毎年")},
     }};
-    const std::array<Repeat, 5> repeats = {Repeat::Only, Repeat::Day, Repeat::Week, Repeat::Month,
-                                           Repeat::Year};
     auto *typeRow = new QHBoxLayout;
     for (size_t i = 0; i < types.size(); ++i) {
         m_repeat[i] = option(types[i].first, types[i].second,
-                             [this, r = repeats[i]] { m_model.selectRepeat(r); });
+                             [this, r = Repeats[i]] { m_model.selectRepeat(r); });
         typeRow->addWidget(m_repeat[i]);
     }
     typeRow->addStretch(1);

@@ -1,28 +1,18 @@
 #include "frmeditr.h"
 
 #include "editorcontrols.h"
-#include "nullablepicker.h"
 #include "pngpicture.h"
 
 #include <QComboBox>
-#include <QDateEdit>
-#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QIntValidator>
 #include <QLabel>
 #include <QPixmap>
-#include <QPointer>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSignalBlocker>
 #include <QTabBar>
-#include <QTimeEdit>
-#include <QTimer>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace skedra {
