@@ -94,7 +94,9 @@ void EditorModel::loadAlarm()
             optRing_Click(Ring::Melody);
             a.melody = entryOf(sound.value(1), a.melodies.size());
         } else {
-            for (int folder = 0; folder < SoundFolderCount; ++folder) {
+            // Without folder options a sound file is always music.
+            const int folders = m_profile.soundFolders ? SoundFolderCount : 1;
+            for (int folder = 0; folder < folders; ++folder) {
                 if (kind != FolderPrefixes[static_cast<size_t>(folder)])
                     continue;
                 optRing_Click(Ring::Folder);
@@ -104,27 +106,56 @@ void EditorModel::loadAlarm()
         }
     }
 
-    if (!w[CmbltNoValue].isEmpty()) {
-        a.largePattern = a.largeColour = a.smallPattern = -1;
-        const QStringList lamp = w[CmbltNoValue].split(QLatin1Char(';'));
-        if (lamp.value(0) == QLatin1String("ON1")) {
-            optRmp_Click(Lamp::Mobile);
-            a.largeColour = entryOf(lamp.value(2), a.lampColours.size());
-            a.largePattern = entryOf(lamp.value(1), a.lampPatterns.size());
-        } else if (lamp.value(0) == QLatin1String("ON2")) {
-            optRmp_Click(Lamp::Small);
-            a.smallPattern = entryOf(lamp.value(1), a.lampPatterns.size());
-        } else if (lamp.value(0) == QLatin1String("OFF")) {
-            optRmp_Click(Lamp::Off);
-        }
-    }
+    loadLamp();
 
     a.vibration = w[VivValue] == QLatin1String("ON") ? Pair::On : Pair::Off;
     a.seconds = w[SecValue].isEmpty() ? QStringLiteral("15") : w[SecValue];
     a.volume = w[VolValue].isEmpty() ? DefaultVolume : entryOf(w[VolValue], volumeNames().size());
     if (off)
         optArarm_Click(Pair::Off);
+    if (m_profile.alarmExtras)
+        loadAlarmExtras();
+}
 
+void EditorModel::loadLamp()
+{
+    const ScheduleEntry &w = m_state.WorkEntry;
+    AlarmFields &a = form.alarm;
+    if (w[CmbltNoValue].isEmpty())
+        return;
+    a.largePattern = a.largeColour = a.smallPattern = -1;
+    const QStringList lamp = w[CmbltNoValue].split(QLatin1Char(';'));
+    if (lamp.value(0) == QLatin1String("ON1")) {
+        optRmp_Click(Lamp::Mobile);
+        a.largeColour = lampColourEntry(lamp.value(2));
+        a.largePattern = entryOf(lamp.value(1), a.lampPatterns.size());
+    } else if (lamp.value(0) == QLatin1String("ON2")) {
+        optRmp_Click(Lamp::Small);
+        a.smallPattern = entryOf(lamp.value(1), a.smallLampPatterns.size());
+    } else if (lamp.value(0) == QLatin1String("OFF")) {
+        optRmp_Click(Lamp::Off);
+    }
+}
+
+// The cmbRmp2 entry of a stored colour number. Colour numbers are the same
+// on every model; a list that starts at colour 1 shows colour c as entry
+// c - 1, and a colour below its first as its first entry.
+int EditorModel::lampColourEntry(const QString &stored) const
+{
+    if (m_profile.lampLocked)
+        return -1;
+    const int offset = m_profile.lampColourOffset;
+    bool ok = false;
+    const int colour = stored.toInt(&ok);
+    if (ok && offset > 0 && colour < offset)
+        return 0;
+    return entryOf(QString::number(colour - offset), form.alarm.lampColours.size());
+}
+
+void EditorModel::loadAlarmExtras()
+{
+    const ScheduleEntry &w = m_state.WorkEntry;
+    AlarmFields &a = form.alarm;
     if (!w[PreAlarmValue].isEmpty()) {
         a.preUnit = NoUnit;
         const QStringList pre = w[PreAlarmValue].split(QLatin1Char(';'));
@@ -173,6 +204,8 @@ void EditorModel::optArarm_Click(Pair alarm)
         return;  // the group's controls show disabled over their own flags
     optRing_Click(form.alarm.ring);
     optRmp_Click(form.alarm.lamp);
+    if (!m_profile.alarmExtras)
+        return;
     optSnooze_Click(form.alarm.snooze);
     optPreArarm_Click(form.alarm.preAlarm);
 }
@@ -182,7 +215,7 @@ void EditorModel::optRing_Click(Ring ring)
     AlarmFields &a = form.alarm;
     a.ring = ring;
     a.melodyEnabled = ring == Ring::Melody;
-    if (ring == Ring::Melody && a.melody < 0 && !a.melodies.isEmpty())
+    if (ring == Ring::Melody && a.melody < 0 && !a.melodies.isEmpty() && m_profile.fillsEmptyMelody)
         a.melody = 0;
     a.ringFileEnabled = ring == Ring::Folder;
     if (ring != Ring::Folder) {
@@ -218,8 +251,8 @@ void EditorModel::optRmp_Click(Lamp lamp)
 {
     AlarmFields &a = form.alarm;
     a.lamp = lamp;
-    a.largeLampEnabled = lamp == Lamp::Mobile;
-    a.smallLampEnabled = lamp == Lamp::Small;
+    a.largeLampEnabled = lamp == Lamp::Mobile && !m_profile.lampLocked;
+    a.smallLampEnabled = lamp == Lamp::Small && !m_profile.lampLocked;
     if (lamp != Lamp::Small)
         a.smallPattern = -1;
     if (lamp != Lamp::Mobile)
@@ -311,6 +344,8 @@ bool EditorModel::checkAlarm()
         if (a.ring == Ring::Folder && a.ringFile.isEmpty())
             return refuse(QStringLiteral("ﾒﾛﾃﾞｨﾃﾞｰﾀを指定してください♪　　　"), QStringLiteral("txtRing2"));
     }
+    if (m_profile.lampLocked)
+        return true;  // no lamp to repair
     if (a.lamp == Lamp::Mobile) {
         if (a.largePattern < 0)
             a.largePattern = 0;
@@ -328,35 +363,28 @@ bool EditorModel::checkAlarm()
 void EditorModel::storeAlarm(ScheduleEntry &e) const
 {
     const AlarmFields &a = form.alarm;
+    const bool on = a.alarm == Pair::On;
     setName(e, DAlarm, "DALARM");
     setName(e, Snd, "X-JPGSH-SND");
     setName(e, Vol, "X-JPGSH-VOL");
     setName(e, Viv, "X-JPGSH-VIV");
     setName(e, Sec, "X-JPGSH-SEC");
-    setName(e, CmbltNo, "X-JPGSH-CMBLT-NO");
-    setName(e, ShAlarm, "X-JPGSH-ALARM");
-    setName(e, PreAlarm, "X-JPGSH-PREALARM");
-    setName(e, Snooze, "X-JPGSH-SNOOZE");
     setName(e, Tel, "X-JPGSH-TEL");
-    e[TelValue] = a.tel;
+    e[TelValue] = on || !m_profile.alarmOffClearsTel ? a.tel : QString();
+    storeLamp(e);
+    if (m_profile.alarmExtras)
+        storeAlarmExtras(e);
 
-    if (a.alarm != Pair::On) {
+    if (!on) {
         e[DAlarmValue] = NoAlarm + QLatin1Char(';');
-        e[ShAlarmValue] = NoAlarm;
         e[SndValue] = QStringLiteral("0;0");
         e[VolValue] = QStringLiteral("5");
         e[VivValue] = QStringLiteral("OFF");
         e[SecValue] = QStringLiteral("15");
-        e[CmbltNoValue] = QStringLiteral("ON1;0;3");
-        e[PreAlarmValue] = QStringLiteral("OFF");
-        e[SnoozeValue] = QStringLiteral("OFF;PT5M");
         return;
     }
 
-    const QString moment = dateTime14(a.date, a.time);
-    e[DAlarmValue] = moment + QLatin1Char(';') + a.message;
-    e[ShAlarmValue] = moment;
-
+    e[DAlarmValue] = dateTime14(a.date, a.time) + QLatin1Char(';') + a.message;
     if (a.ring == Ring::Melody)
         e[SndValue] = QStringLiteral("0;") + QString::number(a.melody);
     else if (a.ring == Ring::Folder && a.folder >= 0 && a.folder < SoundFolderCount)
@@ -365,10 +393,24 @@ void EditorModel::storeAlarm(ScheduleEntry &e) const
     e[VolValue] = QString::number(a.volume >= 0 ? a.volume : DefaultVolume);
     e[VivValue] = a.vibration == Pair::On ? QStringLiteral("ON") : QStringLiteral("OFF");
     e[SecValue] = a.seconds;
+}
 
+// A model without a lamp (SH51) keeps what the entry held.
+void EditorModel::storeLamp(ScheduleEntry &e) const
+{
+    if (m_profile.lampLocked)
+        return;
+    const AlarmFields &a = form.alarm;
+    setName(e, CmbltNo, "X-JPGSH-CMBLT-NO");
+    if (a.alarm != Pair::On) {
+        e[CmbltNoValue] = QStringLiteral("ON1;0;3");
+        return;
+    }
     switch (a.lamp) {
     case Lamp::Mobile:
-        e[CmbltNoValue] = QStringLiteral("ON1;%1;%2").arg(a.largePattern).arg(a.largeColour);
+        e[CmbltNoValue] = QStringLiteral("ON1;%1;%2")
+                              .arg(a.largePattern)
+                              .arg(a.largeColour + m_profile.lampColourOffset);
         break;
     case Lamp::Small:
         e[CmbltNoValue] = QStringLiteral("ON2;%1;0").arg(a.smallPattern);
@@ -378,6 +420,22 @@ void EditorModel::storeAlarm(ScheduleEntry &e) const
         e[CmbltNoValue] = QStringLiteral("OFF;0;0");
         break;
     }
+}
+
+// X-JPGSH-ALARM, the pre-alarm and the snooze.
+void EditorModel::storeAlarmExtras(ScheduleEntry &e) const
+{
+    const AlarmFields &a = form.alarm;
+    setName(e, ShAlarm, "X-JPGSH-ALARM");
+    setName(e, PreAlarm, "X-JPGSH-PREALARM");
+    setName(e, Snooze, "X-JPGSH-SNOOZE");
+    if (a.alarm != Pair::On) {
+        e[ShAlarmValue] = NoAlarm;
+        e[PreAlarmValue] = QStringLiteral("OFF");
+        e[SnoozeValue] = QStringLiteral("OFF;PT5M");
+        return;
+    }
+    e[ShAlarmValue] = dateTime14(a.date, a.time);
 
     QString pre = QStringLiteral("OFF");
     if (a.preAlarm == Pair::On) {

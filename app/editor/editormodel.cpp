@@ -86,8 +86,17 @@ EditorProfile editorProfile(const QString &modelCode)
     p.handsetOptions = model.isV();
     p.picture = model.isV();
     p.smafLampPattern = model.isV() && model.code != QLatin1String("601SH");
+    p.smafSmallLampPattern = p.smafLampPattern || !model.isV();
     p.movesAddHandsetDefaults = model.isV();
-    p.allSoundFolders = model.code != QLatin1String("601SH");
+    p.allSoundFolders = model.isV() && model.code != QLatin1String("601SH");
+
+    p.alarmExtras = model.isV();
+    p.soundFolders = model.isV();
+    p.fillsEmptyMelody = model.isV();
+    p.alarmOffClearsTel = !model.isV();
+    p.lampColourOffset = model.code == QLatin1String("SH52") ? 1 : 0;
+    p.lampLocked = !model.lampProperty;
+    p.smafLampOption = model.code == QLatin1String("SH52");
     return p;
 }
 
@@ -177,8 +186,11 @@ void EditorModel::fillLists()
     alarm.lampPatterns.clear();
     for (int i = 0; i < LampPatternsListed; ++i)
         alarm.lampPatterns.append(m_catalogue.lampPatternName(i));
+    alarm.smallLampPatterns = alarm.lampPatterns;
     if (m_profile.smafLampPattern)
         alarm.lampPatterns.append(QStringLiteral("SMAF連動"));
+    if (m_profile.smafSmallLampPattern)
+        alarm.smallLampPatterns.append(QStringLiteral("SMAF連動"));
     alarm.lampColours = m_catalogue.lampColourList();
 
     form.summaryHistory.items.clear();

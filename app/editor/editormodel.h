@@ -47,9 +47,19 @@ struct EditorProfile {
     bool stamps = true;              // entries 7 and above are stamps
     bool handsetOptions = true;      // protection, standby display, date colour
     bool picture = true;             // the picture attachment fields
-    bool smafLampPattern = true;     // "SMAF連動" as lamp pattern 5
+    bool smafLampPattern = true;     // "SMAF連動" as pattern 5 of cmbRmp1
+    bool smafSmallLampPattern = true;  // "SMAF連動" as pattern 5 of cmbRmp3
     bool movesAddHandsetDefaults = true;  // Next/Back add missing handset properties
     bool allSoundFolders = true;     // 601SH offers the music folder only
+
+    // What the older editor (SH51 to SH53) does without or differently.
+    bool alarmExtras = true;         // X-JPGSH-ALARM, pre-alarm and snooze are read and stored
+    bool soundFolders = true;        // opt_folder(0..2); without them a file is music ("1;")
+    bool fillsEmptyMelody = true;    // the ring refresher shows the first melody
+    bool alarmOffClearsTel = false;  // the alarm off stores no telephone number
+    int lampColourOffset = 0;        // stored colour = cmbRmp2 entry + this (SH52: 1)
+    bool lampLocked = false;         // SH51: no lamp to set; its value stays as loaded
+    bool smafLampOption = false;     // SH52: optRmpSmall is "SMAF連動", cmbRmp3 hidden
 };
 EditorProfile editorProfile(const QString &modelCode);
 
@@ -116,7 +126,8 @@ struct AlarmFields {
     QString seconds;            // optArmTime text
 
     Lamp lamp = Lamp::None;
-    QStringList lampPatterns;   // cmbRmp1 and cmbRmp3
+    QStringList lampPatterns;   // cmbRmp1
+    QStringList smallLampPatterns;  // cmbRmp3
     QStringList lampColours;    // cmbRmp2
     int largePattern = -1;      // cmbRmp1
     int largeColour = -1;       // cmbRmp2
@@ -301,6 +312,11 @@ private:
     void alarmFollowsStart();
     bool checkAlarm();
     void storeAlarm(ScheduleEntry &entry) const;
+    void loadLamp();
+    int lampColourEntry(const QString &stored) const;
+    void storeLamp(ScheduleEntry &entry) const;
+    void loadAlarmExtras();
+    void storeAlarmExtras(ScheduleEntry &entry) const;
 
     void loadPicture();
     void previewPicture();

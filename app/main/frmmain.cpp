@@ -3,6 +3,7 @@
 #include "addcommands.h"
 #include "frmabout.h"
 #include "frmcalendar.h"
+#include "frmedit.h"
 #include "frmeditr.h"
 #include "frmfind.h"
 #include "frmrun.h"
@@ -523,15 +524,19 @@ void frmMain::editRow()
     m_list->editRow(now);
 }
 
+// frmEditR for 601SH to 604SH, frmEdit for SH51 to SH53.
 void frmMain::showEntryEditor()
 {
-    if (modelProfileOrDefault(m_state.ModelCode).editor() != EditorKind::EditR) {
-        m_dialogs->error(QStringLiteral("J-SH51～J-SH53 の編集画面はまだありません。　　　"));
+    WindowHooks &hooks = *this;
+    const qint64 alarmOffset = entryDefaults().ArarmDate.toLongLong();
+    if (modelProfileOrDefault(m_state.ModelCode).editor() == EditorKind::Edit) {
+        frmEdit editor(m_state, m_grid, *m_dialogs, hooks, m_catalogue, today, this);
+        editor.model().alarmOffsetMinutes = alarmOffset;
+        showModal(editor);
         return;
     }
-    WindowHooks &hooks = *this;
     frmEditR editor(m_state, m_grid, *m_dialogs, hooks, m_catalogue, today, this);
-    editor.model().alarmOffsetMinutes = entryDefaults().ArarmDate.toLongLong();
+    editor.model().alarmOffsetMinutes = alarmOffset;
     showModal(editor);
 }
 

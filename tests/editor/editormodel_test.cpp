@@ -1056,3 +1056,185 @@ TEST_F(EditorModelTest, AlarmAndAttachmentsSurviveTheFile)
     }
     QFile::remove(path);
 }
+
+// ---- The older editor (SH51 to SH53) ----
+
+// SH52 lists colours from 1, SH53 from 0; SH52 offers "SMAF連動" as its
+// small lamp; SH51 has no lamp to set and keeps what the entry held.
+TEST_F(EditorModelTest, OlderEditorLampByModel)
+{
+    using Set = std::function<void(EditorModel &)>;
+    struct Case {
+        const char *what;
+        const char *model;
+        const char *loaded;   // CmbltNoValue; nullptr: no lamp property at all
+        Set set;
+        int colourEntry;      // cmbRmp2 entry after loading
+        const char *stored;
+    };
+    const Set keep = [](EditorModel &) {};
+    const std::vector<Case> cases = {
+        {"SH52 colour 3 shows ﾏｽｶｯﾄ and stores 3", "SH52", "ON1;2;3", keep, 2, "ON1;2;3"},
+        {"SH52 ﾏｽｶｯﾄ chosen stores colour 3", "SH52", "OFF;0;0",
+         [](EditorModel &m) {
+             m.optRmp_Click(Lamp::Mobile);
+             m.form.alarm.largeColour = 2;
+         },
+         -1, "ON1;0;3"},
+        {"SH52 colour 0 shows the first entry", "SH52", "ON1;1;0", keep, 0, "ON1;1;1"},
+        {"SH52 SMAF option stores pattern 0 after the repair", "SH52", "ON1;2;3",
+         [](EditorModel &m) { m.optRmp_Click(Lamp::Small); }, 2, "ON2;0;0"},
+        {"SH53 colour 3 shows entry 3", "SH53", "ON1;4;3", keep, 3, "ON1;4;3"},
+        {"SH51 without a lamp keeps none", "SH51", nullptr, keep, -1, ""},
+        {"SH51 keeps its lamp as loaded", "SH51", "ON1;2;5", keep, -1, "ON1;2;5"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        ScheduleEntry e = alarmEntry();
+        if (c.loaded) {
+            e[CmbltNoName] = QStringLiteral("X-JPGSH-CMBLT-NO");
+            e[CmbltNoValue] = QString::fromUtf8(c.loaded);
+        } else {
+            e[CmbltNoName].clear();
+        }
+        EditorModel &m = open({e}, 1, QString::fromLatin1(c.model));
+        EXPECT_EQ(m.form.alarm.largeColour, c.colourEntry);
+        if (c.colourEntry == 2 && QLatin1String(c.model) == QLatin1String("SH52"))
+            EXPECT_EQ(m.form.alarm.lampColours.value(2), QStringLiteral("ﾏｽｶｯﾄ"));
+        c.set(m);
+        ASSERT_TRUE(m.SaveFields());
+        EXPECT_EQ(stored()[CmbltNoValue], QString::fromUtf8(c.stored));
+        EXPECT_EQ(stored()[CmbltNoName].isEmpty(), c.loaded == nullptr);
+    }
+
+    // SH51: the lamp stays disabled whatever the alarm and lamp options do.
+    EditorModel &m = open({alarmEntry()}, 1, QStringLiteral("SH51"));
+    for (Pair alarm : {Pair::Off, Pair::On}) {
+        m.optArarm_Click(alarm);
+        for (Lamp lamp : {Lamp::Mobile, Lamp::Small}) {
+            m.optRmp_Click(lamp);
+            EXPECT_FALSE(m.form.alarm.largeLampEnabled);
+            EXPECT_FALSE(m.form.alarm.smallLampEnabled);
+        }
+    }
+}
+
+// The alarm off empties the telephone number in the older editor only.
+TEST_F(EditorModelTest, AlarmOffEmptiesTheTelephoneOnOlderModels)
+{
+    struct Case {
+        const char *model;
+        Pair alarm;
+        const char *tel;
+    };
+    const Case cases[] = {
+        {"603SH", Pair::Off, "03-1234"}, {"SH53", Pair::Off, ""}, {"SH52", Pair::Off, ""},
+        {"SH51", Pair::Off, ""},         {"SH53", Pair::On, "03-1234"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.model) + (c.alarm == Pair::On ? " on" : " off"));
+        ScheduleEntry e = alarmEntry();
+        e[TelValue] = QStringLiteral("03-1234");
+        EditorModel &m = open({e}, 1, QString::fromLatin1(c.model));
+        m.optArarm_Click(c.alarm);
+        ASSERT_TRUE(m.SaveFields());
+        EXPECT_EQ(stored()[TelValue], QString::fromLatin1(c.tel));
+    }
+}
+
+// What the older editor shows: seven fixed categories, patterns with
+// "SMAF連動" for the small lamp only, music files only, no first melody
+// filled in, and Next adds no handset properties.
+TEST_F(EditorModelTest, OlderEditorLoadsOnlyWhatItHas)
+{
+    struct Case {
+        const char *model;
+        const char *sound;
+        Ring ring;
+        const char *ringFile;
+        qsizetype largePatterns, smallPatterns;
+    };
+    const Case cases[] = {
+        {"SH53", "1;tune.mmf", Ring::Folder, "tune.mmf", 5, 6},
+        {"SH52", "3;voice.amr", Ring::None, "", 5, 6},
+        {"603SH", "3;voice.amr", Ring::Folder, "voice.amr", 6, 6},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.model);
+        ScheduleEntry e = alarmEntry();
+        e[SndValue] = QString::fromLatin1(c.sound);
+        EditorModel &m = open({e}, 1, QString::fromLatin1(c.model));
+        EXPECT_EQ(m.form.alarm.ring, c.ring);
+        EXPECT_EQ(m.form.alarm.ringFile, QString::fromLatin1(c.ringFile));
+        EXPECT_EQ(m.form.alarm.lampPatterns.size(), c.largePatterns);
+        EXPECT_EQ(m.form.alarm.smallLampPatterns.size(), c.smallPatterns);
+        EXPECT_EQ(m.form.alarm.smallLampPatterns.value(5), QStringLiteral("SMAF連動"));
+    }
+
+    ScheduleEntry first = alarmEntry();
+    first[CategoriesValue] = QStringLiteral("BUSINESS");
+    first[ShCategoriesName] = QStringLiteral("X-JPGSH-CATEGORIES");
+    first[ShCategoriesValue] = QStringLiteral("5");
+    first[SndValue].clear();
+    EditorModel &m = open({first, event("20050311100000")}, 1, QStringLiteral("SH53"));
+    EXPECT_EQ(m.form.categories.items,
+              QStringList({"選択なし", "個人予定", "休日", "旅行", "仕事", "ミーティング", "クラブ・サークル"}));
+    EXPECT_EQ(m.form.categories.index, 4);
+    m.optRing_Click(Ring::Melody);
+    EXPECT_EQ(m.form.alarm.melody, -1);
+    m.form.categories.index = 1;
+    m.Command6_Click();
+    EXPECT_EQ(stored()[CategoriesValue], QStringLiteral("PERSONAL"));
+    EXPECT_EQ(stored()[ShCategoriesValue], QStringLiteral("5"));
+    EXPECT_EQ(stored()[SndValue], QStringLiteral("0;0"));  // the melody repair of the store
+    ASSERT_EQ(s.EditIndex, 2);
+    EXPECT_TRUE(s.WorkEntry[CmbltNoName].isEmpty());
+}
+
+// An entry carrying what the older editor does not show is edited and
+// written: those lines of the file stay byte for byte as they were.
+TEST_F(EditorModelTest, OlderEditorKeepsWhatItDoesNotShowInTheFile)
+{
+    createHexCoder(s);
+    ASSERT_TRUE(s.HexCoder);
+    ScheduleEntry e = alarmEntry(QStringLiteral("20050310093000;診察"));
+    auto set = [&e](int position, const char *name, const QString &value,
+                    const QString &params = QString()) {
+        e[nameSlot(position)] = QLatin1String(name);
+        e[slotOf(position, ParamsPart)] = params;
+        e[slotOf(position, ValuePart)] = value;
+    };
+    set(Attach, "X-JPGSH-ATTACH", QStringLiteral("病院.jpg"), AttachParameters);
+    set(Snooze, "X-JPGSH-SNOOZE", QStringLiteral("ON;PT7M"));
+    set(PreAlarm, "X-JPGSH-PREALARM", QStringLiteral("ON;P2D"));
+    set(NoAutoDel, "X-JPGSH-NOAUTODEL", QStringLiteral("ON"));
+    set(NoDispDefWin, "X-JPGSH-NODISPDEFWIN", QStringLiteral("OFF"));
+    set(CalColor, "X-JPGSH-CALCOLOR", QStringLiteral("PINK"));
+    set(ShAlarm, "X-JPGSH-ALARM", QStringLiteral("20050310091500"));
+    const QByteArrayList kept = {"X-JPGSH-ATTACH", "X-JPGSH-SNOOZE", "X-JPGSH-PREALARM",
+                                 "X-JPGSH-NOAUTODEL", "X-JPGSH-NODISPDEFWIN",
+                                 "X-JPGSH-CALCOLOR", "X-JPGSH-ALARM"};
+    auto keptLines = [&] {
+        s.FirstIndex = 1;
+        s.LastIndex = 1;
+        QByteArrayList out;
+        for (const QByteArray &line : renderVcsData(s).split('\n')) {
+            if (kept.contains(line.left(line.indexOf(':')).split(';').first()))
+                out.append(line);
+        }
+        return out;
+    };
+
+    for (const char *model : {"SH51", "SH52", "SH53"}) {
+        SCOPED_TRACE(model);
+        EditorModel &m = open({e}, 1, QString::fromLatin1(model));
+        const QByteArrayList before = keptLines();
+        ASSERT_EQ(before.size(), kept.size());
+        m.form.summary = QStringLiteral("再診");
+        m.dtpFrTime_Change(QTime(11, 0));
+        m.optArarm_Click(Pair::Off);
+        ASSERT_TRUE(m.SaveFields());
+        EXPECT_EQ(stored()[SummaryValue], QStringLiteral("再診"));
+        EXPECT_EQ(keptLines(), before);
+    }
+}

@@ -1,5 +1,5 @@
 // The entry editor through the real main window, offscreen: a row edited by
-// double-click, a new entry through mnuAdd, and the older models' message.
+// double-click, a new entry through mnuAdd, and the older models' editor.
 #include "bookfile.h"
 #include "frmeditadd.h"
 #include "frmeditr.h"
@@ -138,7 +138,7 @@ TEST_F(EditorWindowTest, TelephoneBookButtonFillsTheAlarmNumber)
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
-TEST_F(EditorWindowTest, AddStoresANewRowAndOlderModelsSaySoInstead)
+TEST_F(EditorWindowTest, AddStoresANewRow)
 {
     w->showModal = [&](QDialog &d) {
         child<QComboBox>(d, "txtSummary")->setEditText(QStringLiteral("新規"));
@@ -162,15 +162,43 @@ TEST_F(EditorWindowTest, AddStoresANewRowAndOlderModelsSaySoInstead)
     const ScheduleEntry &added = w->state().ScheduleList[3];
     EXPECT_EQ(added[DtEndValue], added[DtStartValue]);
     EXPECT_EQ(w->findChild<QLabel *>(QStringLiteral("Panel1"))->text(), QStringLiteral("全 4 件"));
+}
 
-    int shown = 0;
-    w->showModal = [&](QDialog &) { ++shown; };
+// SH51 to SH53 edit in frmEdit from every command that opens the editor;
+// on SH52 an alarm set off empties the telephone number.
+TEST_F(EditorWindowTest, OlderModelsEditInFrmEdit)
+{
     w->findChild<QAction *>(QStringLiteral("mnuSH52"))->trigger();
+    QStringList opened;
+    w->showModal = [&](QDialog &d) { opened.append(d.objectName()); };
+    QTest::mouseClick(w->gridView()->viewport(), Qt::LeftButton, {}, cellCentre(1, 2));
+    QTest::mouseDClick(w->gridView()->viewport(), Qt::LeftButton, {}, cellCentre(1, 2));
+    for (const char *command : {"tbrEdit", "mnuEditLine", "mnuAdd", "mnuCopyAdd"})
+        w->findChild<QAction *>(QLatin1String(command))->trigger();
+    EXPECT_EQ(opened, QStringList(5, QStringLiteral("frmEdit")));
+
+    ScheduleEntry &first = w->state().ScheduleList[0];
+    first[TelValue] = QStringLiteral("03-1234");
+    first[DAlarmValue] = QStringLiteral("20240101113000;会議");
+    w->showModal = [&](QDialog &d) {
+        EXPECT_EQ(d.findChild<QWidget *>(QStringLiteral("TabStrip1")), nullptr);
+        EXPECT_EQ(d.findChild<QWidget *>(QStringLiteral("Command1")), nullptr);
+        EXPECT_EQ(d.findChild<QWidget *>(QStringLiteral("optSnoozeOn")), nullptr);
+        EXPECT_EQ(child<QGroupBox>(d, "fraArarm")->title(), QStringLiteral("ｱﾗｰﾑ設定"));
+        EXPECT_EQ(child<QRadioButton>(d, "optRmpSmall")->text(), QStringLiteral("SMAF連動"));
+        EXPECT_FALSE(child<QWidget>(d, "cmbRmp3")->isVisibleTo(&d));
+        auto *tel = child<QLineEdit>(d, "txtArTel");
+        EXPECT_EQ(tel->text(), QStringLiteral("03-1234"));
+        child<QRadioButton>(d, "optArarmOff")->click();
+        EXPECT_FALSE(tel->isEnabled());
+        EXPECT_FALSE(child<QPushButton>(d, "cmdAddress")->isEnabled());
+        child<QPushButton>(d, "cmdOk")->click();
+        EXPECT_EQ(d.result(), QDialog::Accepted);
+    };
     w->findChild<QAction *>(QStringLiteral("mnuEditLine"))->trigger();
-    EXPECT_EQ(shown, 0);
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.last().title, QStringLiteral("エラー"));
-    EXPECT_EQ(dialogs.last().text, QStringLiteral("J-SH51～J-SH53 の編集画面はまだありません。　　　"));
+    EXPECT_EQ(first[DAlarmValue], QStringLiteral("00000000000000;"));
+    EXPECT_EQ(first[TelValue], QString());
+    EXPECT_TRUE(dialogs.messages.empty());
 }
 
 // With the real dialogs: the refusal comes in a message box over the

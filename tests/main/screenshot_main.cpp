@@ -6,8 +6,8 @@
 // editor with each of its two tabs: editr_weekly_*.png on a weekly event,
 // editr_noend_*.png on an entry without an end, editr_alarm_on_*.png with
 // the large lamp, pre-alarm, snooze and a PNG picture in the preview,
-// editr_alarm_off_*.png with the
-// alarm off. The settings of this run
+// editr_alarm_off_*.png with the alarm off, and the older editor with the
+// alarm on: edit_sh52.png and edit_sh51.png. The settings of this run
 // live in a temporary folder.
 #include "frmmain.h"
 #include "screenshot_util.h"
@@ -98,6 +98,19 @@ QPixmap editMenuPicture(skedra::frmMain &w)
     return picture;
 }
 
+// Opens the editor on grid row `row` with mnuEditLine; `prepare` may change
+// the entry for this one edit.
+void editRow(skedra::frmMain &w, int row, const std::function<void(skedra::ScheduleEntry &)> &prepare)
+{
+    skedra::ScheduleEntry &e = w.state().ScheduleList[row - 1];
+    const skedra::ScheduleEntry kept = e;
+    if (prepare)
+        prepare(e);
+    w.grid().setRow(row);
+    w.findChild<QAction *>(QStringLiteral("mnuEditLine"))->trigger();
+    e = kept;
+}
+
 // The editor on grid row `row`, both tabs, saved as <stem>_alarm.png and
 // <stem>_option.png. `prepare` may change WorkEntry before the editor loads.
 bool editorPictures(skedra::frmMain &w, int row, const QString &stem,
@@ -117,18 +130,23 @@ bool editorPictures(skedra::frmMain &w, int row, const QString &stem,
         saved = tabs && skedra::test::savePicture(d.grab(), stem + QStringLiteral("_option.png")) && saved;
         d.reject();
     };
-    if (prepare) {
-        skedra::ScheduleEntry &e = w.state().ScheduleList[row - 1];
-        const skedra::ScheduleEntry kept = e;
-        prepare(e);
-        w.grid().setRow(row);
-        w.findChild<QAction *>(QStringLiteral("mnuEditLine"))->trigger();
-        w.state().ScheduleList[row - 1] = kept;
-    } else {
-        w.grid().setRow(row);
-        w.findChild<QAction *>(QStringLiteral("mnuEditLine"))->trigger();
-    }
+    editRow(w, row, prepare);
     return saved && shown == 1;
+}
+
+// The older editor frmEdit of `model` ("SH52") on row 1, saved as `path`.
+bool olderEditorPicture(skedra::frmMain &w, const char *model, const QString &path,
+                        const std::function<void(skedra::ScheduleEntry &)> &prepare)
+{
+    w.findChild<QAction *>(QStringLiteral("mnu") + QLatin1String(model))->trigger();
+    bool saved = false;
+    w.showModal = [&](QDialog &d) {
+        d.show();
+        saved = d.objectName() == QLatin1String("frmEdit") && skedra::test::saveWindow(d, path);
+        d.reject();
+    };
+    editRow(w, 1, prepare);
+    return saved;
 }
 
 // The first row whose entry repeats weekly; row 1 when there is none.
@@ -214,6 +232,18 @@ int main(int argc, char **argv)
     };
     if (!editorPictures(w, 1, folder + QStringLiteral("/editr_alarm_off"), alarmOff))
         return 1;
+    // The older editor: SH52 with the large lamp in ﾏｽｶｯﾄ (colour 3), SH51
+    // whose lamp cannot be set.
+    const auto olderAlarm = [&alarmOn](skedra::ScheduleEntry &e) {
+        alarmOn(e);
+        e[skedra::CmbltNoValue] = QStringLiteral("ON1;1;3");
+    };
+    for (const char *model : {"SH52", "SH51"}) {
+        const QString path = folder + QStringLiteral("/edit_") + QLatin1String(model).toString().toLower()
+            + QStringLiteral(".png");
+        if (!olderEditorPicture(w, model, path, olderAlarm))
+            return 1;
+    }
     w.state().Dirty = QStringLiteral("0");
     return 0;
 }
