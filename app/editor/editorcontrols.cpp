@@ -30,7 +30,35 @@ namespace {
 const std::array<Repeat, 5> Repeats = {Repeat::Only, Repeat::Day, Repeat::Week, Repeat::Month,
                                        Repeat::Year};
 
+// Keeps a caption's enabled state equal to its control's.
+class EnabledFollower : public QObject {
+public:
+    EnabledFollower(QLabel *caption, QWidget *control) : QObject(caption), m_caption(caption)
+    {
+        m_caption->setEnabled(control->isEnabled());
+        control->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::EnabledChange)
+            m_caption->setEnabled(static_cast<QWidget *>(watched)->isEnabled());
+        return false;
+    }
+
+private:
+    QLabel *m_caption;
+};
+
 } // namespace
+
+QLabel *captionOf(const QString &text, QWidget *control)
+{
+    auto *caption = label(text, control->parentWidget());
+    new EnabledFollower(caption, control);
+    return caption;
+}
 
 QLabel *label(const QString &text, QWidget *parent, const char *name)
 {
@@ -354,7 +382,7 @@ void EditorControls::buildAlarm(QGroupBox *page)
     c.txtRing2 = named(new QLineEdit(page), "txtRing2");
     afterEdit(c.txtRing2, [&a](const QString &text) { a.ringFile = text; });
     c.btnRing = named(new QPushButton(QStringLiteral("参照..."), page), "btnRing");
-    addRow(profile.kind == EditorKind::Edit ? QStringLiteral("ｱﾗｰﾑ音") : QStringLiteral("鳴動"),
+    addRow(profile.kind == EditorKind::Edit ? QStringLiteral("ｱﾗｰﾑ音") : QStringLiteral("ｻｳﾝﾄﾞ"),
            row(page, {c.optRing0, c.Label18, c.cmbRing0}));
     addRow(QString(), row(page, {c.optRing2, c.txtRing2, c.btnRing}));
     if (profile.soundFolders) {
@@ -372,7 +400,7 @@ void EditorControls::buildAlarm(QGroupBox *page)
     connect(c.cmbArmVol, &QComboBox::activated, this, [&a](int i) { a.volume = i; });
     c.optVivOn = option("optVivOn", QStringLiteral("ON"), [&a] { a.vibration = Pair::On; });
     c.optVivOff = option("optVivOff", QStringLiteral("OFF"), [&a] { a.vibration = Pair::Off; });
-    addRow(QStringLiteral("音 量"), row(page, {c.cmbArmVol, label(QStringLiteral("バイブ"), page), c.optVivOn, c.optVivOff}));
+    addRow(QStringLiteral("音 量"), row(page, {c.cmbArmVol, captionOf(QStringLiteral("バイブ"), c.optVivOn), c.optVivOn, c.optVivOff}));
 
     c.optArmTime = numberField(page, "optArmTime", 2);
     afterEdit(c.optArmTime, [&a](const QString &text) { a.seconds = text; });
@@ -400,8 +428,8 @@ void EditorControls::buildAlarm(QGroupBox *page)
     c.cmbRmp3 = list("cmbRmp3");
     connect(c.cmbRmp3, &QComboBox::activated, this, [&a](int i) { a.smallPattern = i; });
     c.optRmpOff = option("optRmpOff", QStringLiteral("OFF"), [this] { m_model.optRmp_Click(Lamp::Off); });
-    addRow(QStringLiteral("ﾗｲﾄ"), row(page, {c.optRmpMobile, label(QStringLiteral("点滅"), page), c.cmbRmp1,
-                                              label(QStringLiteral("カラー"), page), c.cmbRmp2}));
+    addRow(QStringLiteral("ﾗｲﾄ"), row(page, {c.optRmpMobile, captionOf(QStringLiteral("点滅"), c.cmbRmp1), c.cmbRmp1,
+                                              captionOf(QStringLiteral("カラー"), c.cmbRmp2), c.cmbRmp2}));
     addRow(QString(), row(page, {c.optRmpSmall, c.cmbRmp3, c.optRmpOff}));
     if (profile.smafLampOption)
         c.cmbRmp3->hide();

@@ -47,6 +47,8 @@ W *named(W *w, const char *name)
 
 // Small builders and setters that write without running change handlers.
 QLabel *label(const QString &text, QWidget *parent, const char *name = nullptr);
+// A caption written beside `control` that greys and ungreys with it.
+QLabel *captionOf(const QString &text, QWidget *control);
 void setChecked(QAbstractButton *button, bool on);
 void showList(QComboBox *box, const ListChoice &choice);
 void showText(QLineEdit *line, const QString &text);

@@ -257,11 +257,24 @@ TEST_F(EditorWindowTest, AlarmPageGreysWhenOffAndStoresWhatWasChosen)
             EXPECT_FALSE(child<QWidget>(d, name)->isEnabled()) << name;
         EXPECT_TRUE(child<QWidget>(d, "txtArTel")->isEnabled());
         EXPECT_TRUE(child<QWidget>(d, "Command1")->isEnabled());
+        // Captions written beside a control grey with it.
+        const auto caption = [&d](const QString &text) {
+            for (auto *l : d.findChildren<QLabel *>())
+                if (l->text() == text)
+                    return l->isEnabled();
+            ADD_FAILURE() << "no caption " << text.toStdString();
+            return false;
+        };
+        for (const char *text : {"バイブ", "点滅", "カラー"})
+            EXPECT_FALSE(caption(QString::fromUtf8(text))) << text;
 
         child<QRadioButton>(d, "optArarmOn")->click();
         EXPECT_TRUE(child<QWidget>(d, "txtArMessage")->isEnabled());
+        EXPECT_TRUE(caption(QStringLiteral("バイブ")));
+        EXPECT_TRUE(caption(QStringLiteral("点滅")));
         child<QRadioButton>(d, "optRmpSmall")->click();
         EXPECT_FALSE(child<QWidget>(d, "cmbRmp1")->isEnabled());
+        EXPECT_FALSE(caption(QStringLiteral("点滅")));
         auto *small = child<QComboBox>(d, "cmbRmp3");
         small->setCurrentIndex(4);
         emit small->activated(4);
