@@ -306,8 +306,6 @@ QString componentOf(const ScheduleEntry &e)
     return e[DtStartName] == u"DUE" ? QStringLiteral("VTODO") : QStringLiteral("VEVENT");
 }
 
-void addText(icalcomponent *c, icalproperty *p) { icalcomponent_add_property(c, p); }
-
 icalproperty *withZone(icalproperty *p)
 {
     icalproperty_add_parameter(p, icalparameter_new_tzid(HandsetZone));
@@ -351,17 +349,17 @@ icalcomponent *standardComponent(const ScheduleEntry &e, QString *note)
             icalcomponent_add_property(c, icalproperty_new_completed(*utc));
     }
     if (!e[SummaryName].isEmpty() && !e[SummaryValue].isEmpty())
-        addText(c, icalproperty_new_summary(utf8(e[SummaryValue]).constData()));
+        icalcomponent_add_property(c, icalproperty_new_summary(utf8(e[SummaryValue]).constData()));
     if (!e[DescriptionName].isEmpty() && !e[DescriptionValue].isEmpty())
-        addText(c, icalproperty_new_description(utf8(e[DescriptionValue]).constData()));
+        icalcomponent_add_property(c, icalproperty_new_description(utf8(e[DescriptionValue]).constData()));
     if (!e[ClassName].isEmpty() && (e[ClassValue] == u"PUBLIC" || e[ClassValue] == u"PRIVATE"))
         icalcomponent_add_property(
             c, icalproperty_new_class(e[ClassValue] == u"PUBLIC" ? ICAL_CLASS_PUBLIC : ICAL_CLASS_PRIVATE));
     if (!e[CategoriesName].isEmpty() && categories::codeOfCategoriesValue(e[CategoriesValue]))
-        addText(c, icalproperty_new_categories(utf8(e[CategoriesValue]).constData()));
+        icalcomponent_add_property(c, icalproperty_new_categories(utf8(e[CategoriesValue]).constData()));
     if (!e[ShCategoriesName].isEmpty()) {
         if (const auto code = categories::codeOfStampValue(e[ShCategoriesValue]))
-            addText(c, icalproperty_new_categories(utf8(categories::name(*code)).constData()));
+            icalcomponent_add_property(c, icalproperty_new_categories(utf8(categories::name(*code)).constData()));
     }
     // The alarm: "moment;message".
     const QString &alarm = e[DAlarmValue];
@@ -533,7 +531,6 @@ struct Standard {
     ScheduleEntry entry;  // positions the standard words give (names set)
     bool hasStart = false;
     bool droppedRule = false;
-    bool hasAlarm = false;
     bool hasCategory = false;
 };
 
@@ -680,7 +677,6 @@ Standard readStandard(icalcomponent *c)
         if (icalproperty *d = icalcomponent_get_first_property(a, ICAL_DESCRIPTION_PROPERTY))
             message = fromUtf8(icalproperty_get_description(d));
         alarm = local14(*at) + u';' + message;
-        s.hasAlarm = true;
         break;
     }
     set(e, DAlarm, QStringLiteral("DALARM"), alarm, QpParams);
