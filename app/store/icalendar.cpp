@@ -13,7 +13,8 @@
 // characters written as "%" and two hex digits). A position the entry lacks but the
 // reading would have is named in X-SKEDRA-ABSENT:<handset property name>,
 // and the component name (which marks the component as Skedra's) in
-// X-SKEDRA-COMPONENT.
+// X-SKEDRA-COMPONENT; X-SKEDRA-STANDARD holds a fingerprint of the standard
+// reading, which spares the check below for components nobody changed.
 //
 // Import of a component that has X-SKEDRA properties (Skedra wrote it):
 // the record is rebuilt from them over the component's standard reading.
@@ -62,6 +63,7 @@ const char *const KeptParam = "X-SKEDRA-KEPT";
 const char *const EmptyParam = "X-SKEDRA-EMPTY";
 const char *const AbsentName = "X-SKEDRA-ABSENT";
 const char *const ComponentCarried = "X-SKEDRA-COMPONENT";
+const char *const StandardCarried = "X-SKEDRA-STANDARD";
 const QString QpParams = QStringLiteral("CHARSET=SHIFT_JIS;ENCODING=QUOTED-PRINTABLE");
 
 // The VTIMEZONE of handset time: +09:00 all year.
@@ -710,6 +712,24 @@ Standard readStandardAsWritten(icalcomponent *c)
     return readStandard(parsed.get());
 }
 
+// Whether the texts of an entry go through writing and parsing unchanged,
+// so that its standard reading needs no round trip: no spaces or tabs at
+// either end (parsers trim them), no control characters and no "\\".
+bool plainTexts(const ScheduleEntry &e)
+{
+    const QString &alarm = e[DAlarmValue];
+    const QString message = alarm.mid(alarm.indexOf(u';') + 1);
+    for (const QString &text : {e[SummaryValue], e[DescriptionValue], message}) {
+        if (!text.isEmpty() && (text.front().isSpace() || text.back().isSpace()))
+            return false;
+        for (QChar c : text) {
+            if (c.unicode() < 0x20 || c == u'\\')
+                return false;
+        }
+    }
+    return true;
+}
+
 // ---- carried handset texts ---------------------------------------------------
 
 // Carried texts travel with a few characters written as "%" and two hex
@@ -798,6 +818,16 @@ void addCarriedProperties(icalcomponent *c, const ScheduleEntry &e, const Schedu
     }
 }
 
+// A short fingerprint of a standard reading: equal fingerprints mean no
+// standard property was changed since it was written.
+QString fingerprint(const ScheduleEntry &reading)
+{
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    for (int p = 0; p < Component; ++p)
+        hash.addData(utf8(reading[nameSlot(p)] + u'\x1f' + reading[valueSlot(p)] + u'\x1e'));
+    return QString::fromLatin1(hash.result().toHex().left(16));
+}
+
 struct CarriedItem {
     int position = -1;
     QString name, params, value;
@@ -807,6 +837,7 @@ struct CarriedItem {
 struct Carried {
     bool any = false;
     std::optional<QString> component;
+    QString standard;  // fingerprint of the standard reading when written
     std::vector<CarriedItem> items;
     std::vector<int> absent;
 };
@@ -824,10 +855,30 @@ QString valueText(icalproperty *p)
     }
 }
 
-QString parameterText(icalproperty *p, const char *name)
+// The X-SKEDRA- parameters of a carried property, read in one pass.
+struct CarriedParams {
+    QString params;
+    bool kept = false;
+    bool empty = false;
+};
+
+CarriedParams carriedParams(icalproperty *p)
 {
-    const char *v = icalproperty_get_parameter_as_string(p, name);
-    return fromUtf8(v);
+    CarriedParams out;
+    for (icalparameter *a = icalproperty_get_first_parameter(p, ICAL_X_PARAMETER); a;
+         a = icalproperty_get_next_parameter(p, ICAL_X_PARAMETER)) {
+        const char *name = icalparameter_get_xname(a);
+        const char *value = icalparameter_get_xvalue(a);
+        if (!name || !value)
+            continue;
+        if (qstrcmp(name, ParamsParam) == 0)
+            out.params = unescapeCarried(fromUtf8(value));
+        else if (qstrcmp(name, KeptParam) == 0)
+            out.kept = qstrcmp(value, "TRUE") == 0;
+        else if (qstrcmp(name, EmptyParam) == 0)
+            out.empty = qstrcmp(value, "TRUE") == 0;
+    }
+    return out;
 }
 
 Carried readCarried(icalcomponent *c)
@@ -839,13 +890,17 @@ Carried readCarried(icalcomponent *c)
         const QString xname = fromUtf8(icalproperty_get_x_name(p));
         if (!xname.startsWith(prefix))
             continue;
-        const bool empty = parameterText(p, EmptyParam) == u"TRUE";
-        const QString value = empty ? QString() : unescapeCarried(valueText(p));
+        const CarriedParams params = carriedParams(p);
+        const QString value = params.empty ? QString() : unescapeCarried(valueText(p));
         if (xname == QLatin1String(AbsentName)) {
             if (const vcs::PropertyRule *rule = vcs::findRule(value)) {
                 k.absent.push_back(rule->position);
                 k.any = true;
             }
+            continue;
+        }
+        if (xname == QLatin1String(StandardCarried)) {
+            k.standard = value;
             continue;
         }
         if (xname == QLatin1String(ComponentCarried)) {
@@ -860,9 +915,9 @@ Carried readCarried(icalcomponent *c)
         CarriedItem item;
         item.position = rule->position;
         item.name = vcs::ruleName(*rule);
-        item.params = unescapeCarried(parameterText(p, ParamsParam));
+        item.params = params.params;
         item.value = value;
-        item.kept = parameterText(p, KeptParam) == u"TRUE";
+        item.kept = params.kept;
         k.items.push_back(item);
         k.any = true;
     }
@@ -894,11 +949,19 @@ ScheduleEntry rebuilt(const Standard &s, const Carried &k, bool *ruleFromFile)
     if (k.component)
         e[ComponentName] = *k.component;
 
-    // What the standard properties said when Skedra wrote them.
-    ComponentPtr again(standardComponent(e, nullptr));
-    const ScheduleEntry then = readStandardAsWritten(again.get()).entry;
-    const ScheduleEntry &now = s.entry;
+    // What the standard properties said when Skedra wrote them: where the
+    // fingerprint shows them unchanged, the carried record as it is.
     *ruleFromFile = !carried[RRule];
+    if (!k.standard.isEmpty() && k.standard == fingerprint(s.entry)) {
+        for (const CarriedItem &item : k.items) {
+            if (item.kept)
+                vcs::setKeptAsRead(e, item.position, true);
+        }
+        return e;
+    }
+    ComponentPtr again(standardComponent(e, nullptr));
+    const ScheduleEntry then = (plainTexts(e) ? readStandard(again.get()) : readStandardAsWritten(again.get())).entry;
+    const ScheduleEntry &now = s.entry;
     for (int p = 0; p < Component; ++p) {
         if (!carried[size_t(p)])
             continue;
@@ -1016,8 +1079,9 @@ ExportResult exportEntries(const ScheduleList &list, int first, int last)
             break;
         QString note;
         icalcomponent *c = standardComponent(e, &note);
-        const Standard reading = readStandardAsWritten(c);
+        const Standard reading = plainTexts(e) ? readStandard(c) : readStandardAsWritten(c);
         addCarriedProperties(c, e, reading.entry);
+        addCarried(c, QLatin1String(StandardCarried), QString(), fingerprint(reading.entry), false);
         if (!note.isEmpty()) {
             icalcomponent_add_property(c, icalproperty_new_comment(utf8(note).constData()));
             ++result.rulesNotAgreeing;
