@@ -787,12 +787,17 @@ void addCarried(icalcomponent *c, const QString &xname, const QString &params, c
     const QByteArray v = value.isEmpty() ? QByteArray("-") : utf8(escapeCarried(value));
     icalproperty *p = icalproperty_new_x(v.constData());
     icalproperty_set_x_name(p, utf8(xname).constData());
+    const auto addParameter = [p](const char *name, const QByteArray &text) {
+        icalparameter *a = icalparameter_new_x(text.constData());
+        icalparameter_set_xname(a, name);
+        icalproperty_add_parameter(p, a);
+    };
     if (!params.isEmpty())
-        icalproperty_set_parameter_from_string(p, ParamsParam, utf8(escapeCarried(params)).constData());
+        addParameter(ParamsParam, utf8(escapeCarried(params)));
     if (kept)
-        icalproperty_set_parameter_from_string(p, KeptParam, "TRUE");
+        addParameter(KeptParam, QByteArrayLiteral("TRUE"));
     if (value.isEmpty())
-        icalproperty_set_parameter_from_string(p, EmptyParam, "TRUE");
+        addParameter(EmptyParam, QByteArrayLiteral("TRUE"));
     icalcomponent_add_property(c, p);
 }
 
