@@ -9,7 +9,7 @@ packages=(
   zlib1g-dev libicu-dev
   fonts-ipafont-gothic xvfb xauth desktop-file-utils
   libgtest-dev libgmock-dev libbenchmark-dev
-  libpng-dev libical-dev
+  libpng-dev libical-dev  # libical: the iCalendar bridge (run time too)
 )
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-dev)

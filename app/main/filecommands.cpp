@@ -1,6 +1,8 @@
 #include "filecommands.h"
 
 #include "gridrender.h"
+#include "icalendar.h"
+#include "newentry.h"
 #include "sjis.h"
 #include "vcsio.h"
 
@@ -15,6 +17,7 @@ namespace {
 const QString OpenFilter = QStringLiteral("vCalendar (*.vcs)");
 const QString SaveFilter = QStringLiteral("vCalendar形式 (*.vcs)");
 const QString NotVcsText = QStringLiteral("vCalendarファイルではありません．．．　　");
+const QString IcsFilter = QStringLiteral("iCalendar (*.ics)");
 
 } // namespace
 
@@ -230,6 +233,15 @@ bool FileCommands::reportWrite(const WriteResult &result, bool *warned)
     return true;
 }
 
+bool FileCommands::mayOverwrite(const QString &path)
+{
+    return !FileExists(path)
+        || m_dialogs.message(QStringLiteral("警告"),
+                             path + QStringLiteral("は既に存在します。   \n上書きしてよろしいですか？"),
+                             MessageIcon::Warning, MessageButtons::YesNo)
+        == Answer::Yes;
+}
+
 bool FileCommands::saveAs()
 {
     followOpenFile();
@@ -238,11 +250,7 @@ bool FileCommands::saveAs()
         return false;
     m_state.SaveFileName = path;
     m_hooks.repaint();
-    if (FileExists(path)
-        && m_dialogs.message(QStringLiteral("警告"),
-                             path + QStringLiteral("は既に存在します。   \n上書きしてよろしいですか？"),
-                             MessageIcon::Warning, MessageButtons::YesNo)
-            != Answer::Yes)
+    if (!mayOverwrite(path))
         return false;
 
     m_state.FirstIndex = 1;
@@ -281,6 +289,80 @@ void FileCommands::saveSelected()
     }
     // The per-entry files hold only part of the list, so the list as a whole
     // is still unsaved when it was before: Dirty stays as it was.
+}
+
+void FileCommands::exportIcs()
+{
+    if (m_state.ScheduleList.isEmpty()) {
+        m_dialogs.message(QStringLiteral("iCalendar形式で書き出し"), QStringLiteral("書き出す予定がありません。　　"),
+                          MessageIcon::Information, MessageButtons::Ok);
+        return;
+    }
+    // As the selected rows are saved: the band from the current row to the
+    // other end of the selection, here only when it spans several rows.
+    const bool band = m_grid.bandLast() > m_grid.bandFirst();
+    const int first = band ? m_grid.bandFirst() : 1;
+    const int last = band ? m_grid.bandLast() : MaxEntries;
+    followOpenFile();
+    const QString path = m_dialogs.saveFile(QStringLiteral("iCalendar形式で書き出し"), IcsFilter);
+    if (path.isEmpty())
+        return;
+    m_hooks.repaint();
+    if (!mayOverwrite(path))
+        return;
+    m_hooks.setBusy(true);
+    const ics::ExportResult exported = ics::exportEntries(m_state.ScheduleList, first, last);
+    const WriteResult written = writeFileBytes(path, exported.bytes);
+    m_hooks.setBusy(false);
+    bool warned = false;
+    if (!reportWrite(written, &warned))
+        return;
+    if (exported.rulesNotAgreeing > 0)
+        m_dialogs.message(
+            QStringLiteral("iCalendar形式で書き出し"),
+            QString::number(exported.entries) + QStringLiteral("件の予定を書き出しました。\n繰り返し")
+                + QString::number(exported.rulesNotAgreeing)
+                + QStringLiteral("件はカレンダーソフトで同じ日に表示できないため、繰り返しなしで書き出し、"
+                                 "その旨をコメントに書きました。　　"),
+            MessageIcon::Information, MessageButtons::Ok);
+}
+
+void FileCommands::importIcs(const EntryDefaults &defaults)
+{
+    followOpenFile();
+    const QString path = m_dialogs.openFile(QStringLiteral("iCalendar形式を読み込み"), IcsFilter);
+    if (path.isEmpty())
+        return;
+    m_hooks.repaint();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_dialogs.show(storeMessage(StoreCode::OpenFailed, path));
+        return;
+    }
+    if (file.size() > ics::MaxIcsBytes) {
+        m_dialogs.show(storeMessage(StoreCode::TooLarge, path));
+        return;
+    }
+    const QByteArray bytes = file.read(ics::MaxIcsBytes + 1);
+    file.close();
+
+    m_hooks.setBusy(true);
+    const QString model = m_state.ModelCode;
+    const ics::ImportResult result = ics::importIcs(
+        m_state.ScheduleList, bytes,
+        [&](const QString &start) { return makeNewEntryAt(model, defaults, start); }, path);
+    if (result.read) {
+        removeSortMarks(m_grid, 1);
+        fitGridToList(m_state.ScheduleList, m_grid, false);
+        m_state.markDirty();
+    }
+    m_hooks.setBusy(false);
+    m_hooks.updateCountPanel();
+    m_hooks.gridChanged();
+    for (const StoreMessage &m : result.messages)
+        m_dialogs.show(m);
+    if (const QString note = result.noteText(); !note.isEmpty())
+        m_dialogs.message(ics::importNoteTitle(), note, MessageIcon::Warning, MessageButtons::Ok);
 }
 
 bool FileCommands::queryClose()

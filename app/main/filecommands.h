@@ -6,6 +6,7 @@
 #pragma once
 
 #include "dialogs.h"
+#include "entrydefaults.h"
 #include "listgrid.h"
 #include "session.h"
 
@@ -56,6 +57,14 @@ public:
     // "vCal_0001.vcs", "vCal_0002.vcs", ... numbered from the band's top.
     void saveSelected();
 
+    // mnuExportIcs: the whole list, or the selected band when it holds more
+    // than one row, as one iCalendar file.
+    void exportIcs();
+    // mnuImportIcs: the events and to-dos of an iCalendar file appended to
+    // the list, each with the handset properties of a new entry made from
+    // `defaults`.
+    void importIcs(const EntryDefaults &defaults);
+
     // The window is about to close: false keeps the program running.
     bool queryClose();
 
@@ -66,6 +75,9 @@ private:
     // Starts the file and folder dialogs in the folder of the open file
     // (else of the file saved last).
     void followOpenFile();
+    // The question before a file is replaced: true when `path` does not
+    // exist or the user agrees.
+    bool mayOverwrite(const QString &path);
     // Reports a failed write; true when the write succeeded. Warnings that
     // come with a success are shown once per command.
     bool reportWrite(const WriteResult &result, bool *warned);

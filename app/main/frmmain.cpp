@@ -280,6 +280,8 @@ void frmMain::createActions()
         {QStringLiteral("mnuOpen_1"), [this] { m_files->openAdd(); }},
         {QStringLiteral("mnuClose"), [this] { m_files->closeList(); }},
         {QStringLiteral("mnuStore"), [this] { m_files->saveAs(); }},
+        {QStringLiteral("mnuExportIcs"), [this] { m_files->exportIcs(); }},
+        {QStringLiteral("mnuImportIcs"), [this] { m_files->importIcs(entryDefaults()); }},
         {QStringLiteral("mnuQuit"), [this] { close(); }},
         {QStringLiteral("mnuAllSel"), [this] { m_list->selectAll(); }},
         {QStringLiteral("mnuEditLine"), [this] { editRow(); }},

@@ -57,9 +57,13 @@ QString shiftDateTime14(const QString &dateTime14, long long minutes)
 
 ScheduleEntry makeNewEntry(const QString &model, const EntryDefaults &d, const QDateTime &reference)
 {
+    return makeNewEntryAt(model, d, startMoment(reference));
+}
+
+ScheduleEntry makeNewEntryAt(const QString &model, const EntryDefaults &d, const QString &start)
+{
     ScheduleEntry e;
     const bool vModel = isVModel(model);
-    const QString start = startMoment(reference);
     const bool alarmOn = d.ArarmOnOff == QLatin1String("ON");
     const QString alarmAt = alarmOn ? shiftDateTime14(start, d.ArarmDate.toLongLong()) : QString();
 

@@ -28,6 +28,9 @@ QString shiftDateTime14(const QString &dateTime14, long long minutes);
 // startMoment(reference).
 ScheduleEntry makeNewEntry(const QString &modelCode, const EntryDefaults &defaults,
                            const QDateTime &reference);
+// The same, starting at `start` (a DateTime14) as it is: an entry brought
+// in from another calendar.
+ScheduleEntry makeNewEntryAt(const QString &modelCode, const EntryDefaults &defaults, const QString &start);
 
 // Adds the handset properties an existing entry lacks (name slot empty):
 // "X-JPGSH-CMBLT-NO" for every model but SH51, and for 601SH to 604SH the

@@ -80,6 +80,10 @@ QString StoreMessage::text() const
         return QString();
     case StoreCode::NotVCalendar:
         return QStringLiteral("vCalendarファイルではないようです．．．　　");
+    case StoreCode::NotICalendar:
+        return QStringLiteral("iCalendarファイルではないようです．．．　　");
+    case StoreCode::BrokenICalendar:
+        return file + QStringLiteral("は途中で切れているか壊れているため、iCalendarとして読み込めませんでした。　　");
     case StoreCode::ListFull:
         return QStringLiteral("これ以上追加できません！　　　");
     case StoreCode::TooManyObjects:

@@ -35,6 +35,8 @@ enum class StoreCode {
     MissingStart,    // number = objects without DTSTART/DUE, kept with an empty start; line = first
     TooLarge,        // the file is larger than any schedule file can be (MaxFileBytes)
     NoObjects,       // the file passed the first-line test but held no calendar object
+    NotICalendar,    // an .ics import: the file is not iCalendar
+    BrokenICalendar, // an .ics import: the file is cut short or broken beyond reading
 };
 
 enum class MessageIcon { Critical, Warning, Information, Question };
@@ -50,6 +52,16 @@ struct StoreMessage {
     QString text() const;   // the exact message text
     MessageIcon icon() const;
 };
+
+// A message about `file`.
+inline StoreMessage storeMessage(StoreCode code, const QString &file, int number = 0)
+{
+    StoreMessage m;
+    m.code = code;
+    m.file = file;
+    m.number = number;
+    return m;
+}
 
 // Files above this size are refused before reading (a full handset file of
 // 500 entries is well under 1 MiB).
@@ -97,6 +109,10 @@ struct WriteResult {
 };
 
 WriteResult proc_write(SessionState &state);
+
+// Puts `bytes` in the file at `path` as proc_write puts a file there
+// (replaced whole, or left as it was on failure).
+WriteResult writeFileBytes(const QString &path, const QByteArray &bytes);
 
 // The file proc_write would write for entries state.FirstIndex..LastIndex,
 // as CP932 bytes. `unencodable` (optional) receives the number of characters

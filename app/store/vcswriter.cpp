@@ -47,15 +47,6 @@ void writeEntry(const ScheduleEntry &entry, vcs::WriteContext &ctx, vcs::TextOut
     out += u"\r\nEND:VCALENDAR\r\n"_sv;
 }
 
-StoreMessage message(StoreCode code, const QString &file, int number = 0)
-{
-    StoreMessage m;
-    m.code = code;
-    m.file = file;
-    m.number = number;
-    return m;
-}
-
 // Whether a failed write was refused by the system (access denied, file in
 // use) rather than failing for another reason.
 StoreCode classifyWriteFailure(const QString &path, int error)
@@ -135,26 +126,30 @@ QByteArray renderVcsData(const SessionState &state, int *unencodable)
     return bytes;
 }
 
-WriteResult proc_write(SessionState &state)
+WriteResult writeFileBytes(const QString &path, const QByteArray &bytes)
 {
     WriteResult result;
-    const QString &path = state.SaveFileName;
-    if (!state.HexCoder) {
-        result.messages.append(message(StoreCode::CoderMissing, path));
-        return result;
-    }
-    int unencodable = 0;
-    const QByteArray bytes = renderVcsData(state, &unencodable);
-
-    const bool ok = putFile(path, bytes);
-    if (!ok) {
+    if (!putFile(path, bytes)) {
         const int error = errno;
-        result.messages.append(message(classifyWriteFailure(path, error), path));
+        result.messages.append(storeMessage(classifyWriteFailure(path, error), path));
         return result;
     }
     result.written = true;
-    if (unencodable > 0)
-        result.messages.append(message(StoreCode::Unencodable, path, unencodable));
+    return result;
+}
+
+WriteResult proc_write(SessionState &state)
+{
+    const QString &path = state.SaveFileName;
+    if (!state.HexCoder) {
+        WriteResult result;
+        result.messages.append(storeMessage(StoreCode::CoderMissing, path));
+        return result;
+    }
+    int unencodable = 0;
+    WriteResult result = writeFileBytes(path, renderVcsData(state, &unencodable));
+    if (result.written && unencodable > 0)
+        result.messages.append(storeMessage(StoreCode::Unencodable, path, unencodable));
     return result;
 }
 

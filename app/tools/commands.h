@@ -33,6 +33,9 @@ QString oneLine(const QString &text);
 bool prepareState(SessionState &state);
 // Reads `path` into the state as File, Open, New does.
 ReadResult openNew(SessionState &state, const QString &path);
+// Sets up a state and reads `path` into it as File, Open, New does, with
+// the reader's messages on stderr. False when the file was not read.
+bool readForCommand(SessionState &state, const QString &path);
 // Prints every message on stderr, one "title: text" each.
 void printMessages(const QList<StoreMessage> &messages);
 // Reads `path` as File, Open, New does, prints on stdout what `render`
@@ -44,5 +47,7 @@ int runDump(const QStringList &args);
 int runCopy(const QStringList &args);
 int runMonth(const QStringList &args);
 int runVCard(const QStringList &args);
+int runToIcs(const QStringList &args);
+int runFromIcs(const QStringList &args);
 
 } // namespace skedra::tool

@@ -51,6 +51,15 @@ ReadResult openNew(SessionState &state, const QString &path)
     return proc_open(state);
 }
 
+bool readForCommand(SessionState &state, const QString &path)
+{
+    if (!prepareState(state))
+        return false;
+    const ReadResult read = openNew(state, path);
+    printMessages(read.messages);
+    return read.read;
+}
+
 void printMessages(const QList<StoreMessage> &messages)
 {
     for (const StoreMessage &m : messages) {

@@ -11,11 +11,7 @@ int runCopy(const QStringList &args)
         return 1;
     }
     SessionState state;
-    if (!prepareState(state))
-        return 1;
-    const ReadResult read = openNew(state, args[0]);
-    printMessages(read.messages);
-    if (!read.read)
+    if (!readForCommand(state, args[0]))
         return 1;
     state.SaveFileName = args[1];
     state.FirstIndex = 1;

@@ -24,6 +24,14 @@ const Command Commands[] = {
      runMonth},
     {"vcard", "FILE.vcf", "print the records the telephone book's vCard import would add: number,name per line",
      runVCard},
+    {"to-ics", "IN.vcs OUT.ics",
+     "read IN as File, Open, New does and write all entries to OUT as iCalendar (UTF-8), as the File menu's "
+     "iCalendar export does",
+     runToIcs},
+    {"from-ics", "IN.ics OUT.vcs",
+     "read the events and to-dos of the iCalendar file IN as the File menu's iCalendar import does and write "
+     "them to OUT as Save as does",
+     runFromIcs},
 };
 
 void printHelp(std::FILE *to)
@@ -38,9 +46,11 @@ void printHelp(std::FILE *to)
                  "summary that month prints) are written as \\\\, \\t, \\r and \\n.\n"
                  "month prints one line per day and entry, days in order, each day's entries\n"
                  "in list order. vcard prints the records in file order, before the book\n"
-                 "sorts them. Messages of the reader and writer go to stderr.\n"
+                 "sorts them. from-ics gives new entries the model and entry defaults\n"
+                 "stored by Skedra, as its add command does. Messages of the reader and\n"
+                 "writer go to stderr.\n"
                  "Exit status: 0 on success (warnings included), 1 when the file could not\n"
-                 "be read or written, or is not a vCard.\n");
+                 "be read or written, or is not a vCard or iCalendar file.\n");
 }
 
 } // namespace

@@ -1,7 +1,8 @@
 // Opens a .vcs file in the real main window and saves a picture of it:
 //   main_screenshot FILE.vcs OUT.png
 // When FILE.vcs does not exist a small file with Japanese entries is made
-// and shown instead. Beside OUT.png it saves edit_menu.png (model V603SH,
+// and shown instead. Beside OUT.png it saves file_menu.png (the File menu
+// open), edit_menu.png (model V603SH,
 // the Edit menu open with its stamp submenu), toolbar.png and the entry
 // editor with each of its two tabs: editr_weekly_*.png on a weekly event,
 // editr_noend_*.png on an entry without an end, editr_alarm_on_*.png with
@@ -111,6 +112,21 @@ void editRow(skedra::frmMain &w, int row, const std::function<void(skedra::Sched
     e = kept;
 }
 
+// The File menu opened from the menu bar, with the iCalendar items.
+QPixmap fileMenuPicture(skedra::frmMain &w)
+{
+    auto *file = w.findChild<QMenu *>(QStringLiteral("mnuFile"));
+    if (!file)
+        return {};
+    w.menuBar()->setActiveAction(file->menuAction());
+    skedra::test::settle();
+    QScreen *screen = w.screen();
+    const QRect area = (w.frameGeometry() | file->geometry()) & screen->geometry();
+    QPixmap picture = screen->grabWindow(0, area.x(), area.y(), area.width(), area.height());
+    file->hide();
+    return picture;
+}
+
 // The editor on grid row `row`, both tabs, saved as <stem>_alarm.png and
 // <stem>_option.png. `prepare` may change WorkEntry before the editor loads.
 bool editorPictures(skedra::frmMain &w, int row, const QString &stem,
@@ -188,6 +204,8 @@ int main(int argc, char **argv)
         return 1;
     auto *toolbar = w.findChild<QToolBar *>(QStringLiteral("Toolbar1"));
     if (!toolbar || !skedra::test::savePicture(toolbar->grab(), folder + QStringLiteral("/toolbar.png")))
+        return 1;
+    if (!skedra::test::savePicture(fileMenuPicture(w), folder + QStringLiteral("/file_menu.png")))
         return 1;
     if (!skedra::test::savePicture(editMenuPicture(w), folder + QStringLiteral("/edit_menu.png")))
         return 1;
