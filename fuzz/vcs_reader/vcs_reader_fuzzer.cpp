@@ -1,7 +1,7 @@
 // Fuzz entry point: any bytes as a .vcs file. The first byte picks the mode
 // (odd: "add" onto a list that already holds entries, 490 to 499 of them
-// when it is 0xF0 or above; even: "new"); the rest is the file. Whatever was read is written back and read again, which must give
-// the same bytes.
+// when it is 0xF0 or above; even: "new"); the rest is the file. Whatever
+// was read is written back and read again, which must give the same bytes.
 #include "fuzz_session.h"
 #include "vcsio.h"
 
@@ -28,9 +28,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     state.FirstIndex = 1;
     state.LastIndex = MaxEntries;
-    const QByteArray once = renderVcsData(state);
-    if (read.read) {
-        // What was written reads back into as many entries and the same bytes.
+    int unencodable = 0;
+    const QByteArray once = renderVcsData(state, &unencodable);
+    // What was written reads back into as many entries and the same bytes,
+    // unless characters had to be written as "?" (the user is told): a
+    // value kept as read because it did not decode may decode once its
+    // unreadable bytes are "?".
+    if (read.read && unencodable == 0) {
         state.OpenMode = QStringLiteral("new");
         readVcsData(state, once);
         if (state.ScheduleList.count() != count)
