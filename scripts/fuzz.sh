@@ -1,8 +1,13 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets with clang (ASan + UBSan) and runs one:
+# Builds the libFuzzer targets with clang (ASan + UBSan) and runs one on
+# every core (libFuzzer's fork mode; SKEDRA_FUZZ_JOBS overrides the count):
 #   scripts/fuzz.sh TARGET [SECONDS] [extra libFuzzer options]
-# TARGET is the name given to skedra_add_fuzzer (e.g. vcs_reader, rasterly,
-# hexmill). New inputs go to fuzz/corpus-work/TARGET (not committed).
+# TARGET is the name given to skedra_add_fuzzer (vcs_reader, vcs_read,
+# vcard_import, book_file, editor_model, rasterly, hexmill). The target's
+# dictionary fuzz/TARGET/TARGET.dict and seeds fuzz/TARGET/seeds are used
+# when present. New inputs go to fuzz/corpus-work/TARGET, crashing ones to
+# fuzz/corpus-work/TARGET-crashes (neither is committed: a crasher worth
+# keeping is copied into the target's replayed corpus).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh --fuzz
@@ -14,7 +19,11 @@ build="${SKEDRA_FUZZ_DIR:-build-fuzz}"
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSKEDRA_FUZZ=ON -DSKEDRA_BUILD_TESTS=OFF -DSKEDRA_BUILD_BENCH=OFF
 cmake --build "$build" -j "$(nproc)" --target "${target}_fuzzer"
 work="fuzz/corpus-work/$target"
-mkdir -p "$work"
+crashes="fuzz/corpus-work/$target-crashes"
+mkdir -p "$work" "$crashes"
+options=(-fork="${SKEDRA_FUZZ_JOBS:-$(nproc)}" -max_total_time="$seconds" -timeout=10
+         -artifact_prefix="$crashes/" -print_final_stats=1)
+[ -f "fuzz/$target/$target.dict" ] && options+=(-dict="fuzz/$target/$target.dict")
 seeds=()
 [ -d "fuzz/$target/seeds" ] && seeds+=("fuzz/$target/seeds")
-"$build/bin/${target}_fuzzer" "$work" "${seeds[@]}" -max_total_time="$seconds" -print_final_stats=1 "$@"
+"$build/bin/${target}_fuzzer" "$work" "${seeds[@]}" "${options[@]}" "$@"

@@ -22,6 +22,16 @@ QString withoutCommas(QString text)
     return text.replace(u',', u'，');
 }
 
+// A line starting with "#" is a comment, so a number starting with "#" (a
+// service code such as #9110) is written after a space, which reading
+// removes again.
+const QString HashNumberMark = QStringLiteral(" #");
+
+QString numberAsWritten(const QString &number)
+{
+    return number.startsWith(u'#') ? u' ' + number : number;
+}
+
 } // namespace
 
 QString BookMessage::title() const
@@ -82,6 +92,8 @@ QList<AddressRecord> parseBook(const QByteArray &bytes)
         const qsizetype first = line.indexOf(u',');
         AddressRecord r;
         r.number = line.left(first < 0 ? line.size() : first).toString();
+        if (r.number.startsWith(HashNumberMark))
+            r.number.remove(0, 1);
         if (first >= 0) {
             const QStringView rest = line.mid(first + 1);
             const qsizetype second = rest.indexOf(u',');
@@ -96,7 +108,7 @@ QByteArray renderBook(const QList<AddressRecord> &records, int *unencodable)
 {
     QString text;
     for (const AddressRecord &r : records)
-        text += withoutCommas(r.number) + u',' + withoutCommas(r.name) + QStringLiteral("\r\n");
+        text += numberAsWritten(withoutCommas(r.number)) + u',' + withoutCommas(r.name) + QStringLiteral("\r\n");
     return Sjis::encode(text, unencodable);
 }
 

@@ -1,9 +1,8 @@
 // Fuzz entry point: any bytes as a .vcs file. The first byte picks the mode
 // (odd: "add" onto a list that already holds entries, 490 to 499 of them
-// when it is 0xF0 or above; even: "new"); the rest is the file. Whatever was read is written back and read again, which must give
-// the same bytes.
-#include "hexcoding.h"
-#include "session.h"
+// when it is 0xF0 or above; even: "new"); the rest is the file. Whatever
+// was read is written back and read again, which must give the same bytes.
+#include "fuzz_session.h"
 #include "vcsio.h"
 
 #include <QByteArray>
@@ -13,42 +12,15 @@
 
 using namespace skedra;
 
-namespace {
-
-void prepare(SessionState &state)
-{
-    state.HexCoder = createHexCodingObject(QString::fromLatin1(HexCodingProgId));
-    if (!state.HexCoder)
-        std::abort();
-    state.HexCoder->SetAddChar(QStringLiteral("="));
-    state.HexCoder->SetMode(QStringLiteral("1"));
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     if (size == 0)
         return 0;
-    // One state for the whole run, as in the program; every input starts
-    // from an empty list.
-    static SessionState state;
-    if (!state.HexCoder)
-        prepare(state);
-    state.clearList();
-    state.OpenMode = QStringLiteral("new");
+    // "add" mostly onto a short list; onto a nearly full one now and then
+    // (slow to write and read back, so not every time).
     const bool add = data[0] & 1;
+    SessionState &state = fuzz::emptySession(!add ? 0 : data[0] >= 0xF0 ? 490 + data[0] % 10 : 1 + data[0] % 3);
     const QByteArray bytes(reinterpret_cast<const char *>(data + 1), qsizetype(size - 1));
-    if (add) {
-        // Mostly a short list; a nearly full one now and then (slow to
-        // write and read back, so not every time).
-        const int existing = data[0] >= 0xF0 ? 490 + data[0] % 10 : 1 + data[0] % 3;
-        for (int i = 0; i < existing; ++i) {
-            state.ScheduleList.at(i, DtStartName) = QStringLiteral("DTSTART");
-            state.ScheduleList.at(i, DtStartValue) = QStringLiteral("20050101000000");
-        }
-        state.OpenMode = QStringLiteral("add");
-    }
     const ReadResult read = readVcsData(state, bytes);
     const int count = state.ScheduleList.count();
     if (count > MaxEntries)
@@ -56,9 +28,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     state.FirstIndex = 1;
     state.LastIndex = MaxEntries;
-    const QByteArray once = renderVcsData(state);
-    if (read.read) {
-        // What was written reads back into as many entries and the same bytes.
+    int unencodable = 0;
+    const QByteArray once = renderVcsData(state, &unencodable);
+    // What was written reads back into as many entries and the same bytes,
+    // unless characters had to be written as "?" (the user is told): a
+    // value kept as read because it did not decode may decode once its
+    // unreadable bytes are "?".
+    if (read.read && unencodable == 0) {
         state.OpenMode = QStringLiteral("new");
         readVcsData(state, once);
         if (state.ScheduleList.count() != count)

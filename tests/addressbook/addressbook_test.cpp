@@ -58,6 +58,8 @@ TEST(BookFile, ReadsAndWritesRecordLines)
         {"011,札幌,支店\r\n", records({{"札幌", "011"}}), "011,札幌\r\n"},
         // A line without a comma is a number without a name.
         {"117\r\n", records({{"", "117"}}), "117,\r\n"},
+        // A number starting with "#" is kept after a space, not as a comment.
+        {" #9110,相談\r\n", records({{"相談", "#9110"}}), " #9110,相談\r\n"},
         {"", {}, ""},
     };
     for (const auto &c : cases) {

@@ -77,7 +77,8 @@ inline bool writeBytes(const std::string &path, const Bytes &bytes)
     std::FILE *f = std::fopen(path.c_str(), "wb");
     if (!f)
         return false;
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    // An empty file is written with no call: fwrite takes no null buffer.
+    const bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     return std::fclose(f) == 0 && ok;
 }
 
