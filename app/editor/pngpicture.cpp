@@ -2,6 +2,8 @@
 
 #include "editormodel.h"  // UpperExtension
 
+#include <rasterly/rasterly.h>  // the exports' types and the bitmap block
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QImageReader>
@@ -17,32 +19,10 @@ namespace skedra {
 
 namespace {
 
-// The bitmap header and colour table exactly as Rasterly fills them.
-struct BitmapInfoHeader {
-    uint32_t biSize;
-    int32_t biWidth;
-    int32_t biHeight;  // negative: the top row comes first
-    uint16_t biPlanes;
-    uint16_t biBitCount;
-    uint32_t biCompression;
-    uint32_t biSizeImage;
-    int32_t biXPelsPerMeter;
-    int32_t biYPelsPerMeter;
-    uint32_t biClrUsed;
-    uint32_t biClrImportant;
-};
-struct RgbQuad {
-    uint8_t blue, green, red, reserved;
-};
-struct BitmapInfo256 {
-    BitmapInfoHeader header;
-    RgbQuad colours[256];
-};
-static_assert(sizeof(BitmapInfo256) == 1064, "the block mLoadPNG fills");
-
-using LoadPng = int32_t (*)(const char *, void **, void *, int32_t *);
-using GetPngData = int32_t (*)(void **, void *);
-using EndPng = int32_t (*)(void **);
+// The exports are called through pointers of exactly their declared types.
+using LoadPng = decltype(&mLoadPNG);
+using GetPngData = decltype(&mGetPNGData);
+using EndPng = decltype(&mEndPNG);
 
 // The three exports, bound once; all null when the library is not there.
 struct Rasterly {
@@ -104,9 +84,9 @@ using Pixels = std::vector<uchar>;
 
 // The picture a device-independent bitmap shows. Where Qt has a matching
 // format the image wraps the rows and owns the block from then on.
-QImage pictureOf(const BitmapInfo256 &info, std::unique_ptr<Pixels> pixels)
+QImage pictureOf(const RASTERLY_BITMAPINFO256 &info, std::unique_ptr<Pixels> pixels)
 {
-    const BitmapInfoHeader &h = info.header;
+    const BITMAPINFOHEADER &h = info.bmiHeader;
     const int width = h.biWidth;
     const int height = h.biHeight < 0 ? -h.biHeight : h.biHeight;
     const QImage::Format format = formatOf(h.biBitCount);
@@ -131,8 +111,8 @@ QImage pictureOf(const BitmapInfo256 &info, std::unique_ptr<Pixels> pixels)
         QList<QRgb> table;
         table.reserve(colours);
         for (int i = 0; i < colours; ++i) {
-            const RgbQuad &c = info.colours[i];
-            table.append(qRgb(c.red, c.green, c.blue));
+            const RGBQUAD &c = info.bmiColors[i];
+            table.append(qRgb(c.rgbRed, c.rgbGreen, c.rgbBlue));
         }
         image.setColorTable(table);
     }
@@ -146,11 +126,11 @@ QImage LoadPngPicture(const QString &path)
     const Rasterly &rasterly = Rasterly::instance();
     if (!rasterly.load)
         return QImage();
-    BitmapInfo256 info;
+    RASTERLY_BITMAPINFO256 info;
     std::memset(&info, 0, sizeof info);
-    void *handle = nullptr;
+    PngHandle *handle = nullptr;
     int32_t size = 0;
-    if (rasterly.load(QFile::encodeName(path).constData(), &handle, &info, &size) != 1)
+    if (rasterly.load(QFile::encodeName(path).constData(), &handle, reinterpret_cast<BITMAPINFO *>(&info), &size) != 1)
         return QImage();
     auto pixels = std::make_unique<Pixels>(size > 0 ? static_cast<size_t>(size) : 0);
     const int32_t read = rasterly.data(&handle, pixels->data());
