@@ -350,9 +350,11 @@ icalcomponent *standardComponent(const ScheduleEntry &e, QString *note)
         if (const auto utc = utcOf(*end))
             icalcomponent_add_property(c, icalproperty_new_completed(*utc));
     }
-    if (!e[SummaryName].isEmpty() && !e[SummaryValue].isEmpty())
+    // A text of blanks only is left to the carried copy: libical's reader
+    // trims it to nothing and reports the property as broken.
+    if (!e[SummaryName].isEmpty() && !e[SummaryValue].trimmed().isEmpty())
         icalcomponent_add_property(c, icalproperty_new_summary(utf8(e[SummaryValue]).constData()));
-    if (!e[DescriptionName].isEmpty() && !e[DescriptionValue].isEmpty())
+    if (!e[DescriptionName].isEmpty() && !e[DescriptionValue].trimmed().isEmpty())
         icalcomponent_add_property(c, icalproperty_new_description(utf8(e[DescriptionValue]).constData()));
     if (!e[ClassName].isEmpty() && (e[ClassValue] == u"PUBLIC" || e[ClassValue] == u"PRIVATE"))
         icalcomponent_add_property(
