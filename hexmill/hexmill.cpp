@@ -493,7 +493,7 @@ long CHexmill::Encode(const char *text, uint32_t length, int16_t spaceMode, cons
         size_t done = 0;
 #ifdef HEXMILL_SSSE3
         if (e == 1 && hasSsse3())
-            done = encodeSingleSsse3(in, length, tables.plainLow, tables.plainHigh, tables.kind[' '] == 1,
+            done = encodeSingleSsse3(in, length, tables.plainLow, tables.plainHigh, tables.kind[0x20] == 1,
                                      static_cast<unsigned char>(escape[0]), w);
 #endif
         const uint64_t *const word = tables.word;

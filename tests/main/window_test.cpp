@@ -443,7 +443,7 @@ TEST_F(MainWindowTest, OpenDialogMatchesHandsetNamesInAnyCase)
         if (!dialog)
             return;
         auto *view = dialog->findChild<QListView *>(QStringLiteral("listView"));
-        QTest::qWaitFor([&] { return view && view->model()->rowCount(view->rootIndex()) >= 3; }, 3000);
+        (void)QTest::qWaitFor([&] { return view && view->model()->rowCount(view->rootIndex()) >= 3; }, 3000);
         for (int r = 0; view && r < view->model()->rowCount(view->rootIndex()); ++r)
             listed.append(view->model()->index(r, 0, view->rootIndex()).data().toString());
         dialog->reject();
