@@ -11,7 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libpng-dev libical-dev  # libical: the iCalendar bridge (run time too)
 )
-if [ "${1:-}" = "--fuzz" ]; then
+if [ "${1:-}" = "--clang" ]; then  # the sanitized suite and fuzzing
   packages+=(clang libclang-rt-dev)
 fi
 

@@ -10,7 +10,7 @@
 # keeping is copied into the target's replayed corpus).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh --fuzz
+scripts/deps.sh --clang
 target="${1:?usage: scripts/fuzz.sh TARGET [SECONDS]}"
 seconds="${2:-600}"
 shift $(( $# >= 2 ? 2 : 1 ))

@@ -3,17 +3,20 @@
 # build-asan/ (or $SKEDRA_ASAN_DIR) and runs every CTest test there, GUI
 # tests offscreen. Any report fails its test. Leaks that belong to Qt,
 # fontconfig or glib are listed, one comment each, in scripts/lsan.supp.
-# Benchmarks and screenshot programs are left out: they are not tests. Kept
-# lean (-O1, line tables only) so that CI builds it in a few minutes.
+# Benchmarks and screenshot programs are left out: they are not tests. Built
+# with clang at -O0 with line tables only: it compiles this code four to five
+# times faster than g++ at -O1 with the sanitizers on, and CI gets a second
+# compiler's warnings and errors for free.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh
+scripts/deps.sh --clang
 build="${SKEDRA_ASAN_DIR:-build-asan}"
 sanitize="-fsanitize=address,undefined -fno-sanitize-recover=undefined"
 if [ ! -f "$build/build.ninja" ]; then
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Sanitize \
-    -DCMAKE_C_FLAGS_SANITIZE="-O1 -g1 -fno-omit-frame-pointer $sanitize" \
-    -DCMAKE_CXX_FLAGS_SANITIZE="-O1 -g1 -fno-omit-frame-pointer $sanitize" \
+    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+    -DCMAKE_C_FLAGS_SANITIZE="-O0 -g1 -fno-omit-frame-pointer $sanitize" \
+    -DCMAKE_CXX_FLAGS_SANITIZE="-O0 -g1 -fno-omit-frame-pointer $sanitize" \
     -DCMAKE_EXE_LINKER_FLAGS_SANITIZE="$sanitize" \
     -DCMAKE_SHARED_LINKER_FLAGS_SANITIZE="$sanitize" \
     -DSKEDRA_BUILD_BENCH=OFF -DSKEDRA_SCREENSHOTS=OFF
