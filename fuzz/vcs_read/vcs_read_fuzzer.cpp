@@ -1,6 +1,6 @@
 // Fuzz entry point: any bytes as a .vcs file, read only. The first byte
-// picks the mode (odd: "add" onto a list that already holds one to three
-// entries; even: "new"); the rest is the file. The list never grows past
+// picks the list it is read onto (odd: one that already holds one to three
+// entries; even: an empty one); the rest is the file. The list never grows past
 // its size.
 #include "fuzz_session.h"
 #include "vcsio.h"
@@ -16,6 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     if (size == 0)
         return 0;
+    fuzz::InputScope scope;
     SessionState &state = fuzz::emptySession(data[0] & 1 ? 1 + data[0] % 3 : 0);
     readVcsData(state, QByteArray(reinterpret_cast<const char *>(data + 1), qsizetype(size - 1)));
     if (state.ScheduleList.count() > MaxEntries)
