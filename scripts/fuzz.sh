@@ -3,9 +3,10 @@
 # every core (libFuzzer's fork mode; SKEDRA_FUZZ_JOBS overrides the count):
 #   scripts/fuzz.sh TARGET [SECONDS] [extra libFuzzer options]
 # TARGET is the name given to skedra_add_fuzzer (vcs_reader, vcs_read,
-# vcard_import, book_file, editor_model, rasterly, hexmill). The target's
-# dictionary fuzz/TARGET/TARGET.dict and seeds fuzz/TARGET/seeds are used
-# when present. New inputs go to fuzz/corpus-work/TARGET, crashing ones to
+# vcard_import, book_file, editor_model, ics_import, ics_read, rasterly,
+# hexmill). The target's dictionary fuzz/TARGET/TARGET.dict and seeds
+# fuzz/TARGET/seeds are used when present, and the files of the kind it
+# reads from ../shared/testdata. New inputs go to fuzz/corpus-work/TARGET, crashing ones to
 # fuzz/corpus-work/TARGET-crashes (neither is committed: a crasher worth
 # keeping is copied into the target's replayed corpus).
 set -euo pipefail
@@ -21,9 +22,21 @@ cmake --build "$build" -j "$(nproc)" --target "${target}_fuzzer"
 work="fuzz/corpus-work/$target"
 crashes="fuzz/corpus-work/$target-crashes"
 mkdir -p "$work" "$crashes"
+# Allocation stacks are left out of ASan's reports: recording one for every
+# allocation is much of a target's time. Run a crashing input again through
+# its replay program (build/bin/TARGET_replay FILE) for the full report.
+export ASAN_OPTIONS="${ASAN_OPTIONS:-malloc_context_size=0}"
 options=(-fork="${SKEDRA_FUZZ_JOBS:-$(nproc)}" -max_total_time="$seconds" -timeout=10
          -artifact_prefix="$crashes/" -print_final_stats=1)
 [ -f "fuzz/$target/$target.dict" ] && options+=(-dict="fuzz/$target/$target.dict")
 seeds=()
 [ -d "fuzz/$target/seeds" ] && seeds+=("fuzz/$target/seeds")
+case "$target" in
+  vcs_read|vcs_reader) shared=vcal-corpus ;;
+  vcard_import) shared=vcard-corpus ;;
+  ics_import|ics_read) shared=ics-corpus; options+=(-max_len=2048) ;;
+  rasterly) shared=pngsuite ;;
+  *) shared="" ;;
+esac
+[ -n "$shared" ] && [ -d "../shared/testdata/$shared" ] && seeds+=("../shared/testdata/$shared")
 "$build/bin/${target}_fuzzer" "$work" "${seeds[@]}" "${options[@]}" "$@"
