@@ -199,6 +199,7 @@ void EditorModel::loadAlarmExtras()
 
 void EditorModel::optArarm_Click(Pair alarm)
 {
+    ++m_handlerCalls;
     form.alarm.alarm = alarm;
     if (alarm != Pair::On)
         return;  // the group's controls show disabled over their own flags
@@ -212,6 +213,7 @@ void EditorModel::optArarm_Click(Pair alarm)
 
 void EditorModel::optRing_Click(Ring ring)
 {
+    ++m_handlerCalls;
     AlarmFields &a = form.alarm;
     a.ring = ring;
     a.melodyEnabled = ring == Ring::Melody;
@@ -235,6 +237,7 @@ void EditorModel::optRing_Click(Ring ring)
 
 void EditorModel::opt_folder_Click(int folder)
 {
+    ++m_handlerCalls;
     selectFolder(folder);
 }
 
@@ -249,6 +252,7 @@ void EditorModel::selectFolder(int folder)
 
 void EditorModel::optRmp_Click(Lamp lamp)
 {
+    ++m_handlerCalls;
     AlarmFields &a = form.alarm;
     a.lamp = lamp;
     a.largeLampEnabled = lamp == Lamp::Mobile && !m_profile.lampLocked;
@@ -261,6 +265,7 @@ void EditorModel::optRmp_Click(Lamp lamp)
 
 void EditorModel::optPreArarm_Click(Pair on)
 {
+    ++m_handlerCalls;
     AlarmFields &a = form.alarm;
     a.preAlarm = on;
     a.preAlarmEnabled = on == Pair::On;
@@ -277,6 +282,7 @@ void EditorModel::optPreArarm_Click(Pair on)
 
 void EditorModel::cmbPreArarm_Click(int unit)
 {
+    ++m_handlerCalls;
     AlarmFields &a = form.alarm;
     a.preUnit = unit;
     const Range r = preAlarmRange(unit);
@@ -287,12 +293,14 @@ void EditorModel::cmbPreArarm_Click(int unit)
 
 void EditorModel::txtPreArarm_LostFocus()
 {
+    ++m_handlerCalls;
     if (form.alarm.preUnit != NoUnit)
         form.alarm.preCount = clamped(form.alarm.preCount, preAlarmRange(form.alarm.preUnit));
 }
 
 void EditorModel::optSnooze_Click(Pair on)
 {
+    ++m_handlerCalls;
     AlarmFields &a = form.alarm;
     a.snooze = on;
     a.snoozeEnabled = on == Pair::On;
@@ -304,17 +312,20 @@ void EditorModel::optSnooze_Click(Pair on)
 
 void EditorModel::txtSnooze_LostFocus()
 {
+    ++m_handlerCalls;
     if (form.alarm.snooze == Pair::On)
         form.alarm.snoozeCount = clamped(form.alarm.snoozeCount, SnoozeRange);
 }
 
 void EditorModel::optArmTime_Change(const QString &text)
 {
+    ++m_handlerCalls;
     form.alarm.seconds = clamped(text, AlarmSecondsRange);
 }
 
 void EditorModel::dtpArDate_Change(const QDate &date)
 {
+    ++m_handlerCalls;
     form.alarm.date = date;
     if (date <= form.frDate)
         return;

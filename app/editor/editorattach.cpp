@@ -78,6 +78,7 @@ void EditorModel::loadPicture()
 
 void EditorModel::optPic_Click(Pair on)
 {
+    ++m_handlerCalls;
     PictureFields &p = form.picture;
     p.attached = on;
     p.enabled = on == Pair::On;

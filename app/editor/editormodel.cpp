@@ -160,6 +160,7 @@ bool EditorModel::loadedWithoutEnd() const
 // weekday option is shown as stored without moving the start.
 void EditorModel::Form_Load()
 {
+    ++m_handlerCalls;
     form.CurrentTab = 1;
     form.focus.clear();
     if (!form.listsFilled)
@@ -306,6 +307,7 @@ void EditorModel::loadGeneral()
 
 void EditorModel::optEvent_Click(Kind kind)
 {
+    ++m_handlerCalls;
     form.kind = kind;
     if (kind == Kind::Event) {
         form.lblStart = QStringLiteral("開始");
@@ -318,6 +320,7 @@ void EditorModel::optEvent_Click(Kind kind)
 
 void EditorModel::selectRepeat(Repeat repeat)
 {
+    ++m_handlerCalls;
     form.repeat = repeat;
     switch (repeat) {
     case Repeat::Only:
@@ -377,6 +380,7 @@ void EditorModel::setLoop(const QString &text)
 
 void EditorModel::txtLoop_Change(const QString &text)
 {
+    ++m_handlerCalls;
     form.loop = text;
     countRule();
 }
@@ -422,6 +426,7 @@ void EditorModel::statusRule()
 
 void EditorModel::selectWeekday(int weekday)
 {
+    ++m_handlerCalls;
     form.weekday = weekday;
     moveToWeekday();
 }
@@ -436,6 +441,7 @@ void EditorModel::moveToWeekday()
 
 void EditorModel::dtpFrDate_Change(const QDate &date)
 {
+    ++m_handlerCalls;
     form.frDate = date;
     startDateRule();
     alarmFollowsStart();
@@ -443,6 +449,7 @@ void EditorModel::dtpFrDate_Change(const QDate &date)
 
 void EditorModel::dtpFrTime_Change(const QTime &time)
 {
+    ++m_handlerCalls;
     form.frTime = time;
     alarmFollowsStart();
 }
@@ -475,6 +482,7 @@ void EditorModel::startDateRule()
 
 void EditorModel::dtpToDate_Change(const DatePicker &picker)
 {
+    ++m_handlerCalls;
     const bool wasEmpty = form.toDate.empty;
     form.toDate = picker;
     startDateRule();
@@ -486,6 +494,7 @@ void EditorModel::dtpToDate_Change(const DatePicker &picker)
 
 void EditorModel::dtpToTime_Change(const TimePicker &picker)
 {
+    ++m_handlerCalls;
     form.toTime = picker;
     if (picker.empty && loopCount() == 0)
         form.toDate.empty = true;
@@ -495,6 +504,7 @@ void EditorModel::dtpToTime_Change(const TimePicker &picker)
 
 void EditorModel::TabStrip1_Click(int index)
 {
+    ++m_handlerCalls;
     if (index != form.CurrentTab)
         form.CurrentTab = index;
 }
@@ -630,6 +640,7 @@ void EditorModel::storeGeneral(ScheduleEntry &e) const
 
 bool EditorModel::cmdOk_Click()
 {
+    ++m_handlerCalls;
     form.StoreFailed = false;
     SaveFields();
     return !form.StoreFailed;
@@ -637,6 +648,7 @@ bool EditorModel::cmdOk_Click()
 
 void EditorModel::storeAndMove(int step)
 {
+    ++m_handlerCalls;
     if (!SaveFields())
         return;
     if (m_state.EditMode == QLatin1String("add")) {

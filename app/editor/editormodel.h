@@ -295,6 +295,11 @@ public:
     // The count as a number: 0 when empty or not a number.
     int loopCount() const;
 
+    // Handler calls since the model was made, those one handler makes of
+    // another included. One user action sets off a few; a rule that keeps
+    // setting off the next shows here long before the stack runs out.
+    long handlerCalls() const { return m_handlerCalls; }
+
 private:
     // The repeat-group rules of the dates.
     void refreshRepeat();                    // the optOnly click handler
@@ -339,6 +344,7 @@ private:
     const SoundCatalogue &m_catalogue;
     std::function<QDate()> m_today;
     EditorProfile m_profile;
+    long m_handlerCalls = 0;
 };
 
 // The DateTime14 text of a date and a time, seconds "00".
