@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang (ASan + UBSan) and runs one on
-# every core (libFuzzer's fork mode; SKEDRA_FUZZ_JOBS overrides the count):
+# every core (SKEDRA_FUZZ_JOBS overrides the count), then prints the number
+# of inputs run and fails when any crashed:
 #   scripts/fuzz.sh TARGET [SECONDS] [extra libFuzzer options]
 # TARGET is the name given to skedra_add_fuzzer (vcs_reader, vcs_read,
 # vcard_import, book_file, editor_model, ics_import, ics_read, rasterly,
 # hexmill). The target's dictionary fuzz/TARGET/TARGET.dict and seeds
 # fuzz/TARGET/seeds are used when present, and the files of the kind it
-# reads from ../shared/testdata. New inputs go to fuzz/corpus-work/TARGET, crashing ones to
-# fuzz/corpus-work/TARGET-crashes (neither is committed: a crasher worth
+# reads from ../shared/testdata. New inputs go to fuzz/corpus-work/TARGET,
+# crashing ones to fuzz/corpus-work/TARGET-crashes (neither is committed: a crasher worth
 # keeping is copied into the target's replayed corpus).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,24 +20,39 @@ build="${SKEDRA_FUZZ_DIR:-build-fuzz}"
 [ -f "$build/build.ninja" ] || CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSKEDRA_FUZZ=ON -DSKEDRA_BUILD_TESTS=OFF -DSKEDRA_BUILD_BENCH=OFF
 cmake --build "$build" -j "$(nproc)" --target "${target}_fuzzer"
-work="fuzz/corpus-work/$target"
-crashes="fuzz/corpus-work/$target-crashes"
+work="$PWD/fuzz/corpus-work/$target"
+crashes="$PWD/fuzz/corpus-work/$target-crashes"
 mkdir -p "$work" "$crashes"
 # Allocation stacks are left out of ASan's reports: recording one for every
 # allocation is much of a target's time. Run a crashing input again through
 # its replay program (build/bin/TARGET_replay FILE) for the full report.
 export ASAN_OPTIONS="${ASAN_OPTIONS:-malloc_context_size=0}"
-options=(-fork="${SKEDRA_FUZZ_JOBS:-$(nproc)}" -max_total_time="$seconds" -timeout=10
+# One independent process a core, sharing the corpus folder (several times
+# the inputs a second of -fork, whose jobs reload the corpus again and
+# again). A process stops at its first crash; its log is
+# fuzz/corpus-work/TARGET-logs/fuzz-N.log.
+jobs="${SKEDRA_FUZZ_JOBS:-$(nproc)}"
+options=(-jobs="$jobs" -workers="$jobs" -max_total_time="$seconds" -timeout=10
          -artifact_prefix="$crashes/" -print_final_stats=1)
-[ -f "fuzz/$target/$target.dict" ] && options+=(-dict="fuzz/$target/$target.dict")
+[ -f "fuzz/$target/$target.dict" ] && options+=(-dict="$PWD/fuzz/$target/$target.dict")
 seeds=()
-[ -d "fuzz/$target/seeds" ] && seeds+=("fuzz/$target/seeds")
+[ -d "fuzz/$target/seeds" ] && seeds+=("$PWD/fuzz/$target/seeds")
+# Long inputs are slow and add little: the list's limits are reached by
+# reading onto a nearly full list.
 case "$target" in
-  vcs_read|vcs_reader) shared=vcal-corpus ;;
+  vcs_read|vcs_reader) shared=vcal-corpus; options+=(-max_len=4096) ;;
   vcard_import) shared=vcard-corpus ;;
   ics_import|ics_read) shared=ics-corpus; options+=(-max_len=2048) ;;
   rasterly) shared=pngsuite ;;
   *) shared="" ;;
 esac
-[ -n "$shared" ] && [ -d "../shared/testdata/$shared" ] && seeds+=("../shared/testdata/$shared")
-"$build/bin/${target}_fuzzer" "$work" "${seeds[@]}" "${options[@]}" "$@"
+[ -n "$shared" ] && [ -d "../shared/testdata/$shared" ] && seeds+=("$(cd ../shared/testdata/$shared && pwd)")
+program="$(cd "$build/bin" && pwd)/${target}_fuzzer"
+logs="fuzz/corpus-work/$target-logs"
+rm -rf "$logs" && mkdir -p "$logs" && cd "$logs"
+"$program" "$work" "${seeds[@]}" "${options[@]}" "$@" || true
+grep -h "stat::number_of_executed_units" fuzz-*.log | awk '{n += $2} END {print "executions:", n + 0}'
+if ls "$crashes" | grep -q .; then
+  echo "crashing inputs in $crashes:" && ls "$crashes"
+  exit 1
+fi
