@@ -37,11 +37,11 @@ options=(-jobs="$jobs" -workers="$jobs" -max_total_time="$seconds" -timeout=10
 [ -f "fuzz/$target/$target.dict" ] && options+=(-dict="$PWD/fuzz/$target/$target.dict")
 seeds=()
 [ -d "fuzz/$target/seeds" ] && seeds+=("$PWD/fuzz/$target/seeds")
-# Long inputs are slow and add little: the list's limits are reached by
-# reading onto a nearly full list.
+# Long inputs are slow and add little (the .vcs and iCalendar targets reach
+# the list's limits by reading onto a nearly full list).
 case "$target" in
   vcs_read|vcs_reader) shared=vcal-corpus; options+=(-max_len=4096) ;;
-  vcard_import) shared=vcard-corpus ;;
+  vcard_import) shared=vcard-corpus; options+=(-max_len=4096) ;;
   ics_import|ics_read) shared=ics-corpus; options+=(-max_len=2048) ;;
   rasterly) shared=pngsuite ;;
   *) shared="" ;;

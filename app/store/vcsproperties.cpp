@@ -361,7 +361,11 @@ void appendAlarmOut(const QString &value, WriteContext &ctx, TextOut &out, bool 
     if (date == ZeroDateTime14) {
         out += ZeroFileDateTime;
     } else if (!appendLocalToFile(date, out)) {
-        out += value;  // kept as read from a file: written as it came
+        // Kept as read from a file: written as it came (see writeProperty).
+        if (value.endsWith(u'='))
+            appendCodedText(value, ctx, out);
+        else
+            out += value;
         return;
     }
     out += u';';
@@ -643,7 +647,12 @@ void writeProperty(const PropertyRule *rule, const QString &name, const QString 
         appendLine(out, name, params, value);
         return;
     }
-    // A value that did not decode when read goes back as it came.
+    // A value that did not decode when read goes back as it came, unless it
+    // ends with "=": at the end of a line that "=" would join the next line
+    // to it (such a value comes from the last line of a file, or from an
+    // alarm message cut at ";"). That one is coded like any other.
+    if (keptAsRead && value.endsWith(u'='))
+        keptAsRead = false;
     const auto appendCoded = [&](const QString &text, const QString &held) {
         if (keptAsRead)
             out += held;
@@ -702,7 +711,9 @@ void writeProperty(const PropertyRule *rule, const QString &name, const QString 
             out += value;  // the second line as it was read, "://" included
         } else {
             out += u"://"_sv;
-            appendCodedText(value + QLatin1StringView(".___"), ctx, out);
+            // A value kept as read that is coded after all holds its "://".
+            const QString held = value.startsWith(u"://"_sv) ? value.mid(3) : value;
+            appendCodedText(held + QLatin1StringView(".___"), ctx, out);
         }
         break;
     case Rule::UnlessOff:
