@@ -44,10 +44,19 @@ public:
         return s;
     }
     // A local date-time; the seconds are random (the file drops them).
+    // Every draw is a statement of its own, here and below: the order in
+    // which a call's arguments are evaluated differs between compilers, and
+    // the tables must not.
     QString dateTime()
     {
-        const QDateTime dt(QDate(1990 + below(48), 1 + below(12), 1 + below(28)).addDays(below(4)),
-                           QTime(below(24), below(60), below(60)), Qt::UTC);
+        const int year = 1990 + below(48);
+        const int month = 1 + below(12);
+        const int day = 1 + below(28);
+        const int later = below(4);
+        const int hour = below(24);
+        const int minute = below(60);
+        const int second = below(60);
+        const QDateTime dt(QDate(year, month, day).addDays(later), QTime(hour, minute, second), Qt::UTC);
         return dt.toString(QStringLiteral("yyyyMMddHHmmss"));
     }
 
@@ -75,7 +84,12 @@ public:
         set(e, Categories, "CATEGORIES", pick({"PERSONAL", "HOLIDAY", "TRAVEL", "BUSINESS", "MEETING", "CLUB"}));
         e[DAlarmName] = "DALARM";
         e[DAlarmParams] = QP;
-        e[DAlarmValue] = chance() ? "00000000000000;" : dateTime() + ";" + text(70);
+        if (chance()) {
+            e[DAlarmValue] = "00000000000000;";
+        } else {
+            const QString when = dateTime();
+            e[DAlarmValue] = when + ";" + text(70);
+        }
         set(e, RRule, "RRULE", pick({"", "D1 #3", "W1 MO #0", "MP1 15 #0", "W1 SU #99"}));
         set(e, Priority, "PRIORITY", pick({"0", "1", "2"}));
         set(e, Status, "STATUS", pick({"NEEDS ACTION", "COMPLETED"}));
@@ -92,7 +106,11 @@ public:
         case 0: e[SndValue] = "0;" + QString::number(below(30)); break;
         case 1: e[SndValue] = "1;" + text(10) + ".mid"; break;
         case 2: e[SndValue] = "1;" + text(10) + ".mmf.HUF"; break;
-        default: e[SndValue] = pick({"2;", "3;"}) + "voice" + digits(3) + ".amr"; break;
+        default: {
+            const QString kind = pick({"2;", "3;"});
+            e[SndValue] = kind + "voice" + digits(3) + ".amr";
+            break;
+        }
         }
         set(e, Vol, "X-JPGSH-VOL", QString::number(below(7)));
         set(e, Viv, "X-JPGSH-VIV", pick({"ON", "OFF"}));
