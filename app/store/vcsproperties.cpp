@@ -678,8 +678,13 @@ void writeProperty(const PropertyRule *rule, const QString &name, const QString 
         if (value.startsWith(u'1')) {
             const bool keepName = value.contains(u".mmf.HUF"_sv);
             appendCoded(keepName ? value : value + QLatin1StringView(".___"), value);
+        } else if (keptAsRead || !(value.contains(u'=') || value.contains(u'\r') || value.contains(u'\n'))) {
+            out += value;  // a melody number or folder entry, as the handset writes it
         } else {
-            out += value;
+            // The reader decodes every sound value: one it could not read
+            // back as written, or whose line break would end the line, is
+            // coded.
+            appendCodedText(value, ctx, out);
         }
         break;
     case Rule::Alarm:
