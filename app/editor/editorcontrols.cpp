@@ -163,7 +163,7 @@ QWidget *EditorControls::buildGeneral()
     m_txtDescription->setTabChangesFocus(true);
     m_txtDescription->setFixedHeight(m_txtDescription->fontMetrics().lineSpacing() * 3 + 12);
     connect(m_txtDescription, &QPlainTextEdit::textChanged, this,
-            [this] { m_model.form.description = m_txtDescription->toPlainText(); });
+            [this] { m_model.txtDescription_Change(m_txtDescription->toPlainText()); });
     grid->addWidget(label(QStringLiteral("内容"), box), 2, 0, Qt::AlignTop);
     grid->addWidget(m_txtDescription, 2, 1, 1, 2);
     grid->addWidget(label(QStringLiteral("(半角128文字まで)"), box), 2, 3, Qt::AlignTop);
@@ -292,8 +292,13 @@ QWidget *EditorControls::spinButtons(QWidget *parent, const char *name, std::fun
 QLineEdit *EditorControls::numberField(QWidget *parent, const char *name, int digits)
 {
     auto *line = named(new QLineEdit(parent), name);
-    line->setMaxLength(digits);
-    line->setValidator(new QIntValidator(0, 999, line));
+    // The user types at most `digits` digits; a longer number loaded from
+    // the file is still shown whole.
+    int highest = 1;
+    for (int i = 0; i < digits; ++i)
+        highest *= 10;
+    line->setValidator(new QIntValidator(0, highest - 1, line));
+    selectAllOnFocus(line);
     line->setAlignment(Qt::AlignRight);
     line->setFixedWidth(line->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 12);
     return line;
@@ -403,15 +408,10 @@ void EditorControls::buildAlarm(QGroupBox *page)
     addRow(QStringLiteral("音 量"), row(page, {c.cmbArmVol, captionOf(QStringLiteral("バイブ"), c.optVivOn), c.optVivOn, c.optVivOff}));
 
     c.optArmTime = numberField(page, "optArmTime", 2);
-    afterEdit(c.optArmTime, [&a](const QString &text) { a.seconds = text; });
-    // The limits apply once the number is typed, so "15" can be typed through "1".
-    connect(c.optArmTime, &QLineEdit::editingFinished, this, [this] {
-        m_model.optArmTime_Change(alarm.optArmTime->text());
-        m_show();
-    });
-    selectAllOnFocus(c.optArmTime);
+    afterEdit(c.optArmTime, [this](const QString &text) { m_model.optArmTime_Change(text); });
     c.updArTime = spinButtons(page, "updArTime", [this, &a](int step) {
         m_model.optArmTime_Change(QString::number(a.seconds.toInt() + step));
+        m_model.optArmTime_LostFocus();
     });
     c.Label34 = label(QStringLiteral("秒"), page, "Label34");
     addRow(QStringLiteral("時 間"), row(page, {c.optArmTime, c.updArTime, c.Label34}));
@@ -438,9 +438,9 @@ void EditorControls::buildAlarm(QGroupBox *page)
         c.optPreArarmOn = option("optPreArarmOn", QStringLiteral("ON"), [this] { m_model.optPreArarm_Click(Pair::On); });
         c.optPreArarmOff = option("optPreArarmOff", QStringLiteral("OFF"), [this] { m_model.optPreArarm_Click(Pair::Off); });
         c.txtPreArarm = numberField(page, "txtPreArarm", 2);
-        afterEdit(c.txtPreArarm, [&a](const QString &text) { a.preCount = text; });
+        afterEdit(c.txtPreArarm, [this](const QString &text) { m_model.txtPreArarm_Change(text); });
         c.updPreArarm = spinButtons(page, "updPreArarm", [this, &a](int step) {
-            a.preCount = QString::number(a.preCount.toInt() + step);
+            m_model.txtPreArarm_Change(QString::number(a.preCount.toInt() + step));
             m_model.txtPreArarm_LostFocus();
         });
         c.Label31 = label(QStringLiteral("単位"), page, "Label31");
@@ -456,15 +456,13 @@ void EditorControls::buildAlarm(QGroupBox *page)
         c.optSnoozeOn = option("optSnoozeOn", QStringLiteral("ON"), [this] { m_model.optSnooze_Click(Pair::On); });
         c.optSnoozeOff = option("optSnoozeOff", QStringLiteral("OFF"), [this] { m_model.optSnooze_Click(Pair::Off); });
         c.txtSnooze = numberField(page, "txtSnooze", 2);
-        afterEdit(c.txtSnooze, [&a](const QString &text) { a.snoozeCount = text; });
+        afterEdit(c.txtSnooze, [this](const QString &text) { m_model.txtSnooze_Change(text); });
         c.updSnooze = spinButtons(page, "updSnooze", [this, &a](int step) {
-            a.snoozeCount = QString::number(a.snoozeCount.toInt() + step);
+            m_model.txtSnooze_Change(QString::number(a.snoozeCount.toInt() + step));
             m_model.txtSnooze_LostFocus();
         });
         c.Label35 = label(QStringLiteral("分(2～20)"), page, "Label35");
         addRow(QStringLiteral("ｽﾇｰｽﾞ"), row(page, {c.optSnoozeOn, c.optSnoozeOff, c.txtSnooze, c.updSnooze, c.Label35}));
-        for (QLineEdit *line : {c.txtPreArarm, c.txtSnooze})
-            line->installEventFilter(this);
     }
     grid->setColumnStretch(2, 1);
 }
@@ -496,12 +494,16 @@ void EditorControls::selectAllOnFocus(QWidget *w)
 
 bool EditorControls::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::FocusOut && watched == alarm.txtPreArarm) {
-        m_model.txtPreArarm_LostFocus();
-        m_show();
-    } else if (event->type() == QEvent::FocusOut && watched == alarm.txtSnooze) {
-        m_model.txtSnooze_LostFocus();
-        m_show();
+    // A number typed takes its limits when the user leaves its field.
+    if (event->type() == QEvent::FocusOut) {
+        if (watched == alarm.optArmTime)
+            m_model.optArmTime_LostFocus();
+        else if (watched == alarm.txtPreArarm)
+            m_model.txtPreArarm_LostFocus();
+        else if (watched == alarm.txtSnooze)
+            m_model.txtSnooze_LostFocus();
+        if (watched == alarm.optArmTime || watched == alarm.txtPreArarm || watched == alarm.txtSnooze)
+            m_show();
     }
     if (event->type() == QEvent::FocusIn) {
         // The whole text is selected, after the click that gave the focus.
@@ -533,8 +535,9 @@ void EditorControls::showGeneral()
             txtSummary->setEditText(f.summary);
     }
     {
+        // The box shows line breaks its own way; only another text is shown anew.
         const QSignalBlocker block(m_txtDescription);
-        if (m_txtDescription->toPlainText() != f.description)
+        if (crlfLineBreaks(m_txtDescription->toPlainText()) != crlfLineBreaks(f.description))
             m_txtDescription->setPlainText(f.description);
     }
     {
@@ -612,8 +615,8 @@ void EditorControls::showAlarm()
     enable({c.dtpArDate, c.dtpArTime, c.txtArMessage, c.optRing0, c.optRing2, c.Label18, c.cmbArmVol,
             c.optVivOn, c.optVivOff, c.optArmTime, c.updArTime, c.Label34},
            true);
-    c.txtArTel->setEnabled(on || !profile.alarmOffClearsTel);
-    c.addressButton->setEnabled(on || !profile.alarmOffClearsTel);
+    c.txtArTel->setEnabled(m_model.telephoneStored());
+    c.addressButton->setEnabled(m_model.telephoneStored());
     enable({c.optRmpMobile, c.optRmpSmall, c.optRmpOff}, !profile.lampLocked);
     enable({c.cmbRing0}, a.melodyEnabled);
     enable({c.txtRing2, c.btnRing}, a.ringFileEnabled);
@@ -641,22 +644,8 @@ void EditorControls::showAlarm()
     enable({c.txtSnooze, c.updSnooze, c.Label35}, a.snoozeEnabled);
 }
 
-// The number fields take their limits when the user leaves them; a store
-// started while one still has the focus (Enter, a shortcut) applies them
-// first, so no out-of-range number is stored.
-void EditorControls::finishNumberFields()
-{
-    m_model.optArmTime_Change(alarm.optArmTime->text());
-    if (m_model.profile().alarmExtras) {
-        m_model.txtPreArarm_LostFocus();
-        m_model.txtSnooze_LostFocus();
-    }
-    m_show();
-}
-
 void EditorControls::cmdOk_Click()
 {
-    finishNumberFields();
     if (m_model.cmdOk_Click()) {
         m_dialog->accept();
         return;
@@ -666,7 +655,6 @@ void EditorControls::cmdOk_Click()
 
 void EditorControls::move(int step)
 {
-    finishNumberFields();
     if (step > 0)
         m_model.Command6_Click();
     else

@@ -117,8 +117,6 @@ public:
     void showGeneral();
     void showOptions();
     void showAlarm();
-    // The number fields take their limits (as when the user leaves them).
-    void finishNumberFields();
 
     AlarmControls alarm{};
     QComboBox *txtSummary = nullptr;

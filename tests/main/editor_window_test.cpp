@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
@@ -28,9 +29,12 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimeEdit>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 using namespace skedra;
 using namespace skedra::test;
@@ -199,6 +203,18 @@ TEST_F(EditorWindowTest, OlderModelsEditInFrmEdit)
     EXPECT_EQ(first[DAlarmValue], QStringLiteral("00000000000000;"));
     EXPECT_EQ(first[TelValue], QString());
     EXPECT_TRUE(dialogs.messages.empty());
+
+    // A number the editor would refuse, in an entry whose alarm is off: it
+    // will not be stored, so OK does not refuse over it.
+    first[TelValue] = QStringLiteral("(111) 555-1212");
+    w->showModal = [&](QDialog &d) {
+        EXPECT_FALSE(child<QLineEdit>(d, "txtArTel")->isEnabled());
+        child<QPushButton>(d, "cmdOk")->click();
+        EXPECT_EQ(d.result(), QDialog::Accepted);
+    };
+    w->findChild<QAction *>(QStringLiteral("mnuEditLine"))->trigger();
+    EXPECT_EQ(first[TelValue], QString());
+    EXPECT_TRUE(dialogs.messages.empty());
 }
 
 // With the real dialogs: the refusal comes in a message box over the
@@ -361,4 +377,139 @@ TEST_F(EditorWindowTest, ChoosersFillTheNamesAndThePreviewShowsThePicture)
     EXPECT_EQ(w->attachmentFolder(AttachmentFolder::Audio), QStringLiteral("/home/u/音声/"));
     EXPECT_EQ(w->attachmentFolder(AttachmentFolder::Image), pictureFolder);
     EXPECT_EQ(SettingsStore().attachmentFolder(AttachmentFolder::Image), pictureFolder);
+}
+
+// Clicks that leave the start where it was leave the alarm where it was:
+// 毎週 on an entry whose start is already that weekday, then the weekday.
+TEST_F(EditorWindowTest, WeeklyClickKeepsTheAlarmOfAnUnmovedStart)
+{
+    ScheduleEntry &e = w->state().ScheduleList[0];
+    e[DtStartValue] = QStringLiteral("20240104153000");  // a Thursday
+    e[DAlarmValue] = QStringLiteral("20240104150000;会議");
+    w->showModal = [&](QDialog &d) {
+        child<QRadioButton>(d, "optWeek")->click();
+        ASSERT_TRUE(child<QRadioButton>(d, "optThu")->isChecked());
+        child<QRadioButton>(d, "optThu")->click();
+        EXPECT_EQ(child<QTimeEdit>(d, "dtpArTime")->time(), QTime(15, 0));
+        child<QPushButton>(d, "cmdOk")->click();
+    };
+    w->grid().setRow(1);
+    w->findChild<QAction *>(QStringLiteral("mnuEditLine"))->trigger();
+    EXPECT_EQ(e[RRuleValue], QStringLiteral("W1 TH #0"));
+    EXPECT_EQ(e[DAlarmValue], QStringLiteral("20240104150000;会議"));
+    EXPECT_EQ(e[ShAlarmValue], QStringLiteral("20240104150000"));
+}
+
+// An entry opened, walked through with Tab and stored untouched keeps what
+// it loaded: a message with ";", numbers beyond their fields' limits or
+// with a leading zero, line breaks as CR LF. A lamp without its colour
+// shows none and is repaired as the store repairs a missing colour.
+// Line breaks typed into the description are stored as CR LF too.
+TEST_F(EditorWindowTest, AnEntryStoredUntouchedKeepsWhatItLoaded)
+{
+    ScheduleEntry &e = w->state().ScheduleList[0];
+    const std::vector<std::pair<int, QString>> loaded = {
+        {DAlarmValue, QStringLiteral("20240101113000;会議;3F")},
+        {SecValue, QStringLiteral("100")},
+        {PreAlarmValue, QStringLiteral("ON;PT150M")},
+        {SnoozeValue, QStringLiteral("ON;PT05M")},
+        {DescriptionValue, QStringLiteral("会議室\r\n3F")},
+        {CmbltNoValue, QStringLiteral("ON1;2")},
+    };
+    for (const auto &[slot, value] : loaded) {
+        e[slot % PositionCount] = QStringLiteral("X");  // the property is present
+        e[slot] = value;
+    }
+    w->showModal = [&](QDialog &d) {
+        d.show();
+        d.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+        EXPECT_EQ(child<QLineEdit>(d, "txtArMessage")->text(), QStringLiteral("会議;3F"));
+        EXPECT_EQ(child<QLineEdit>(d, "optArmTime")->text(), QStringLiteral("100"));
+        EXPECT_EQ(child<QLineEdit>(d, "txtPreArarm")->text(), QStringLiteral("150"));
+        EXPECT_EQ(child<QLineEdit>(d, "txtSnooze")->text(), QStringLiteral("05"));
+        EXPECT_EQ(child<QComboBox>(d, "cmbRmp1")->currentIndex(), 2);
+        EXPECT_EQ(child<QComboBox>(d, "cmbRmp2")->currentIndex(), -1);
+        // Into and out of every field of the alarm page, typing nothing.
+        child<QLineEdit>(d, "txtArMessage")->setFocus();
+        for (int i = 0; i < 40; ++i)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        child<QPushButton>(d, "cmdOk")->click();
+    };
+    w->grid().setRow(1);
+    w->findChild<QAction *>(QStringLiteral("mnuEditLine"))->trigger();
+    for (const auto &[slot, value] : loaded) {
+        if (slot != CmbltNoValue)
+            EXPECT_EQ(e[slot], value) << slot;
+    }
+    EXPECT_EQ(e[CmbltNoValue], QStringLiteral("ON1;2;3"));
+
+    w->showModal = [&](QDialog &d) {
+        auto *description = child<QPlainTextEdit>(d, "txtDescription");
+        description->setFocus();
+        description->moveCursor(QTextCursor::End);
+        QTest::keyClick(description, Qt::Key_Return);
+        QTest::keyClicks(description, "4F");
+        child<QPushButton>(d, "cmdOk")->click();
+    };
+    w->findChild<QAction *>(QStringLiteral("mnuEditLine"))->trigger();
+    EXPECT_EQ(e[DescriptionValue], QStringLiteral("会議室\r\n3F\r\n4F"));
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+// Next and Back through the real editors: the middle entry stores what it
+// stores when opened directly, though its neighbours hold the whole alarm
+// group and it holds none of it but the alarm; a weekly meeting without
+// end stays "needs action" however it is reached.
+TEST_F(EditorWindowTest, NextAndBackStoreWhatOpeningStores)
+{
+    ScheduleEntry rich = entry(QStringLiteral("通院"), QStringLiteral("20240110100000"));
+    const std::vector<std::pair<int, const char *>> alarmGroup = {
+        {DAlarmValue, "20240110093000;診察"}, {SndValue, "1;song.mmf"}, {CmbltNoValue, "ON2;4;0"},
+        {SnoozeValue, "ON;PT7M"}, {PreAlarmValue, "ON;PT3H"}, {CalColorValue, "PINK"},
+        {AttachValue, "a.png"}, {TelValue, "090-1234-5678"}, {VivValue, "ON"}, {VolValue, "2"},
+        {SecValue, "30"}, {NoAutoDelValue, "ON"}, {NoDispDefWinValue, "OFF"}};
+    for (const auto &[slot, value] : alarmGroup) {
+        rich[slot % PositionCount] = QStringLiteral("X");
+        rich[slot] = QString::fromUtf8(value);
+    }
+    ScheduleEntry meeting = entry(QStringLiteral("定例会議"), QStringLiteral("20230102100000"));
+    meeting[DtEndValue] = QStringLiteral("20230102110000");
+    meeting[RRuleName] = QStringLiteral("RRULE");
+    meeting[RRuleValue] = QStringLiteral("W1 MO #0");
+    meeting[DAlarmValue] = QStringLiteral("20230102093000;");  // on, so that every alarm field counts
+
+    for (const char *model : {"mnu603SH", "mnuSH53"}) {
+        w->findChild<QAction *>(QLatin1String(model))->trigger();
+        std::optional<ScheduleEntry> direct;
+        for (const char *road : {"", "Command6", "Command7"}) {
+            SCOPED_TRACE(std::string(model) + " " + road);
+            SessionState &s = w->state();
+            s.ScheduleList.clear();
+            s.ScheduleList[0] = rich;
+            s.ScheduleList[1] = meeting;
+            s.ScheduleList[2] = rich;
+            fitGridToList(s.ScheduleList, w->grid(), true);
+            w->Grid_refresh();
+            const QString button = QLatin1String(road);
+            w->showModal = [&](QDialog &d) {
+                if (!button.isEmpty())
+                    child<QPushButton>(d, road)->click();
+                ASSERT_EQ(s.EditIndex, 2);
+                EXPECT_EQ(child<QComboBox>(d, "txtSummary")->currentText(), QStringLiteral("定例会議"));
+                child<QPushButton>(d, "cmdOk")->click();
+            };
+            w->grid().setRow(button.isEmpty() ? 2 : button == QLatin1String("Command6") ? 1 : 3);
+            w->findChild<QAction *>(QStringLiteral("mnuEditLine"))->trigger();
+            const ScheduleEntry &stored = s.ScheduleList[1];
+            EXPECT_EQ(stored[StatusValue], QStringLiteral("NEEDS ACTION"));
+            if (!direct) {
+                direct = stored;
+                continue;
+            }
+            for (int slot = 0; slot < SlotCount; ++slot)
+                EXPECT_EQ(stored[slot], (*direct)[slot]) << slot;
+        }
+    }
+    EXPECT_TRUE(dialogs.messages.empty());
 }
