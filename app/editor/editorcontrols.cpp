@@ -201,8 +201,8 @@ QWidget *EditorControls::buildGeneral()
     grid->addWidget(row(box, {m_dtpToDate, m_dtpToTime}), 4, 1, 1, 3);
     grid->setColumnStretch(2, 1);
 
-    for (QWidget *w : {static_cast<QWidget *>(m_dtpFrDate), static_cast<QWidget *>(m_dtpFrTime)})
-        w->setAttribute(Qt::WA_InputMethodEnabled, false);
+    closeInputMethod(m_dtpFrDate);
+    closeInputMethod(m_dtpFrTime);
     selectAllOnFocus(txtSummary->lineEdit());
     selectAllOnFocus(m_txtDescription);
     return box;
@@ -356,6 +356,8 @@ void EditorControls::buildAlarm(QGroupBox *page)
     c.dtpArDate->setDateRange(QDate(1900, 1, 1), QDate(2099, 12, 31));
     c.dtpArTime = named(new QTimeEdit(page), "dtpArTime");
     c.dtpArTime->setDisplayFormat(QStringLiteral("HH:mm"));
+    closeInputMethod(c.dtpArDate);
+    closeInputMethod(c.dtpArTime);
     connect(c.dtpArDate, &QDateEdit::dateChanged, this, [this](const QDate &d) {
         m_model.dtpArDate_Change(d);
         m_show();

@@ -513,3 +513,31 @@ TEST_F(EditorWindowTest, NextAndBackStoreWhatOpeningStores)
     }
     EXPECT_TRUE(dialogs.messages.empty());
 }
+
+// The input method is closed while any of the six date and time pickers
+// has the focus (what the platform's input method asks of the focused
+// control), and open in the text fields.
+TEST_F(EditorWindowTest, DateAndTimePickersCloseTheInputMethod)
+{
+    ScheduleEntry &e = w->state().ScheduleList[0];
+    e[DtEndValue] = QStringLiteral("20240101130000");
+    e[DAlarmValue] = QStringLiteral("20240101113000;");
+    w->showModal = [&](QDialog &d) {
+        d.show();
+        d.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+        const auto inputMethodOpen = [](QWidget *target) {
+            target->setFocus();
+            QInputMethodQueryEvent query(Qt::ImEnabled);
+            QCoreApplication::sendEvent(QGuiApplication::focusObject(), &query);
+            return query.value(Qt::ImEnabled).toBool();
+        };
+        for (const char *name : {"dtpFrDate", "dtpFrTime", "dtpToDate", "dtpToTime", "dtpArDate", "dtpArTime"})
+            EXPECT_FALSE(inputMethodOpen(child<QWidget>(d, name))) << name;
+        EXPECT_TRUE(inputMethodOpen(child<QComboBox>(d, "txtSummary")));
+        EXPECT_TRUE(inputMethodOpen(child<QLineEdit>(d, "txtArMessage")));
+        d.reject();
+    };
+    w->grid().setRow(1);
+    w->findChild<QAction *>(QStringLiteral("mnuEditLine"))->trigger();
+}
