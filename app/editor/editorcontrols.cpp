@@ -3,6 +3,7 @@
 #include "frmeditadd.h"
 #include "nullablepicker.h"
 
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDialog>
@@ -68,10 +69,34 @@ QLabel *label(const QString &text, QWidget *parent, const char *name)
     return l;
 }
 
+namespace {
+
+// One Tab stop per group: its selected option, or its first while none is.
+void placeTabStop(const QButtonGroup *group)
+{
+    const QList<QAbstractButton *> options = group->buttons();
+    QAbstractButton *stop = group->checkedButton();
+    if (!stop && !options.isEmpty())
+        stop = options.first();
+    for (QAbstractButton *b : options)
+        b->setFocusPolicy(b == stop ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
+} // namespace
+
 void setChecked(QAbstractButton *b, bool on)
 {
     const QSignalBlocker block(b);
+    QButtonGroup *group = b->group();
+    // A group keeps one option selected; the model may clear them all.
+    const bool clearing = group && group->exclusive() && !on && b->isChecked();
+    if (clearing)
+        group->setExclusive(false);
     b->setChecked(on);
+    if (clearing)
+        group->setExclusive(true);
+    if (group)
+        placeTabStop(group);
 }
 
 void showList(QComboBox *box, const ListChoice &choice)
@@ -122,13 +147,19 @@ QRadioButton *EditorControls::option(const char *name, const QString &caption,
                                      std::function<void()> onClick)
 {
     auto *b = named(new QRadioButton(caption, m_dialog), name);
-    // The model decides what is selected, none included.
-    b->setAutoExclusive(false);
     connect(b, &QRadioButton::clicked, this, [this, onClick] {
         onClick();
         m_show();
     });
     return b;
+}
+
+void EditorControls::group(const QList<QRadioButton *> &options)
+{
+    auto *g = new QButtonGroup(m_dialog);
+    for (QRadioButton *b : options)
+        g->addButton(b);
+    placeTabStop(g);
 }
 
 QComboBox *EditorControls::list(const char *name)
@@ -146,6 +177,7 @@ QWidget *EditorControls::buildGeneral()
 
     m_optEvent = option("optEvent", QStringLiteral("ｽｹｼﾞｭｰﾙ"), [this] { m_model.optEvent_Click(Kind::Event); });
     m_optTodo = option("optTodo", QStringLiteral("ｱｸｼｮﾝｱｲﾃﾑ"), [this] { m_model.optEvent_Click(Kind::Todo); });
+    group({m_optEvent, m_optTodo});
     grid->addWidget(label(QStringLiteral("種別"), box), 0, 0);
     grid->addWidget(row(box, {m_optEvent, m_optTodo}), 0, 1, 1, 3);
 
@@ -224,6 +256,7 @@ QWidget *EditorControls::buildRepeat()
                              [this, r = Repeats[i]] { m_model.selectRepeat(r); });
         typeRow->addWidget(m_repeat[i]);
     }
+    group(QList<QRadioButton *>(m_repeat.begin(), m_repeat.end()));
     typeRow->addStretch(1);
     v->addLayout(typeRow);
 
@@ -241,6 +274,7 @@ QWidget *EditorControls::buildRepeat()
                               [this, d = static_cast<int>(i) + 1] { m_model.selectWeekday(d); });
         dayRow->addWidget(m_weekday[i]);
     }
+    group(QList<QRadioButton *>(m_weekday.begin(), m_weekday.end()));
     dayRow->addStretch(1);
     v->addLayout(dayRow);
 
@@ -310,6 +344,7 @@ void EditorControls::buildOptions(QWidget *page, QGridLayout *grid)
     EditorForm &f = m_model.form;
     m_optSecretOn = option("optSecretOn", QStringLiteral("ON"), [&f] { f.secret = Pair::On; });
     m_optSecretOff = option("optSecretOff", QStringLiteral("OFF"), [&f] { f.secret = Pair::Off; });
+    group({m_optSecretOn, m_optSecretOff});
     grid->addWidget(label(QStringLiteral("ｼｰｸﾚｯﾄ"), page), 0, 0);
     grid->addWidget(row(page, {m_optSecretOn, m_optSecretOff}), 0, 1);
 
@@ -326,6 +361,7 @@ void EditorControls::buildOptions(QWidget *page, QGridLayout *grid)
 
     m_optNeeds = option("optNeeds", QStringLiteral("予定"), [&f] { f.status = TaskStatus::Needs; });
     m_optComp = option("optComp", QStringLiteral("完了"), [&f] { f.status = TaskStatus::Comp; });
+    group({m_optNeeds, m_optComp});
     grid->addWidget(label(QStringLiteral("状態"), page), 3, 0);
     grid->addWidget(row(page, {m_optNeeds, m_optComp}), 3, 1);
 }
@@ -348,6 +384,7 @@ void EditorControls::buildAlarm(QGroupBox *page)
 
     c.optArarmOn = option("optArarmOn", QStringLiteral("ON"), [this] { m_model.optArarm_Click(Pair::On); });
     c.optArarmOff = option("optArarmOff", QStringLiteral("OFF"), [this] { m_model.optArarm_Click(Pair::Off); });
+    group({c.optArarmOn, c.optArarmOff});
     addRow(QStringLiteral("ｱﾗｰﾑ"), row(page, {c.optArarmOn, c.optArarmOff}));
 
     c.dtpArDate = named(new QDateEdit(page), "dtpArDate");
@@ -386,6 +423,7 @@ void EditorControls::buildAlarm(QGroupBox *page)
     c.cmbRing0 = list("cmbRing0");
     connect(c.cmbRing0, &QComboBox::activated, this, [&a](int i) { a.melody = i; });
     c.optRing2 = option("optRing2", QStringLiteral("ﾃﾞｰﾀﾌｫﾙﾀﾞ"), [this] { m_model.optRing_Click(Ring::Folder); });
+    group({c.optRing0, c.optRing2});
     c.txtRing2 = named(new QLineEdit(page), "txtRing2");
     afterEdit(c.txtRing2, [&a](const QString &text) { a.ringFile = text; });
     c.btnRing = named(new QPushButton(QStringLiteral("参照..."), page), "btnRing");
@@ -400,6 +438,7 @@ void EditorControls::buildAlarm(QGroupBox *page)
                                                           [this, i] { m_model.opt_folder_Click(i); });
             c.opt_folder[static_cast<size_t>(i)]->setProperty("index", i);
         }
+        group({c.opt_folder[0], c.opt_folder[1], c.opt_folder[2]});
         addRow(QString(), row(page, {c.opt_folder[0], c.opt_folder[1], c.opt_folder[2]}));
     }
 
@@ -407,6 +446,7 @@ void EditorControls::buildAlarm(QGroupBox *page)
     connect(c.cmbArmVol, &QComboBox::activated, this, [&a](int i) { a.volume = i; });
     c.optVivOn = option("optVivOn", QStringLiteral("ON"), [&a] { a.vibration = Pair::On; });
     c.optVivOff = option("optVivOff", QStringLiteral("OFF"), [&a] { a.vibration = Pair::Off; });
+    group({c.optVivOn, c.optVivOff});
     addRow(QStringLiteral("音 量"), row(page, {c.cmbArmVol, captionOf(QStringLiteral("バイブ"), c.optVivOn), c.optVivOn, c.optVivOff}));
 
     c.optArmTime = numberField(page, "optArmTime", 2);
@@ -430,6 +470,7 @@ void EditorControls::buildAlarm(QGroupBox *page)
     c.cmbRmp3 = list("cmbRmp3");
     connect(c.cmbRmp3, &QComboBox::activated, this, [&a](int i) { a.smallPattern = i; });
     c.optRmpOff = option("optRmpOff", QStringLiteral("OFF"), [this] { m_model.optRmp_Click(Lamp::Off); });
+    group({c.optRmpMobile, c.optRmpSmall, c.optRmpOff});
     addRow(QStringLiteral("ﾗｲﾄ"), row(page, {c.optRmpMobile, captionOf(QStringLiteral("点滅"), c.cmbRmp1), c.cmbRmp1,
                                               captionOf(QStringLiteral("カラー"), c.cmbRmp2), c.cmbRmp2}));
     addRow(QString(), row(page, {c.optRmpSmall, c.cmbRmp3, c.optRmpOff}));
@@ -439,6 +480,7 @@ void EditorControls::buildAlarm(QGroupBox *page)
     if (profile.alarmExtras) {
         c.optPreArarmOn = option("optPreArarmOn", QStringLiteral("ON"), [this] { m_model.optPreArarm_Click(Pair::On); });
         c.optPreArarmOff = option("optPreArarmOff", QStringLiteral("OFF"), [this] { m_model.optPreArarm_Click(Pair::Off); });
+        group({c.optPreArarmOn, c.optPreArarmOff});
         c.txtPreArarm = numberField(page, "txtPreArarm", 2);
         afterEdit(c.txtPreArarm, [this](const QString &text) { m_model.txtPreArarm_Change(text); });
         c.updPreArarm = spinButtons(page, "updPreArarm", [this, &a](int step) {
@@ -457,6 +499,7 @@ void EditorControls::buildAlarm(QGroupBox *page)
 
         c.optSnoozeOn = option("optSnoozeOn", QStringLiteral("ON"), [this] { m_model.optSnooze_Click(Pair::On); });
         c.optSnoozeOff = option("optSnoozeOff", QStringLiteral("OFF"), [this] { m_model.optSnooze_Click(Pair::Off); });
+        group({c.optSnoozeOn, c.optSnoozeOff});
         c.txtSnooze = numberField(page, "txtSnooze", 2);
         afterEdit(c.txtSnooze, [this](const QString &text) { m_model.txtSnooze_Change(text); });
         c.updSnooze = spinButtons(page, "updSnooze", [this, &a](int step) {

@@ -541,3 +541,125 @@ TEST_F(EditorWindowTest, DateAndTimePickersCloseTheInputMethod)
     w->grid().setRow(1);
     w->findChild<QAction *>(QStringLiteral("mnuEditLine"))->trigger();
 }
+
+// frmEditR is sized once for both pages: showing ｵﾌﾟｼｮﾝ設定 changes neither
+// its size nor where OK sits. And it fits a 1366 x 768 screen with a
+// panel and a title bar.
+TEST_F(EditorWindowTest, EditorKeepsOneSizeForBothPagesAndFitsA768Screen)
+{
+    w->showModal = [&](QDialog &d) {
+        d.show();
+        QCoreApplication::processEvents();
+        auto *ok = child<QPushButton>(d, "cmdOk");
+        const QSize size = d.size();
+        const QPoint okAt = ok->mapTo(&d, QPoint(0, 0));
+        for (int tab : {1, 0, 1}) {
+            child<QTabBar>(d, "TabStrip1")->setCurrentIndex(tab);
+            QCoreApplication::processEvents();
+            EXPECT_EQ(d.size(), size) << tab;
+            EXPECT_EQ(ok->mapTo(&d, QPoint(0, 0)), okAt) << tab;
+        }
+        constexpr int Panel = 40, TitleBar = 32;
+        EXPECT_LE(d.minimumSizeHint().height(), 768 - Panel - TitleBar);
+        EXPECT_LE(d.height(), 768 - Panel - TitleBar);
+        EXPECT_LE(d.width(), 1366);
+        d.reject();
+    };
+    w->grid().setRow(1);
+    w->findChild<QAction *>(QStringLiteral("mnuEditLine"))->trigger();
+}
+
+// Option buttons are radio groups as in desktop dialogs: one Tab stop per
+// group (its selected option), Tab from top to bottom, arrow keys select
+// within the group and run its handler once, Ctrl+Tab and Ctrl+PgDn (with
+// Shift, Ctrl+PgUp) switch the pages.
+TEST_F(EditorWindowTest, OptionGroupsTabAndArrowKeysAsInDesktopDialogs)
+{
+    ScheduleEntry &e = w->state().ScheduleList[0];
+    const std::vector<std::pair<int, const char *>> values = {
+        {DAlarmValue, "20240101113000;会議"}, {SndValue, "0;3"},   {CmbltNoValue, "ON1;2;5"},
+        {PreAlarmValue, "ON;PT3H"},           {SnoozeValue, "OFF"}, {VivValue, "OFF"}};
+    for (const auto &[slot, value] : values) {
+        e[slot % PositionCount] = QStringLiteral("X");
+        e[slot] = QString::fromUtf8(value);
+    }
+    w->showModal = [&](QDialog &d) {
+        d.show();
+        d.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+        // The controls Tab visits from `first` on, `count` of them (a date
+        // picker's Tab steps through its year, month and day first).
+        const auto chain = [&d](const char *first, int count) {
+            child<QWidget>(d, first)->setFocus();
+            QStringList names;
+            while (names.size() < count) {
+                QWidget *f = QApplication::focusWidget();
+                const QString name = f ? f->objectName() : QString();
+                if (names.isEmpty() || names.last() != name)
+                    names << name;
+                QTest::keyClick(f, Qt::Key_Tab);
+            }
+            return names;
+        };
+        // The alarm page, top to bottom; greyed controls take no stop.
+        EXPECT_EQ(chain("optArarmOn", 19),
+                  QStringList({"optArarmOn", "dtpArDate", "dtpArTime", "txtArMessage", "txtArTel", "Command1",
+                               "optRing0", "cmbRing0", "cmbArmVol", "optVivOff", "optArmTime", "optRmpMobile",
+                               "cmbRmp1", "cmbRmp2", "optPreArarmOn", "txtPreArarm", "cmbPreArarm",
+                               "optSnoozeOff", "Command7"}));
+
+        // Ctrl+Tab and Ctrl+PgDn go to the next page, Ctrl+Shift+Tab and
+        // Ctrl+PgUp to the one before; two pages take turns.
+        auto *tabs = child<QTabBar>(d, "TabStrip1");
+        auto *summary = child<QComboBox>(d, "txtSummary");
+        const std::vector<std::pair<QKeyCombination, int>> switches = {
+            {Qt::CTRL | Qt::Key_Tab, 1},      {Qt::CTRL | Qt::Key_Tab, 0},
+            {Qt::CTRL | Qt::Key_PageDown, 1}, {Qt::CTRL | Qt::Key_PageUp, 0},
+            {Qt::CTRL | Qt::Key_PageUp, 1},   {Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, 0},
+        };
+        for (const auto &[key, page] : switches) {
+            summary->setFocus();
+            QTest::keyClick(QApplication::focusWidget(), key.key(), key.keyboardModifiers());
+            EXPECT_EQ(tabs->currentIndex(), page);
+            EXPECT_EQ(child<QWidget>(d, "fraOption")->isVisible(), page == 1);
+            EXPECT_EQ(child<QWidget>(d, "fraArarm")->isVisible(), page == 0);
+        }
+
+        // The option page, top to bottom.
+        tabs->setCurrentIndex(1);
+        EXPECT_EQ(chain("optSecretOff", 9),
+                  QStringList({"optSecretOff", "cmbCategories", "cmbPriority", "optNeeds", "optAutoDelOff",
+                               "optDifpDefOn", "cmbDateColor", "optPicOff", "Command7"}));
+
+        // An arrow key selects the next option of its group and runs the
+        // group's handler as a click does, once.
+        tabs->setCurrentIndex(0);
+        EditorModel &m = static_cast<frmEditR &>(d).model();
+        auto *ring0 = child<QRadioButton>(d, "optRing0");
+        auto *ring2 = child<QRadioButton>(d, "optRing2");
+        long calls = m.handlerCalls();
+        ring2->click();
+        const long perClick = m.handlerCalls() - calls;
+        ring0->click();
+        ring0->setFocus();
+        calls = m.handlerCalls();
+        QTest::keyClick(ring0, Qt::Key_Down);
+        EXPECT_TRUE(ring2->isChecked());
+        EXPECT_FALSE(ring0->isChecked());
+        EXPECT_TRUE(ring2->hasFocus());
+        EXPECT_TRUE(child<QLineEdit>(d, "txtRing2")->isEnabled());
+        EXPECT_EQ(m.handlerCalls() - calls, perClick);
+        QTest::keyClick(ring2, Qt::Key_Up);
+        EXPECT_TRUE(ring0->isChecked());
+        EXPECT_TRUE(child<QComboBox>(d, "cmbRing0")->isEnabled());
+        auto *vibration = child<QRadioButton>(d, "optVivOff");
+        vibration->setFocus();
+        QTest::keyClick(vibration, Qt::Key_Left);
+        EXPECT_TRUE(child<QRadioButton>(d, "optVivOn")->isChecked());
+        child<QPushButton>(d, "cmdOk")->click();
+    };
+    w->grid().setRow(1);
+    w->findChild<QAction *>(QStringLiteral("mnuEditLine"))->trigger();
+    EXPECT_EQ(e[VivValue], QStringLiteral("ON"));
+    EXPECT_EQ(e[SndValue], QStringLiteral("0;0"));  // the folder option cleared the melody
+}
