@@ -68,8 +68,10 @@ void EditorModel::loadAlarm()
     const ScheduleEntry &w = m_state.WorkEntry;
     AlarmFields &a = form.alarm;
 
-    const QStringList alarm = w[DAlarmValue].split(QLatin1Char(';'));
-    const QString moment = alarm.value(0);
+    // The moment, then the message: everything after the first ";".
+    const QString &value = w[DAlarmValue];
+    const qsizetype cut = value.indexOf(QLatin1Char(';'));
+    const QString moment = cut < 0 ? value : value.left(cut);
     const bool off = moment == NoAlarm;
     if (off) {
         optArarm_Click(Pair::Off);
@@ -82,7 +84,7 @@ void EditorModel::loadAlarm()
         a.date = date.isValid() ? date : form.frDate;
         a.time = time.isValid() ? time : form.frTime;
     }
-    a.message = alarm.value(1);
+    a.message = cut < 0 ? QString() : value.mid(cut + 1);
     a.tel = w[TelValue];
 
     if (!w[SndValue].isEmpty()) {
@@ -139,7 +141,8 @@ void EditorModel::loadLamp()
 
 // The cmbRmp2 entry of a stored colour number. Colour numbers are the same
 // on every model; a list that starts at colour 1 shows colour c as entry
-// c - 1, and a colour below its first as its first entry.
+// c - 1, and a colour below its first as its first entry. A colour that
+// is missing or no number selects nothing, as a pattern does.
 int EditorModel::lampColourEntry(const QString &stored) const
 {
     if (m_profile.lampLocked)
@@ -147,7 +150,9 @@ int EditorModel::lampColourEntry(const QString &stored) const
     const int offset = m_profile.lampColourOffset;
     bool ok = false;
     const int colour = stored.toInt(&ok);
-    if (ok && offset > 0 && colour < offset)
+    if (!ok)
+        return -1;
+    if (offset > 0 && colour < offset)
         return 0;
     return entryOf(QString::number(colour - offset), form.alarm.lampColours.size());
 }
@@ -291,10 +296,17 @@ void EditorModel::cmbPreArarm_Click(int unit)
         a.preCount = QString::number(r.minimum);
 }
 
+void EditorModel::txtPreArarm_Change(const QString &text)
+{
+    ++m_handlerCalls;
+    form.alarm.preCount = text;
+    form.typed.preCount = true;
+}
+
 void EditorModel::txtPreArarm_LostFocus()
 {
     ++m_handlerCalls;
-    if (form.alarm.preUnit != NoUnit)
+    if (form.typed.preCount && form.alarm.preUnit != NoUnit)
         form.alarm.preCount = clamped(form.alarm.preCount, preAlarmRange(form.alarm.preUnit));
 }
 
@@ -310,17 +322,32 @@ void EditorModel::optSnooze_Click(Pair on)
         a.snoozeCount = QString::number(SnoozeRange.minimum);
 }
 
+void EditorModel::txtSnooze_Change(const QString &text)
+{
+    ++m_handlerCalls;
+    form.alarm.snoozeCount = text;
+    form.typed.snoozeCount = true;
+}
+
 void EditorModel::txtSnooze_LostFocus()
 {
     ++m_handlerCalls;
-    if (form.alarm.snooze == Pair::On)
+    if (form.typed.snoozeCount && form.alarm.snooze == Pair::On)
         form.alarm.snoozeCount = clamped(form.alarm.snoozeCount, SnoozeRange);
 }
 
 void EditorModel::optArmTime_Change(const QString &text)
 {
     ++m_handlerCalls;
-    form.alarm.seconds = clamped(text, AlarmSecondsRange);
+    form.alarm.seconds = text;
+    form.typed.seconds = true;
+}
+
+void EditorModel::optArmTime_LostFocus()
+{
+    ++m_handlerCalls;
+    if (form.typed.seconds)
+        form.alarm.seconds = clamped(form.alarm.seconds, AlarmSecondsRange);
 }
 
 void EditorModel::dtpArDate_Change(const QDate &date)
@@ -345,9 +372,13 @@ void EditorModel::alarmFollowsStart()
 
 // ---- Checks and store ----
 
-// The sound check and the silent lamp repairs; false when refused.
+// The limits of the numbers still being typed, the sound check and the
+// silent lamp repairs; false when refused.
 bool EditorModel::checkAlarm()
 {
+    optArmTime_LostFocus();
+    txtPreArarm_LostFocus();
+    txtSnooze_LostFocus();
     AlarmFields &a = form.alarm;
     if (a.alarm == Pair::On) {
         if (a.ring == Ring::Melody && a.melody < 0)
@@ -381,7 +412,7 @@ void EditorModel::storeAlarm(ScheduleEntry &e) const
     setName(e, Viv, "X-JPGSH-VIV");
     setName(e, Sec, "X-JPGSH-SEC");
     setName(e, Tel, "X-JPGSH-TEL");
-    e[TelValue] = on || !m_profile.alarmOffClearsTel ? a.tel : QString();
+    e[TelValue] = telephoneStored() ? a.tel : QString();
     storeLamp(e);
     if (m_profile.alarmExtras)
         storeAlarmExtras(e);
@@ -466,3 +497,4 @@ void EditorModel::storeAlarmExtras(ScheduleEntry &e) const
 }
 
 } // namespace skedra
+

@@ -3,6 +3,7 @@
 #include "frmeditadd.h"
 #include "nullablepicker.h"
 
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDialog>
@@ -68,10 +69,34 @@ QLabel *label(const QString &text, QWidget *parent, const char *name)
     return l;
 }
 
+namespace {
+
+// One Tab stop per group: its selected option, or its first while none is.
+void placeTabStop(const QButtonGroup *group)
+{
+    const QList<QAbstractButton *> options = group->buttons();
+    QAbstractButton *stop = group->checkedButton();
+    if (!stop && !options.isEmpty())
+        stop = options.first();
+    for (QAbstractButton *b : options)
+        b->setFocusPolicy(b == stop ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
+} // namespace
+
 void setChecked(QAbstractButton *b, bool on)
 {
     const QSignalBlocker block(b);
+    QButtonGroup *group = b->group();
+    // A group keeps one option selected; the model may clear them all.
+    const bool clearing = group && group->exclusive() && !on && b->isChecked();
+    if (clearing)
+        group->setExclusive(false);
     b->setChecked(on);
+    if (clearing)
+        group->setExclusive(true);
+    if (group)
+        placeTabStop(group);
 }
 
 void showList(QComboBox *box, const ListChoice &choice)
@@ -122,13 +147,19 @@ QRadioButton *EditorControls::option(const char *name, const QString &caption,
                                      std::function<void()> onClick)
 {
     auto *b = named(new QRadioButton(caption, m_dialog), name);
-    // The model decides what is selected, none included.
-    b->setAutoExclusive(false);
     connect(b, &QRadioButton::clicked, this, [this, onClick] {
         onClick();
         m_show();
     });
     return b;
+}
+
+void EditorControls::group(const QList<QRadioButton *> &options)
+{
+    auto *g = new QButtonGroup(m_dialog);
+    for (QRadioButton *b : options)
+        g->addButton(b);
+    placeTabStop(g);
 }
 
 QComboBox *EditorControls::list(const char *name)
@@ -146,6 +177,7 @@ QWidget *EditorControls::buildGeneral()
 
     m_optEvent = option("optEvent", QStringLiteral("ｽｹｼﾞｭｰﾙ"), [this] { m_model.optEvent_Click(Kind::Event); });
     m_optTodo = option("optTodo", QStringLiteral("ｱｸｼｮﾝｱｲﾃﾑ"), [this] { m_model.optEvent_Click(Kind::Todo); });
+    group({m_optEvent, m_optTodo});
     grid->addWidget(label(QStringLiteral("種別"), box), 0, 0);
     grid->addWidget(row(box, {m_optEvent, m_optTodo}), 0, 1, 1, 3);
 
@@ -163,7 +195,7 @@ QWidget *EditorControls::buildGeneral()
     m_txtDescription->setTabChangesFocus(true);
     m_txtDescription->setFixedHeight(m_txtDescription->fontMetrics().lineSpacing() * 3 + 12);
     connect(m_txtDescription, &QPlainTextEdit::textChanged, this,
-            [this] { m_model.form.description = m_txtDescription->toPlainText(); });
+            [this] { m_model.txtDescription_Change(m_txtDescription->toPlainText()); });
     grid->addWidget(label(QStringLiteral("内容"), box), 2, 0, Qt::AlignTop);
     grid->addWidget(m_txtDescription, 2, 1, 1, 2);
     grid->addWidget(label(QStringLiteral("(半角128文字まで)"), box), 2, 3, Qt::AlignTop);
@@ -201,8 +233,8 @@ QWidget *EditorControls::buildGeneral()
     grid->addWidget(row(box, {m_dtpToDate, m_dtpToTime}), 4, 1, 1, 3);
     grid->setColumnStretch(2, 1);
 
-    for (QWidget *w : {static_cast<QWidget *>(m_dtpFrDate), static_cast<QWidget *>(m_dtpFrTime)})
-        w->setAttribute(Qt::WA_InputMethodEnabled, false);
+    closeInputMethod(m_dtpFrDate);
+    closeInputMethod(m_dtpFrTime);
     selectAllOnFocus(txtSummary->lineEdit());
     selectAllOnFocus(m_txtDescription);
     return box;
@@ -224,6 +256,7 @@ QWidget *EditorControls::buildRepeat()
                              [this, r = Repeats[i]] { m_model.selectRepeat(r); });
         typeRow->addWidget(m_repeat[i]);
     }
+    group(QList<QRadioButton *>(m_repeat.begin(), m_repeat.end()));
     typeRow->addStretch(1);
     v->addLayout(typeRow);
 
@@ -241,6 +274,7 @@ QWidget *EditorControls::buildRepeat()
                               [this, d = static_cast<int>(i) + 1] { m_model.selectWeekday(d); });
         dayRow->addWidget(m_weekday[i]);
     }
+    group(QList<QRadioButton *>(m_weekday.begin(), m_weekday.end()));
     dayRow->addStretch(1);
     v->addLayout(dayRow);
 
@@ -292,8 +326,13 @@ QWidget *EditorControls::spinButtons(QWidget *parent, const char *name, std::fun
 QLineEdit *EditorControls::numberField(QWidget *parent, const char *name, int digits)
 {
     auto *line = named(new QLineEdit(parent), name);
-    line->setMaxLength(digits);
-    line->setValidator(new QIntValidator(0, 999, line));
+    // The user types at most `digits` digits; a longer number loaded from
+    // the file is still shown whole.
+    int highest = 1;
+    for (int i = 0; i < digits; ++i)
+        highest *= 10;
+    line->setValidator(new QIntValidator(0, highest - 1, line));
+    selectAllOnFocus(line);
     line->setAlignment(Qt::AlignRight);
     line->setFixedWidth(line->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 12);
     return line;
@@ -305,6 +344,7 @@ void EditorControls::buildOptions(QWidget *page, QGridLayout *grid)
     EditorForm &f = m_model.form;
     m_optSecretOn = option("optSecretOn", QStringLiteral("ON"), [&f] { f.secret = Pair::On; });
     m_optSecretOff = option("optSecretOff", QStringLiteral("OFF"), [&f] { f.secret = Pair::Off; });
+    group({m_optSecretOn, m_optSecretOff});
     grid->addWidget(label(QStringLiteral("ｼｰｸﾚｯﾄ"), page), 0, 0);
     grid->addWidget(row(page, {m_optSecretOn, m_optSecretOff}), 0, 1);
 
@@ -321,6 +361,7 @@ void EditorControls::buildOptions(QWidget *page, QGridLayout *grid)
 
     m_optNeeds = option("optNeeds", QStringLiteral("予定"), [&f] { f.status = TaskStatus::Needs; });
     m_optComp = option("optComp", QStringLiteral("完了"), [&f] { f.status = TaskStatus::Comp; });
+    group({m_optNeeds, m_optComp});
     grid->addWidget(label(QStringLiteral("状態"), page), 3, 0);
     grid->addWidget(row(page, {m_optNeeds, m_optComp}), 3, 1);
 }
@@ -343,6 +384,7 @@ void EditorControls::buildAlarm(QGroupBox *page)
 
     c.optArarmOn = option("optArarmOn", QStringLiteral("ON"), [this] { m_model.optArarm_Click(Pair::On); });
     c.optArarmOff = option("optArarmOff", QStringLiteral("OFF"), [this] { m_model.optArarm_Click(Pair::Off); });
+    group({c.optArarmOn, c.optArarmOff});
     addRow(QStringLiteral("ｱﾗｰﾑ"), row(page, {c.optArarmOn, c.optArarmOff}));
 
     c.dtpArDate = named(new QDateEdit(page), "dtpArDate");
@@ -351,6 +393,8 @@ void EditorControls::buildAlarm(QGroupBox *page)
     c.dtpArDate->setDateRange(QDate(1900, 1, 1), QDate(2099, 12, 31));
     c.dtpArTime = named(new QTimeEdit(page), "dtpArTime");
     c.dtpArTime->setDisplayFormat(QStringLiteral("HH:mm"));
+    closeInputMethod(c.dtpArDate);
+    closeInputMethod(c.dtpArTime);
     connect(c.dtpArDate, &QDateEdit::dateChanged, this, [this](const QDate &d) {
         m_model.dtpArDate_Change(d);
         m_show();
@@ -379,6 +423,7 @@ void EditorControls::buildAlarm(QGroupBox *page)
     c.cmbRing0 = list("cmbRing0");
     connect(c.cmbRing0, &QComboBox::activated, this, [&a](int i) { a.melody = i; });
     c.optRing2 = option("optRing2", QStringLiteral("ﾃﾞｰﾀﾌｫﾙﾀﾞ"), [this] { m_model.optRing_Click(Ring::Folder); });
+    group({c.optRing0, c.optRing2});
     c.txtRing2 = named(new QLineEdit(page), "txtRing2");
     afterEdit(c.txtRing2, [&a](const QString &text) { a.ringFile = text; });
     c.btnRing = named(new QPushButton(QStringLiteral("参照..."), page), "btnRing");
@@ -393,6 +438,7 @@ void EditorControls::buildAlarm(QGroupBox *page)
                                                           [this, i] { m_model.opt_folder_Click(i); });
             c.opt_folder[static_cast<size_t>(i)]->setProperty("index", i);
         }
+        group({c.opt_folder[0], c.opt_folder[1], c.opt_folder[2]});
         addRow(QString(), row(page, {c.opt_folder[0], c.opt_folder[1], c.opt_folder[2]}));
     }
 
@@ -400,18 +446,14 @@ void EditorControls::buildAlarm(QGroupBox *page)
     connect(c.cmbArmVol, &QComboBox::activated, this, [&a](int i) { a.volume = i; });
     c.optVivOn = option("optVivOn", QStringLiteral("ON"), [&a] { a.vibration = Pair::On; });
     c.optVivOff = option("optVivOff", QStringLiteral("OFF"), [&a] { a.vibration = Pair::Off; });
+    group({c.optVivOn, c.optVivOff});
     addRow(QStringLiteral("音 量"), row(page, {c.cmbArmVol, captionOf(QStringLiteral("バイブ"), c.optVivOn), c.optVivOn, c.optVivOff}));
 
     c.optArmTime = numberField(page, "optArmTime", 2);
-    afterEdit(c.optArmTime, [&a](const QString &text) { a.seconds = text; });
-    // The limits apply once the number is typed, so "15" can be typed through "1".
-    connect(c.optArmTime, &QLineEdit::editingFinished, this, [this] {
-        m_model.optArmTime_Change(alarm.optArmTime->text());
-        m_show();
-    });
-    selectAllOnFocus(c.optArmTime);
+    afterEdit(c.optArmTime, [this](const QString &text) { m_model.optArmTime_Change(text); });
     c.updArTime = spinButtons(page, "updArTime", [this, &a](int step) {
         m_model.optArmTime_Change(QString::number(a.seconds.toInt() + step));
+        m_model.optArmTime_LostFocus();
     });
     c.Label34 = label(QStringLiteral("秒"), page, "Label34");
     addRow(QStringLiteral("時 間"), row(page, {c.optArmTime, c.updArTime, c.Label34}));
@@ -428,6 +470,7 @@ void EditorControls::buildAlarm(QGroupBox *page)
     c.cmbRmp3 = list("cmbRmp3");
     connect(c.cmbRmp3, &QComboBox::activated, this, [&a](int i) { a.smallPattern = i; });
     c.optRmpOff = option("optRmpOff", QStringLiteral("OFF"), [this] { m_model.optRmp_Click(Lamp::Off); });
+    group({c.optRmpMobile, c.optRmpSmall, c.optRmpOff});
     addRow(QStringLiteral("ﾗｲﾄ"), row(page, {c.optRmpMobile, captionOf(QStringLiteral("点滅"), c.cmbRmp1), c.cmbRmp1,
                                               captionOf(QStringLiteral("カラー"), c.cmbRmp2), c.cmbRmp2}));
     addRow(QString(), row(page, {c.optRmpSmall, c.cmbRmp3, c.optRmpOff}));
@@ -437,10 +480,11 @@ void EditorControls::buildAlarm(QGroupBox *page)
     if (profile.alarmExtras) {
         c.optPreArarmOn = option("optPreArarmOn", QStringLiteral("ON"), [this] { m_model.optPreArarm_Click(Pair::On); });
         c.optPreArarmOff = option("optPreArarmOff", QStringLiteral("OFF"), [this] { m_model.optPreArarm_Click(Pair::Off); });
+        group({c.optPreArarmOn, c.optPreArarmOff});
         c.txtPreArarm = numberField(page, "txtPreArarm", 2);
-        afterEdit(c.txtPreArarm, [&a](const QString &text) { a.preCount = text; });
+        afterEdit(c.txtPreArarm, [this](const QString &text) { m_model.txtPreArarm_Change(text); });
         c.updPreArarm = spinButtons(page, "updPreArarm", [this, &a](int step) {
-            a.preCount = QString::number(a.preCount.toInt() + step);
+            m_model.txtPreArarm_Change(QString::number(a.preCount.toInt() + step));
             m_model.txtPreArarm_LostFocus();
         });
         c.Label31 = label(QStringLiteral("単位"), page, "Label31");
@@ -455,16 +499,15 @@ void EditorControls::buildAlarm(QGroupBox *page)
 
         c.optSnoozeOn = option("optSnoozeOn", QStringLiteral("ON"), [this] { m_model.optSnooze_Click(Pair::On); });
         c.optSnoozeOff = option("optSnoozeOff", QStringLiteral("OFF"), [this] { m_model.optSnooze_Click(Pair::Off); });
+        group({c.optSnoozeOn, c.optSnoozeOff});
         c.txtSnooze = numberField(page, "txtSnooze", 2);
-        afterEdit(c.txtSnooze, [&a](const QString &text) { a.snoozeCount = text; });
+        afterEdit(c.txtSnooze, [this](const QString &text) { m_model.txtSnooze_Change(text); });
         c.updSnooze = spinButtons(page, "updSnooze", [this, &a](int step) {
-            a.snoozeCount = QString::number(a.snoozeCount.toInt() + step);
+            m_model.txtSnooze_Change(QString::number(a.snoozeCount.toInt() + step));
             m_model.txtSnooze_LostFocus();
         });
         c.Label35 = label(QStringLiteral("分(2～20)"), page, "Label35");
         addRow(QStringLiteral("ｽﾇｰｽﾞ"), row(page, {c.optSnoozeOn, c.optSnoozeOff, c.txtSnooze, c.updSnooze, c.Label35}));
-        for (QLineEdit *line : {c.txtPreArarm, c.txtSnooze})
-            line->installEventFilter(this);
     }
     grid->setColumnStretch(2, 1);
 }
@@ -496,12 +539,16 @@ void EditorControls::selectAllOnFocus(QWidget *w)
 
 bool EditorControls::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::FocusOut && watched == alarm.txtPreArarm) {
-        m_model.txtPreArarm_LostFocus();
-        m_show();
-    } else if (event->type() == QEvent::FocusOut && watched == alarm.txtSnooze) {
-        m_model.txtSnooze_LostFocus();
-        m_show();
+    // A number typed takes its limits when the user leaves its field.
+    if (event->type() == QEvent::FocusOut) {
+        if (watched == alarm.optArmTime)
+            m_model.optArmTime_LostFocus();
+        else if (watched == alarm.txtPreArarm)
+            m_model.txtPreArarm_LostFocus();
+        else if (watched == alarm.txtSnooze)
+            m_model.txtSnooze_LostFocus();
+        if (watched == alarm.optArmTime || watched == alarm.txtPreArarm || watched == alarm.txtSnooze)
+            m_show();
     }
     if (event->type() == QEvent::FocusIn) {
         // The whole text is selected, after the click that gave the focus.
@@ -533,8 +580,9 @@ void EditorControls::showGeneral()
             txtSummary->setEditText(f.summary);
     }
     {
+        // The box shows line breaks its own way; only another text is shown anew.
         const QSignalBlocker block(m_txtDescription);
-        if (m_txtDescription->toPlainText() != f.description)
+        if (crlfLineBreaks(m_txtDescription->toPlainText()) != crlfLineBreaks(f.description))
             m_txtDescription->setPlainText(f.description);
     }
     {
@@ -612,8 +660,8 @@ void EditorControls::showAlarm()
     enable({c.dtpArDate, c.dtpArTime, c.txtArMessage, c.optRing0, c.optRing2, c.Label18, c.cmbArmVol,
             c.optVivOn, c.optVivOff, c.optArmTime, c.updArTime, c.Label34},
            true);
-    c.txtArTel->setEnabled(on || !profile.alarmOffClearsTel);
-    c.addressButton->setEnabled(on || !profile.alarmOffClearsTel);
+    c.txtArTel->setEnabled(m_model.telephoneStored());
+    c.addressButton->setEnabled(m_model.telephoneStored());
     enable({c.optRmpMobile, c.optRmpSmall, c.optRmpOff}, !profile.lampLocked);
     enable({c.cmbRing0}, a.melodyEnabled);
     enable({c.txtRing2, c.btnRing}, a.ringFileEnabled);
@@ -641,22 +689,8 @@ void EditorControls::showAlarm()
     enable({c.txtSnooze, c.updSnooze, c.Label35}, a.snoozeEnabled);
 }
 
-// The number fields take their limits when the user leaves them; a store
-// started while one still has the focus (Enter, a shortcut) applies them
-// first, so no out-of-range number is stored.
-void EditorControls::finishNumberFields()
-{
-    m_model.optArmTime_Change(alarm.optArmTime->text());
-    if (m_model.profile().alarmExtras) {
-        m_model.txtPreArarm_LostFocus();
-        m_model.txtSnooze_LostFocus();
-    }
-    m_show();
-}
-
 void EditorControls::cmdOk_Click()
 {
-    finishNumberFields();
     if (m_model.cmdOk_Click()) {
         m_dialog->accept();
         return;
@@ -666,7 +700,6 @@ void EditorControls::cmdOk_Click()
 
 void EditorControls::move(int step)
 {
-    finishNumberFields();
     if (step > 0)
         m_model.Command6_Click();
     else

@@ -49,6 +49,8 @@ W *named(W *w, const char *name)
 QLabel *label(const QString &text, QWidget *parent, const char *name = nullptr);
 // A caption written beside `control` that greys and ungreys with it.
 QLabel *captionOf(const QString &text, QWidget *control);
+// Selects or clears an option without running its handler; clearing the
+// selected option of a group leaves the group without one.
 void setChecked(QAbstractButton *button, bool on);
 void showList(QComboBox *box, const ListChoice &choice);
 void showText(QLineEdit *line, const QString &text);
@@ -95,6 +97,10 @@ public:
 
     // An option button whose click runs `onClick` and shows the form.
     QRadioButton *option(const char *name, const QString &caption, std::function<void()> onClick);
+    // The options of one group, as a desktop dialog has them: one Tab stop
+    // (the selected option, or the first while none is), arrow keys select
+    // the next option of the group and click it.
+    void group(const QList<QRadioButton *> &options);
     QComboBox *list(const char *name);
     // Up and down arrows; each click runs `onStep` with +1 or -1.
     QWidget *spinButtons(QWidget *parent, const char *name, std::function<void(int)> onStep);
@@ -117,8 +123,6 @@ public:
     void showGeneral();
     void showOptions();
     void showAlarm();
-    // The number fields take their limits (as when the user leaves them).
-    void finishNumberFields();
 
     AlarmControls alarm{};
     QComboBox *txtSummary = nullptr;

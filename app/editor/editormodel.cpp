@@ -87,7 +87,6 @@ EditorProfile editorProfile(const QString &modelCode)
     p.picture = model.isV();
     p.smafLampPattern = model.isV() && model.code != QLatin1String("601SH");
     p.smafSmallLampPattern = p.smafLampPattern || !model.isV();
-    p.movesAddHandsetDefaults = model.isV();
     p.allSoundFolders = model.isV() && model.code != QLatin1String("601SH");
 
     p.alarmExtras = model.isV();
@@ -110,6 +109,13 @@ QString weekdayCode(int weekday)
 int weekdayNumber(const QDate &date)
 {
     return date.dayOfWeek() % 7 + 1;  // Qt: Monday 1 ... Sunday 7
+}
+
+QString crlfLineBreaks(QString text)
+{
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
 }
 
 bool telephoneAccepted(const QString &text)
@@ -148,6 +154,11 @@ int EditorModel::loopCount() const
     return ok && n > 0 ? n : 0;
 }
 
+bool EditorModel::telephoneStored() const
+{
+    return form.alarm.alarm == Pair::On || !m_profile.alarmOffClearsTel;
+}
+
 bool EditorModel::loadedWithoutEnd() const
 {
     return m_state.WorkEntry[DtEndValue].isEmpty();
@@ -155,14 +166,38 @@ bool EditorModel::loadedWithoutEnd() const
 
 // ---- Loading ----
 
-// The groups are set as stored and the repeat refresh runs last, which
-// leaves the form as the click handlers of the loaded options would; the
-// weekday option is shown as stored without moving the start.
+namespace {
+
+// The form as just opened, keeping the lists `filled` already holds.
+EditorForm freshForm(const EditorForm &filled)
+{
+    EditorForm f;
+    if (!filled.listsFilled)
+        return f;
+    f.listsFilled = true;
+    f.summaryHistory.items = filled.summaryHistory.items;
+    f.categories.items = filled.categories.items;
+    f.priority.items = filled.priority.items;
+    f.dateColour.items = filled.dateColour.items;
+    f.alarm.melodies = filled.alarm.melodies;
+    f.alarm.lampPatterns = filled.alarm.lampPatterns;
+    f.alarm.smallLampPatterns = filled.alarm.smallLampPatterns;
+    f.alarm.lampColours = filled.alarm.lampColours;
+    return f;
+}
+
+} // namespace
+
+// Every control starts from its state on a form just opened, so a load by
+// Next or Back shows and stores what opening the entry does; only the
+// lists stay. The groups are then set as stored and the repeat refresh
+// runs last, which leaves the form as the click handlers of the loaded
+// options would; the weekday option is shown as stored without moving
+// the start.
 void EditorModel::Form_Load()
 {
     ++m_handlerCalls;
-    form.CurrentTab = 1;
-    form.focus.clear();
+    form = freshForm(form);
     if (!form.listsFilled)
         fillLists();
     loadDates();
@@ -303,6 +338,12 @@ void EditorModel::loadGeneral()
     }
 }
 
+void EditorModel::txtDescription_Change(const QString &text)
+{
+    ++m_handlerCalls;
+    form.description = crlfLineBreaks(text);
+}
+
 // ---- Dates and repeat ----
 
 void EditorModel::optEvent_Click(Kind kind)
@@ -420,7 +461,11 @@ void EditorModel::statusRule()
     const QDate today = m_today();
     const QDate last = form.toDate.empty ? form.frDate : form.toDate.value;
     form.status = last < today ? TaskStatus::Comp : TaskStatus::Needs;
-    if (form.repeat == Repeat::Year)
+    // Neither a yearly entry nor one that repeats without end (count 0)
+    // is ever past.
+    const bool repeats = form.repeat == Repeat::Day || form.repeat == Repeat::Week
+        || form.repeat == Repeat::Month;
+    if (form.repeat == Repeat::Year || (repeats && loopCount() == 0))
         form.status = TaskStatus::Needs;
 }
 
@@ -433,23 +478,30 @@ void EditorModel::selectWeekday(int weekday)
 
 void EditorModel::moveToWeekday()
 {
-    // The start moves within its Sunday-to-Saturday week.
+    // The start moves within its Sunday-to-Saturday week; the alarm
+    // follows only a start that really moved.
+    const QDate before = form.frDate;
     form.frDate = form.frDate.addDays(form.weekday - weekdayNumber(form.frDate));
     countRule();
-    alarmFollowsStart();
+    if (form.frDate != before)
+        alarmFollowsStart();
 }
 
 void EditorModel::dtpFrDate_Change(const QDate &date)
 {
     ++m_handlerCalls;
+    const bool moved = date != form.frDate;
     form.frDate = date;
     startDateRule();
-    alarmFollowsStart();
+    if (moved)
+        alarmFollowsStart();
 }
 
 void EditorModel::dtpFrTime_Change(const QTime &time)
 {
     ++m_handlerCalls;
+    if (time == form.frTime)
+        return;
     form.frTime = time;
     alarmFollowsStart();
 }
@@ -525,7 +577,8 @@ bool EditorModel::SaveFields()
     form.focus.clear();
     if (form.summary.isEmpty())
         return refuse(QStringLiteral("件名を入力して下さい。　　　"), QStringLiteral("txtSummary"));
-    if (!telephoneAccepted(form.alarm.tel))
+    // Only a number that will be stored is checked.
+    if (telephoneStored() && !telephoneAccepted(form.alarm.tel))
         return refuse(QStringLiteral("不正な電話番号です。　　　"), QStringLiteral("txtArTel"));
     if (!checkAlarm())
         return false;
@@ -675,9 +728,9 @@ void EditorModel::storeAndMove(int step)
     m_hooks.gridChanged();
     m_state.EditIndex = row;
 
+    // Prepared as for opening it, so that the entry stores the same either way.
     m_state.WorkEntry = m_state.ScheduleList[row - 1];
-    if (m_profile.movesAddHandsetDefaults)
-        addMissingHandsetProperties(m_state.WorkEntry, m_state.ModelCode);
+    addMissingHandsetProperties(m_state.WorkEntry, m_state.ModelCode);
     Form_Load();
 }
 

@@ -49,7 +49,6 @@ struct EditorProfile {
     bool picture = true;             // the picture attachment fields
     bool smafLampPattern = true;     // "SMAF連動" as pattern 5 of cmbRmp1
     bool smafSmallLampPattern = true;  // "SMAF連動" as pattern 5 of cmbRmp3
-    bool movesAddHandsetDefaults = true;  // Next/Back add missing handset properties
     bool allSoundFolders = true;     // 601SH offers the music folder only
 
     // What the older editor (SH51 to SH53) does without or differently.
@@ -230,6 +229,16 @@ struct EditorForm {
     AlarmFields alarm;
     PictureFields picture;
 
+    // The number fields typed in since the load (optArmTime, txtPreArarm,
+    // txtSnooze). Their limits apply to what the user typed, on leaving the
+    // field or at the latest at the store; a number left as loaded is
+    // stored as loaded.
+    struct Typed {
+        bool seconds = false;
+        bool preCount = false;
+        bool snoozeCount = false;
+    } typed;
+
     int CurrentTab = 1;                   // 1 alarm page, 2 option page
     bool StoreFailed = false;
     // The control a refused store moved the focus to (objectName).
@@ -248,6 +257,9 @@ public:
     // Form_Load: every field from WorkEntry; the lists only the first time.
     void Form_Load();
 
+    // The user's text of txtDescription, its line breaks as CR LF.
+    void txtDescription_Change(const QString &text);
+
     // Click handlers of the option groups.
     void optEvent_Click(Kind kind);          // optEvent and optTodo
     void selectRepeat(Repeat repeat);        // optOnly ... optYear
@@ -265,10 +277,14 @@ public:
     void optRmp_Click(Lamp lamp);            // optRmpMobile / optRmpSmall / optRmpOff
     void optPreArarm_Click(Pair on);         // optPreArarmOn / optPreArarmOff
     void cmbPreArarm_Click(int unit);
-    void txtPreArarm_LostFocus();
     void optSnooze_Click(Pair on);           // optSnoozeOn / optSnoozeOff
-    void txtSnooze_LostFocus();
+    // The number fields: typing, then leaving the field.
     void optArmTime_Change(const QString &text);
+    void optArmTime_LostFocus();
+    void txtPreArarm_Change(const QString &text);
+    void txtPreArarm_LostFocus();
+    void txtSnooze_Change(const QString &text);
+    void txtSnooze_LostFocus();
     void dtpArDate_Change(const QDate &date);
     // The attachments' handlers.
     void optPic_Click(Pair on);              // optPicOn / optPicOff
@@ -294,6 +310,9 @@ public:
 
     // The count as a number: 0 when empty or not a number.
     int loopCount() const;
+    // Whether txtArTel is stored, and so editable and checked: always in
+    // frmEditR; in frmEdit only while the alarm is on.
+    bool telephoneStored() const;
 
     // Handler calls since the model was made, those one handler makes of
     // another included. One user action sets off a few; a rule that keeps
@@ -346,6 +365,10 @@ private:
     EditorProfile m_profile;
     long m_handlerCalls = 0;
 };
+
+// `text` with every line break (CR LF, LF or CR) as CR LF, as vCalendar
+// writers write them.
+QString crlfLineBreaks(QString text);
 
 // The DateTime14 text of a date and a time, seconds "00".
 QString dateTime14(const QDate &date, const QTime &time);

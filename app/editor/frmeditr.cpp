@@ -12,6 +12,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
+#include <QStackedWidget>
 #include <QTabBar>
 #include <QVBoxLayout>
 
@@ -58,11 +60,14 @@ QComboBox *frmEditR::list(const char *name)
     return m_controls->list(name);
 }
 
+// The dates and the repeat group on the left, the two pages beside them,
+// so that the dialog fits a screen 768 pixels high; the buttons below.
 void frmEditR::build()
 {
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(m_controls->buildGeneral());
-    layout->addWidget(m_controls->buildRepeat());
+    auto *left = new QVBoxLayout;
+    left->addWidget(m_controls->buildGeneral());
+    left->addWidget(m_controls->buildRepeat());
+    left->addStretch(1);
 
     m_tabStrip = named(new QTabBar(this), "TabStrip1");
     m_tabStrip->addTab(QStringLiteral("ｱﾗｰﾑ設定"));
@@ -77,19 +82,38 @@ void frmEditR::build()
         m_model.TabStrip1_Click(index + 1);
         afterHandler();
     });
-    layout->addWidget(m_tabStrip);
-    m_pages = {buildAlarmPage(), buildOptionPage()};
-    // Both pages take the room of the larger, so switching tabs keeps the
-    // dialog's size.
-    int height = 0;
-    for (QWidget *page : m_pages)
-        height = qMax(height, page->sizeHint().height());
-    for (QWidget *page : m_pages) {
-        page->setMinimumHeight(height);
-        layout->addWidget(page);
+    // Ctrl+Tab and Ctrl+PgDn show the next page, Ctrl+Shift+Tab and
+    // Ctrl+PgUp the one before, as in a desktop tab dialog.
+    const std::pair<QKeySequence, int> switches[] = {
+        {QKeySequence(Qt::CTRL | Qt::Key_Tab), 1},
+        {QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), -1},
+        {QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1},
+    };
+    for (const auto &[key, step] : switches) {
+        connect(new QShortcut(key, this), &QShortcut::activated, this, [this, step = step] {
+            const int count = m_tabStrip->count();
+            m_tabStrip->setCurrentIndex((m_tabStrip->currentIndex() + step + count) % count);
+        });
     }
 
-    layout->addStretch(1);
+    // The pages share one place, which takes the room of the larger, so
+    // switching pages keeps the dialog's size.
+    m_pages = {buildAlarmPage(), buildOptionPage()};
+    m_pageStack = new QStackedWidget(this);
+    for (QWidget *page : m_pages)
+        m_pageStack->addWidget(page);
+    auto *right = new QVBoxLayout;
+    right->setSpacing(0);
+    right->addWidget(m_tabStrip);
+    right->addWidget(m_pageStack);
+    right->addStretch(1);
+
+    auto *face = new QHBoxLayout;
+    face->addLayout(left);
+    face->addLayout(right);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(face);
     layout->addLayout(m_controls->buildButtons());
 }
 
@@ -107,26 +131,30 @@ QWidget *frmEditR::buildOptionPage()
     auto *grid = new QGridLayout(page);
     EditorForm &f = m_model.form;
 
+    // The controls are made in the order Tab visits them: the left column
+    // top to bottom, then the right one, then the picture.
     m_controls->buildOptions(page, grid);
-    m_cmbDateColor = list("cmbDateColor");
-    connect(m_cmbDateColor, &QComboBox::activated, this, [&f](int i) { f.dateColour.index = i; });
-
     m_optAutoDelOn = option("optAutoDelOn", QStringLiteral("ON"), [&f] { f.autoDelete = Pair::On; });
     m_optAutoDelOff = option("optAutoDelOff", QStringLiteral("OFF"), [&f] { f.autoDelete = Pair::Off; });
+    m_controls->group({m_optAutoDelOn, m_optAutoDelOff});
     grid->addWidget(label(QStringLiteral("自動削除保護"), page), 0, 2);
     grid->addWidget(row(page, {m_optAutoDelOn, m_optAutoDelOff}), 0, 3);
 
     m_optDifpDefOn = option("optDifpDefOn", QStringLiteral("ON"), [&f] { f.standby = Pair::On; });
     m_optDifpDefOff = option("optDifpDefOff", QStringLiteral("OFF"), [&f] { f.standby = Pair::Off; });
+    m_controls->group({m_optDifpDefOn, m_optDifpDefOff});
     grid->addWidget(label(QStringLiteral("待受表示"), page), 1, 2);
     grid->addWidget(row(page, {m_optDifpDefOn, m_optDifpDefOff}), 1, 3);
 
+    m_cmbDateColor = list("cmbDateColor");
+    connect(m_cmbDateColor, &QComboBox::activated, this, [&f](int i) { f.dateColour.index = i; });
     grid->addWidget(label(QStringLiteral("日付色"), page), 2, 2);
     grid->addWidget(row(page, {m_cmbDateColor}), 2, 3);
 
     PictureFields &p = f.picture;
     m_optPicOn = option("optPicOn", QStringLiteral("ON"), [this] { m_model.optPic_Click(Pair::On); });
     m_optPicOff = option("optPicOff", QStringLiteral("OFF"), [this] { m_model.optPic_Click(Pair::Off); });
+    m_controls->group({m_optPicOn, m_optPicOff});
     m_txtPic = named(new QLineEdit(page), "txtPic");
     connect(m_txtPic, &QLineEdit::textEdited, this, [&p](const QString &text) { p.file = text; });
     m_controls->selectAllOnFocus(m_txtPic);
@@ -178,12 +206,7 @@ void frmEditR::showForm()
         const QSignalBlocker block(m_tabStrip);
         m_tabStrip->setCurrentIndex(f.CurrentTab - 1);
     }
-    // Hide first, so the dialog never holds both pages at once.
-    for (size_t i = 0; i < m_pages.size(); ++i) {
-        if (static_cast<int>(i) + 1 != f.CurrentTab)
-            m_pages[i]->hide();
-    }
-    m_pages[static_cast<size_t>(f.CurrentTab - 1)]->show();
+    m_pageStack->setCurrentWidget(m_pages[static_cast<size_t>(f.CurrentTab - 1)]);
 }
 
 void frmEditR::showPicture()

@@ -23,6 +23,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
+class QStackedWidget;
 class QTabBar;
 class QTimeEdit;
 class QToolButton;
@@ -74,7 +75,8 @@ private:
     QLabel *m_image1 = nullptr;
     QString m_shownPicture;  // the file Image1 holds
     QTabBar *m_tabStrip = nullptr;
-    std::array<QWidget *, 2> m_pages{};
+    std::array<QWidget *, 2> m_pages{};  // fraArarm, fraOption
+    QStackedWidget *m_pageStack = nullptr;
 };
 
 } // namespace skedra

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QHBoxLayout>
+#include <QInputMethodQueryEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QSignalBlocker>
@@ -10,6 +11,36 @@
 #include <QTimeEdit>
 
 namespace skedra {
+
+namespace {
+
+// Answers the input method's questions as the picker does, but that it
+// takes no input. (The widget attribute alone does not: a line edit or a
+// spin box answers the question itself.)
+class InputMethodClosed : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::InputMethodQuery)
+            return false;
+        watched->event(event);
+        auto *query = static_cast<QInputMethodQueryEvent *>(event);
+        if (query->queries() & Qt::ImEnabled)
+            query->setValue(Qt::ImEnabled, false);
+        return true;
+    }
+};
+
+} // namespace
+
+void closeInputMethod(QWidget *picker)
+{
+    picker->setAttribute(Qt::WA_InputMethodEnabled, false);
+    picker->installEventFilter(new InputMethodClosed(picker));
+}
 
 NullablePicker::NullablePicker(Mode mode, const QString &name, QWidget *parent)
     : QWidget(parent)
@@ -52,10 +83,9 @@ NullablePicker::NullablePicker(Mode mode, const QString &name, QWidget *parent)
     layout->addWidget(m_stack, 1);
     setFocusProxy(m_edit);
 
-    // The date and time pickers never take Japanese input.
     for (QWidget *w : {static_cast<QWidget *>(this), static_cast<QWidget *>(m_edit),
                        static_cast<QWidget *>(m_blank), static_cast<QWidget *>(m_check)})
-        w->setAttribute(Qt::WA_InputMethodEnabled, false);
+        closeInputMethod(w);
 
     m_edit->installEventFilter(this);
     m_blank->installEventFilter(this);

@@ -18,6 +18,10 @@ class QStackedWidget;
 
 namespace skedra {
 
+// A date or time picker takes no Japanese input: while it has the focus it
+// tells the platform's input method that it accepts none, which closes it.
+void closeInputMethod(QWidget *picker);
+
 class NullablePicker : public QWidget {
     Q_OBJECT
 public:

@@ -2,6 +2,8 @@
 
 #include "gridrender.h"
 
+#include <QTimeZone>
+
 namespace skedra {
 
 namespace {
@@ -20,7 +22,16 @@ AddCommands::AddCommands(SessionState &state, ListGrid &grid, Dialogs &dialogs,
 
 QDateTime AddCommands::referenceMoment(const QString &referenceDateTime)
 {
-    return QDateTime::fromString(referenceDateTime, ReferenceFormat);
+    // A clock reading the new entry starts from, not a moment of the PC's
+    // zone (where daylight saving skips an hour a year).
+    const QStringList parts = referenceDateTime.split(QLatin1Char(' '));
+    if (parts.size() != 2)
+        return QDateTime();
+    const QDate date = QDate::fromString(parts[0], QStringLiteral("yyyy/MM/dd"));
+    const QTime time = QTime::fromString(parts[1], QStringLiteral("HH:mm:ss"));
+    if (!date.isValid() || !time.isValid())
+        return QDateTime();
+    return QDateTime(date, time, QTimeZone::utc());
 }
 
 void AddCommands::recordReference(const QDateTime &now)
@@ -49,14 +60,14 @@ void AddCommands::run(const QDateTime &now, bool copy)
         return;
     }
     m_state.EditIndex = n + 1;
-    prepareEntry(copy);
+    prepareEntry(copy, reference);
     m_state.EditMode = QStringLiteral("add");
     if (m_list.editorHook)
         m_list.editorHook(m_state);
     afterEditor();
 }
 
-void AddCommands::prepareEntry(bool copy)
+void AddCommands::prepareEntry(bool copy, const QDateTime &reference)
 {
     ScheduleEntry &work = m_state.WorkEntry;
     work.clear();
@@ -69,9 +80,7 @@ void AddCommands::prepareEntry(bool copy)
     } else if (copy && sourceExists) {
         work = m_state.ScheduleList[sourceRow - 1];
     } else {
-        QDateTime reference = referenceMoment(m_state.ReferenceDateTime);
-        work = makeNewEntry(m_state.ModelCode, m_list.defaults,
-                            reference.isValid() ? reference : QDateTime::currentDateTime());
+        work = makeNewEntry(m_state.ModelCode, m_list.defaults, reference);
         return;
     }
     addMissingHandsetProperties(work, m_state.ModelCode);

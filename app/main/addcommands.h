@@ -23,13 +23,14 @@ public:
     // main window starts the command (CallerView "Main").
     void recordReference(const QDateTime &now);
 
-    // The reference moment recorded as text, as a date-time (invalid when
-    // the text is not one).
+    // The reference moment recorded as text, as a date-time of no zone
+    // (UTC; invalid when the text is not one).
     static QDateTime referenceMoment(const QString &referenceDateTime);
 
 private:
     void run(const QDateTime &now, bool copy);
-    void prepareEntry(bool copy);
+    // WorkEntry for entry EditIndex; a new one starts at `reference`.
+    void prepareEntry(bool copy, const QDateTime &reference);
     void afterEditor();
 
     SessionState &m_state;

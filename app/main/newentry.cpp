@@ -47,11 +47,13 @@ QString startMoment(const QDateTime &reference)
 
 QString shiftDateTime14(const QString &dateTime14, long long minutes)
 {
-    // Plain clock arithmetic: the handset knows no daylight saving.
-    QDateTime t = QDateTime::fromString(dateTime14, QStringLiteral("yyyyMMddHHmmss"));
-    if (dateTime14.size() != 14 || !t.isValid())
+    // Plain clock arithmetic: the handset knows no zone and no daylight
+    // saving, so the text is never read in the PC's zone.
+    const QDate date = QDate::fromString(dateTime14.left(8), QStringLiteral("yyyyMMdd"));
+    const QTime time = QTime::fromString(dateTime14.mid(8), QStringLiteral("HHmmss"));
+    if (dateTime14.size() != 14 || !date.isValid() || !time.isValid())
         return dateTime14;
-    t = QDateTime(t.date(), t.time(), QTimeZone::utc()).addSecs(minutes * 60);
+    const QDateTime t = QDateTime(date, time, QTimeZone::utc()).addSecs(minutes * 60);
     return digits14(t.date(), t.time().hour(), t.time().minute(), t.time().second());
 }
 

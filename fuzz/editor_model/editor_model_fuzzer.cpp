@@ -122,16 +122,16 @@ public:
         case 11: m.optRmp_Click(Lamp(1 + x.a % 3)); break;
         case 12: m.optPreArarm_Click(x.pair()); break;
         case 13: m.cmbPreArarm_Click(x.a % 5); break;
-        case 14: al.preCount = x.text(); m.txtPreArarm_LostFocus(); break;
+        case 14: m.txtPreArarm_Change(x.text()); if (x.flag()) m.txtPreArarm_LostFocus(); break;
         case 15: m.optSnooze_Click(x.pair()); break;
-        case 16: al.snoozeCount = x.text(); m.txtSnooze_LostFocus(); break;
-        case 17: m.optArmTime_Change(x.text()); break;
+        case 16: m.txtSnooze_Change(x.text()); if (x.flag()) m.txtSnooze_LostFocus(); break;
+        case 17: m.optArmTime_Change(x.text()); if (x.flag()) m.optArmTime_LostFocus(); break;
         case 18: al.date = x.date(); m.dtpArDate_Change(al.date); break;
         case 19: al.time = x.time(); break;
         case 20: if (m.profile().picture) m.optPic_Click(x.pair()); break;
         case 21: m.TabStrip1_Click(1 + x.a % 2); break;
         case 22: f.summary = x.text(); break;
-        case 23: f.description = x.text(); break;
+        case 23: m.txtDescription_Change(x.text()); break;
         case 24: al.tel = x.text(); break;
         case 25: al.message = x.text(); break;
         case 26:

@@ -4,6 +4,7 @@
 #include "editormodel.h"
 #include "gridrender.h"
 #include "newentry.h"
+#include "scoped_timezone.h"
 #include "scripted_dialogs.h"
 #include "soundcatalogue.h"
 #include "startup.h"
@@ -18,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 
 using namespace skedra;
 using namespace skedra::test;
@@ -207,6 +209,12 @@ TEST_F(EditorModelTest, StatusFollowsTheLastDateAgainstToday)
         {"no end, started yesterday", event("20050309100000"), "COMPLETED"},
         {"no end, starts today", event("20050310000000"), "NEEDS ACTION"},
         {"yearly always needs action", doneYearly, "NEEDS ACTION"},
+        // A repeat without end (count 0) is never past.
+        {"weekly meeting without end", event("20040105100000", "20040105110000", "W1 MO #0"), "NEEDS ACTION"},
+        {"daily without end, no end time", event("20040105100000", "", "D1 #0"), "NEEDS ACTION"},
+        {"monthly without end", event("20040115100000", "20040115110000", "MP1 15 #0"), "NEEDS ACTION"},
+        {"daily 3 times, all past", event("20040105100000", "20040107110000", "D1 #3"), "COMPLETED"},
+        {"weekly 2 times, the last today", event("20050303100000", "20050310110000", "W1 TH #2"), "NEEDS ACTION"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
@@ -214,6 +222,14 @@ TEST_F(EditorModelTest, StatusFollowsTheLastDateAgainstToday)
         ASSERT_TRUE(m.SaveFields());
         EXPECT_EQ(stored()[StatusValue], QString::fromLatin1(c.status));
     }
+    // The same through the repeat options: a past entry made to repeat
+    // without end needs action, a count whose last time is past completes it.
+    EditorModel &m = open({event("20040105100000")});
+    EXPECT_EQ(m.form.status, TaskStatus::Comp);
+    m.selectRepeat(Repeat::Week);
+    EXPECT_EQ(m.form.status, TaskStatus::Needs);
+    m.txtLoop_Change(QStringLiteral("2"));
+    EXPECT_EQ(m.form.status, TaskStatus::Comp);
 }
 
 TEST_F(EditorModelTest, ChecksRefuseWithTheirMessageAndStoreNothing)
@@ -222,6 +238,9 @@ TEST_F(EditorModelTest, ChecksRefuseWithTheirMessageAndStoreNothing)
         QString summary, tel;
         QString message;  // empty: accepted
         QString focus;
+        QString model = QStringLiteral("603SH");
+        Pair alarm = Pair::Off;
+        QString storedTel = tel;
     };
     const QString badTel = QStringLiteral("不正な電話番号です。　　　");
     const std::vector<Case> cases = {
@@ -232,12 +251,18 @@ TEST_F(EditorModelTest, ChecksRefuseWithTheirMessageAndStoreNothing)
         {"会議", "#8000", "", ""},
         {"会議", "03-ABCD", badTel, "txtArTel"},
         {"会議", "*#-", badTel, "txtArTel"},
+        // The older editor stores no number while the alarm is off, so
+        // one it will not store is not checked.
+        {"会議", "03-ABCD", "", "", "SH53", Pair::Off, ""},
+        {"会議", "03-ABCD", badTel, "txtArTel", "SH53", Pair::On},
+        {"会議", "03-ABCD", badTel, "txtArTel", "603SH", Pair::On},
     };
     for (const Case &c : cases) {
-        SCOPED_TRACE((c.summary + "|" + c.tel).toStdString());
-        EditorModel &m = open({event("20050310100000", "20050310110000")});
+        SCOPED_TRACE((c.model + "|" + c.summary + "|" + c.tel).toStdString());
+        EditorModel &m = open({event("20050310100000", "20050310110000")}, 1, c.model);
         const ScheduleEntry before = stored();
         dialogs.messages.clear();
+        m.optArarm_Click(c.alarm);
         m.form.summary = c.summary;
         m.form.alarm.tel = c.tel;
         const bool closes = m.cmdOk_Click();
@@ -246,7 +271,7 @@ TEST_F(EditorModelTest, ChecksRefuseWithTheirMessageAndStoreNothing)
         EXPECT_EQ(m.form.focus, c.focus);
         if (c.message.isEmpty()) {
             EXPECT_TRUE(dialogs.messages.empty());
-            EXPECT_EQ(stored()[TelValue], c.tel);
+            EXPECT_EQ(stored()[TelValue], c.storedTel);
             EXPECT_TRUE(s.isDirty());
             continue;
         }
@@ -400,6 +425,89 @@ TEST_F(EditorModelTest, NextAndBackStoreAndMove)
     EXPECT_EQ(countPanelText(grid), QStringLiteral("全 4 件"));
 }
 
+// An entry reached by Next or Back stores what it stores when opened
+// directly, whatever its neighbour holds: every property once on the
+// neighbour and missing on the entry, and once the other way round, in
+// both editors.
+TEST_F(EditorModelTest, EntryReachedByNextOrBackStoresWhatOpeningItStores)
+{
+    using Set = std::function<void(ScheduleEntry &)>;
+    auto property = [](int position, const char *name, const char *value, const QString &params = {}) {
+        return Set([=](ScheduleEntry &e) {
+            e[nameSlot(position)] = QLatin1String(name);
+            e[paramsSlot(position)] = params;
+            e[valueSlot(position)] = QString::fromUtf8(value);
+        });
+    };
+    const std::vector<std::pair<const char *, Set>> properties = {
+        {"sound file", property(Snd, "X-JPGSH-SND", "1;song.mmf")},
+        {"audio file", property(Snd, "X-JPGSH-SND", "3;song.mp4")},
+        {"melody", property(Snd, "X-JPGSH-SND", "0;12")},
+        {"small lamp", property(CmbltNo, "X-JPGSH-CMBLT-NO", "ON2;4;0")},
+        {"large lamp", property(CmbltNo, "X-JPGSH-CMBLT-NO", "ON1;2;5")},
+        {"no lamp", property(CmbltNo, "X-JPGSH-CMBLT-NO", "OFF;0;0")},
+        {"pre-alarm", property(PreAlarm, "X-JPGSH-PREALARM", "ON;PT3H")},
+        {"snooze", property(Snooze, "X-JPGSH-SNOOZE", "ON;PT7M")},
+        {"telephone", property(Tel, "X-JPGSH-TEL", "090-1234-5678")},
+        {"volume", property(Vol, "X-JPGSH-VOL", "2")},
+        {"vibration", property(Viv, "X-JPGSH-VIV", "ON")},
+        {"seconds", property(Sec, "X-JPGSH-SEC", "30")},
+        {"alarm off", property(DAlarm, "DALARM", "00000000000000;")},
+        {"X-JPGSH-ALARM", property(ShAlarm, "X-JPGSH-ALARM", "20050310091500")},
+        {"date colour", property(CalColor, "X-JPGSH-CALCOLOR", "PINK")},
+        {"protection", property(NoAutoDel, "X-JPGSH-NOAUTODEL", "ON")},
+        {"standby display", property(NoDispDefWin, "X-JPGSH-NODISPDEFWIN", "OFF")},
+        {"picture", property(Attach, "X-JPGSH-ATTACH", "a.png", AttachParameters)},
+        {"secret", property(Class, "CLASS", "PRIVATE")},
+        {"priority", property(Priority, "PRIORITY", "1")},
+        {"category", property(Categories, "CATEGORIES", "BUSINESS")},
+        {"stamp", property(ShCategories, "X-JPGSH-CATEGORIES", "5")},
+        {"description", property(Description, "DESCRIPTION", "会議室\r\n3F")},
+        {"end", property(DtEnd, "DTEND", "20050311120000")},
+        {"weekly without end", property(RRule, "RRULE", "W1 MO #0")},
+        {"yearly", property(Yearly, "X-JPGSH-YEARLY", "0310")},
+        {"to-do", [](ScheduleEntry &e) {
+             e[ComponentName] = QStringLiteral("VTODO");
+             e[DtStartName] = QStringLiteral("DUE");
+         }},
+    };
+    // The alarm on, so that every alarm property counts.
+    ScheduleEntry bare = event("20050310100000");
+    bare[DAlarmValue] = QStringLiteral("20050310093000;診察");
+    bare[DescriptionName].clear();
+
+    enum class Road { Direct, Next, Back };
+    for (const char *model : {"604SH", "601SH", "SH53", "SH52", "SH51"}) {
+        for (const auto &[what, set] : properties) {
+            ScheduleEntry with = bare;
+            set(with);
+            for (const bool targetHasIt : {false, true}) {
+                SCOPED_TRACE(std::string(model) + ", " + what + (targetHasIt ? " on the entry" : " on its neighbours"));
+                const ScheduleEntry &target = targetHasIt ? with : bare;
+                const ScheduleEntry &neighbour = targetHasIt ? bare : with;
+                const std::vector<ScheduleEntry> list = {neighbour, target, neighbour};
+                std::optional<ScheduleEntry> direct;
+                for (Road road : {Road::Direct, Road::Next, Road::Back}) {
+                    EditorModel &m = open(list, road == Road::Direct ? 2 : road == Road::Next ? 1 : 3,
+                                          QString::fromLatin1(model));
+                    if (road == Road::Next)
+                        m.Command6_Click();
+                    if (road == Road::Back)
+                        m.Command7_Click();
+                    ASSERT_EQ(s.EditIndex, 2);
+                    ASSERT_TRUE(m.cmdOk_Click());
+                    if (!direct)
+                        direct = stored(2);
+                    else
+                        for (int slot = 0; slot < SlotCount; ++slot)
+                            EXPECT_EQ(stored(2)[slot], (*direct)[slot])
+                                << (road == Road::Next ? "by Next, slot " : "by Back, slot ") << slot;
+                }
+            }
+        }
+    }
+}
+
 // Every entry of the sample file through the editor untouched: what the file
 // holds beyond the form's fields comes back byte for byte, and what the form
 // stores is what its rules say.
@@ -544,6 +652,8 @@ TEST_F(EditorModelTest, AlarmStoresTheValueStringsOfItsChoices)
          },
          {{DAlarmValue, "20050310090000;起床"}, {ShAlarmValue, "20050310090000"}, {VolValue, "6"},
           {VivValue, "ON"}, {SecValue, "30"}}},
+        {"message with ;", [](EditorModel &m) { m.form.alarm.message = QStringLiteral("A;B"); },
+         {{DAlarmValue, "20050310090000;A;B"}}},
         {"pre-alarm 3 hours", pre(Hours, "3"), {{PreAlarmValue, "ON;PT3H"}}},
         {"pre-alarm 2 weeks", pre(Weeks, "2"), {{PreAlarmValue, "ON;P2W"}}},
         {"pre-alarm 6 months", pre(Months, "6"), {{PreAlarmValue, "ON;P6M"}}},
@@ -652,6 +762,13 @@ TEST_F(EditorModelTest, AlarmLoadsTheStoredValues)
              EXPECT_EQ(a.time, QTime(23, 30));
              EXPECT_EQ(a.message, QStringLiteral("前夜"));
          }},
+        {"message with ;", DAlarmValue, "20050310090000;会議;3F", [](const AlarmFields &a) {
+             EXPECT_EQ(a.message, QStringLiteral("会議;3F"));
+         }},
+        {"no message at all", DAlarmValue, "20050310090000", [](const AlarmFields &a) {
+             EXPECT_EQ(a.alarm, Pair::On);
+             EXPECT_EQ(a.message, QString());
+         }},
         {"alarm off", DAlarmValue, "00000000000000;", [](const AlarmFields &a) {
              EXPECT_EQ(a.alarm, Pair::Off);
              EXPECT_EQ(a.date, QDate(2005, 3, 10));
@@ -677,6 +794,7 @@ TEST_F(EditorModelTest, AlarmNumberFieldsKeepTheirLimits)
     auto seconds = [](const char *text) {
         return [=](EditorModel &m) {
             m.optArmTime_Change(QString::fromLatin1(text));
+            m.optArmTime_LostFocus();
             return m.form.alarm.seconds;
         };
     };
@@ -684,7 +802,7 @@ TEST_F(EditorModelTest, AlarmNumberFieldsKeepTheirLimits)
         return [=](EditorModel &m) {
             m.optPreArarm_Click(Pair::On);
             m.cmbPreArarm_Click(unit);
-            m.form.alarm.preCount = QString::fromLatin1(text);
+            m.txtPreArarm_Change(QString::fromLatin1(text));
             m.txtPreArarm_LostFocus();
             return m.form.alarm.preCount;
         };
@@ -692,7 +810,7 @@ TEST_F(EditorModelTest, AlarmNumberFieldsKeepTheirLimits)
     auto snooze = [](const char *text) {
         return [=](EditorModel &m) {
             m.optSnooze_Click(Pair::On);
-            m.form.alarm.snoozeCount = QString::fromLatin1(text);
+            m.txtSnooze_Change(QString::fromLatin1(text));
             m.txtSnooze_LostFocus();
             return m.form.alarm.snoozeCount;
         };
@@ -711,6 +829,73 @@ TEST_F(EditorModelTest, AlarmNumberFieldsKeepTheirLimits)
         SCOPED_TRACE(c.what);
         EditorModel &m = open({alarmEntry()});
         EXPECT_EQ(c.typed(m), c.expected);
+    }
+
+    // A store while the typed number still has the focus applies its
+    // limits as leaving the field would.
+    EditorModel &m = open({alarmEntry()});
+    m.optArmTime_Change(QStringLiteral("1"));
+    m.optPreArarm_Click(Pair::On);
+    m.txtPreArarm_Change(QStringLiteral("150"));
+    m.optSnooze_Click(Pair::On);
+    m.txtSnooze_Change(QString());
+    ASSERT_TRUE(m.SaveFields());
+    EXPECT_EQ(stored()[SecValue], QStringLiteral("2"));
+    EXPECT_EQ(stored()[PreAlarmValue], QStringLiteral("ON;PT99M"));
+    EXPECT_EQ(stored()[SnoozeValue], QStringLiteral("ON;PT2M"));
+}
+
+// What the user did not touch is stored as it was loaded: a message with
+// ";" in it, numbers beyond their fields' limits or with a leading zero,
+// line breaks as the file had them.
+TEST_F(EditorModelTest, UntouchedFieldsStoreAsLoaded)
+{
+    struct Case {
+        const char *what;
+        int slot;
+        const char *value;
+    };
+    const std::vector<Case> cases = {
+        {"message with ;", DAlarmValue, "20050310090000;会議;3F"},
+        {"message of ; alone", DAlarmValue, "20050310090000;;"},
+        {"seconds over the limit", SecValue, "100"},
+        {"seconds with a leading zero", SecValue, "05"},
+        {"pre-alarm over the limit", PreAlarmValue, "ON;PT150M"},
+        {"pre-alarm hours over the limit", PreAlarmValue, "ON;PT30H"},
+        {"snooze with a leading zero", SnoozeValue, "ON;PT05M"},
+        {"snooze below the limit", SnoozeValue, "ON;PT1M"},
+        {"description with LF", DescriptionValue, "一行目\n二行目"},
+        {"description with CR LF", DescriptionValue, "一行目\r\n二行目"},
+    };
+    for (const char *model : {"603SH", "SH53"}) {
+        for (const Case &c : cases) {
+            SCOPED_TRACE(std::string(model) + " " + c.what);
+            ScheduleEntry e = alarmEntry();
+            e[DescriptionName] = QStringLiteral("DESCRIPTION");
+            e[c.slot] = QString::fromUtf8(c.value);
+            EditorModel &m = open({e}, 1, QString::fromLatin1(model));
+            ASSERT_TRUE(m.SaveFields());
+            EXPECT_EQ(stored()[c.slot], QString::fromUtf8(c.value));
+        }
+    }
+}
+
+// Line breaks the user types are stored as vCalendar writers write them.
+TEST_F(EditorModelTest, TypedLineBreaksStoreAsCrLf)
+{
+    const std::vector<std::pair<const char *, const char *>> cases = {
+        {"一行目\n二行目", "一行目\r\n二行目"},
+        {"a\r\nb\nc", "a\r\nb\r\nc"},
+        {"a\rb", "a\r\nb"},
+        {"\n\n", "\r\n\r\n"},
+        {"一行", "一行"},
+    };
+    for (const auto &[typed, stored_] : cases) {
+        SCOPED_TRACE(typed);
+        EditorModel &m = open({event("20050310100000")});
+        m.txtDescription_Change(QString::fromUtf8(typed));
+        ASSERT_TRUE(m.SaveFields());
+        EXPECT_EQ(stored()[DescriptionValue], QString::fromUtf8(stored_));
     }
 }
 
@@ -763,16 +948,22 @@ TEST_F(EditorModelTest, AlarmMomentKeepsToTheStart)
     EXPECT_EQ(m.form.alarm.date, QDate(2005, 3, 10));
     EXPECT_EQ(m.form.focus, QStringLiteral("dtpArDate"));
 
+    // Handset times know no daylight saving, whatever the PC's clock keeps.
+    const ScopedTimeZone berlin;
     struct Case {
         qint64 offset;
         QTime start;
+        QDate day;
         QDate date;
         QTime time;
     };
     const std::vector<Case> cases = {
-        {-30, QTime(0, 10), QDate(2005, 3, 14), QTime(23, 40)},
-        {0, QTime(0, 0), QDate(2005, 3, 15), QTime(0, 0)},
-        {90, QTime(23, 0), QDate(2005, 3, 16), QTime(0, 30)},
+        {-30, QTime(0, 10), QDate(2005, 3, 15), QDate(2005, 3, 14), QTime(23, 40)},
+        {0, QTime(0, 0), QDate(2005, 3, 15), QDate(2005, 3, 15), QTime(0, 0)},
+        {90, QTime(23, 0), QDate(2005, 3, 15), QDate(2005, 3, 16), QTime(0, 30)},
+        {10, QTime(2, 30), QDate(2005, 3, 27), QDate(2005, 3, 27), QTime(2, 40)},
+        {60, QTime(1, 30), QDate(2005, 3, 27), QDate(2005, 3, 27), QTime(2, 30)},
+        {-60, QTime(3, 30), QDate(2005, 10, 30), QDate(2005, 10, 30), QTime(2, 30)},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.offset);
@@ -781,10 +972,52 @@ TEST_F(EditorModelTest, AlarmMomentKeepsToTheStart)
             m.alarmOffsetMinutes = c.offset;
             m.optArarm_Click(alarm);
             m.dtpFrTime_Change(c.start);
-            m.dtpFrDate_Change(QDate(2005, 3, 15));
+            m.dtpFrDate_Change(c.day);
             EXPECT_EQ(m.form.alarm.date, c.date);
             EXPECT_EQ(m.form.alarm.time, c.time);
         }
+    }
+}
+
+// The alarm keeps its own distance from the start until the start really
+// moves: a click that leaves the start where it was leaves the alarm too.
+TEST_F(EditorModelTest, AlarmStaysWhileTheStartStays)
+{
+    using Act = std::function<void(EditorModel &)>;
+    struct Case {
+        const char *what;
+        QString rule;  // RRULE loaded
+        Act act;
+        QString alarm;  // DALARM stored
+    };
+    const QString kept = QStringLiteral("20050310150000;会議");
+    const std::vector<Case> cases = {
+        {"weekly chosen, the start's weekday already", "", [](EditorModel &m) { m.selectRepeat(Repeat::Week); }, kept},
+        {"the selected weekday clicked again", "W1 TH #0", [](EditorModel &m) { m.selectWeekday(5); }, kept},
+        {"daily, monthly, yearly and back to only", "",
+         [](EditorModel &m) {
+             for (Repeat r : {Repeat::Day, Repeat::Month, Repeat::Year, Repeat::Only})
+                 m.selectRepeat(r);
+         },
+         kept},
+        {"the start date set to itself", "", [](EditorModel &m) { m.dtpFrDate_Change(QDate(2005, 3, 10)); }, kept},
+        {"the start time set to itself", "", [](EditorModel &m) { m.dtpFrTime_Change(QTime(15, 30)); }, kept},
+        {"Monday moves the start and the alarm follows", "W1 TH #0",
+         [](EditorModel &m) { m.selectWeekday(2); }, QStringLiteral("20050307153000;会議")},
+        {"a new start time moves the alarm", "", [](EditorModel &m) { m.dtpFrTime_Change(QTime(16, 0)); },
+         QStringLiteral("20050310160000;会議")},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        ScheduleEntry e = alarmEntry(kept);
+        e[DtStartValue] = QStringLiteral("20050310153000");  // a Thursday
+        e[DtEndValue] = QStringLiteral("20050310163000");
+        e[RRuleValue] = c.rule;
+        EditorModel &m = open({e}, 1, QStringLiteral("604SH"));
+        c.act(m);
+        ASSERT_TRUE(m.SaveFields());
+        EXPECT_EQ(stored()[DAlarmValue], c.alarm);
+        EXPECT_EQ(stored()[ShAlarmValue], c.alarm.left(14));
     }
 }
 
@@ -1060,8 +1293,10 @@ TEST_F(EditorModelTest, AlarmAndAttachmentsSurviveTheFile)
 // ---- The older editor (SH51 to SH53) ----
 
 // SH52 lists colours from 1, SH53 from 0; SH52 offers "SMAF連動" as its
-// small lamp; SH51 has no lamp to set and keeps what the entry held.
-TEST_F(EditorModelTest, OlderEditorLampByModel)
+// small lamp; SH51 has no lamp to set and keeps what the entry held. A
+// colour that is missing or no number selects no entry, as an unreadable
+// pattern does, and the store's repair then picks ﾏｽｶｯﾄ (entry 3).
+TEST_F(EditorModelTest, LampLoadsAndStoresByModel)
 {
     using Set = std::function<void(EditorModel &)>;
     struct Case {
@@ -1087,6 +1322,12 @@ TEST_F(EditorModelTest, OlderEditorLampByModel)
         {"SH53 colour 3 shows entry 3", "SH53", "ON1;4;3", keep, 3, "ON1;4;3"},
         {"SH51 without a lamp keeps none", "SH51", nullptr, keep, -1, ""},
         {"SH51 keeps its lamp as loaded", "SH51", "ON1;2;5", keep, -1, "ON1;2;5"},
+        {"603SH colour missing", "603SH", "ON1;2", keep, -1, "ON1;2;3"},
+        {"603SH colour empty", "603SH", "ON1;2;", keep, -1, "ON1;2;3"},
+        {"603SH colour not a number", "603SH", "ON1;2;x", keep, -1, "ON1;2;3"},
+        {"603SH pattern missing", "603SH", "ON1;;4", keep, 4, "ON1;0;4"},
+        {"SH53 colour missing", "SH53", "ON1;1", keep, -1, "ON1;1;3"},
+        {"SH52 colour missing", "SH52", "ON1;1", keep, -1, "ON1;1;4"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
@@ -1144,7 +1385,7 @@ TEST_F(EditorModelTest, AlarmOffEmptiesTheTelephoneOnOlderModels)
 
 // What the older editor shows: seven fixed categories, patterns with
 // "SMAF連動" for the small lamp only, music files only, no first melody
-// filled in, and Next adds no handset properties.
+// filled in, and Next adds the lamp property only, as opening does.
 TEST_F(EditorModelTest, OlderEditorLoadsOnlyWhatItHas)
 {
     struct Case {
@@ -1188,7 +1429,9 @@ TEST_F(EditorModelTest, OlderEditorLoadsOnlyWhatItHas)
     EXPECT_EQ(stored()[ShCategoriesValue], QStringLiteral("5"));
     EXPECT_EQ(stored()[SndValue], QStringLiteral("0;0"));  // the melody repair of the store
     ASSERT_EQ(s.EditIndex, 2);
-    EXPECT_TRUE(s.WorkEntry[CmbltNoName].isEmpty());
+    EXPECT_EQ(s.WorkEntry[CmbltNoValue], QStringLiteral("ON1;0;3"));
+    EXPECT_TRUE(s.WorkEntry[ShAlarmName].isEmpty());
+    EXPECT_TRUE(s.WorkEntry[SnoozeName].isEmpty());
 }
 
 // An entry carrying what the older editor does not show is edited and

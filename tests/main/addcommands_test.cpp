@@ -2,8 +2,12 @@
 // start of a new entry against a fixed clock, a copy of the current row, and
 // the grid after the editor stored or was cancelled.
 #include "addcommands.h"
+#include "newentry.h"
+#include "scoped_timezone.h"
 #include "scripted_dialogs.h"
 #include "test_entries.h"
+
+#include <QTimeZone>
 
 #include <gtest/gtest.h>
 
@@ -134,4 +138,39 @@ TEST_F(AddCommandsTest, EmptyListEditsTheBlankRowAndAFullListRefuses)
     EXPECT_EQ(editorRuns, 0);
     EXPECT_EQ(grid.rows(), MaxEntries + 1);
     EXPECT_FALSE(s.isDirty());
+}
+
+// Handset times are plain clock readings: a PC that keeps daylight saving
+// changes nothing, not even in the hour its clock skips or repeats.
+TEST_F(AddCommandsTest, HandsetTimesIgnoreThePcsDaylightSaving)
+{
+    const ScopedTimeZone berlin;
+    struct Shift {
+        const char *from;
+        long long minutes;
+        const char *to;
+    };
+    const Shift shifts[] = {
+        {"20050327023000", 10, "20050327024000"},    // in the hour Berlin skips
+        {"20050327013000", 60, "20050327023000"},    // into it
+        {"20050327033000", -90, "20050327020000"},   // back into it
+        {"20251026023000", 60, "20251026033000"},    // the hour Berlin repeats
+        {"20050310120000", -10, "20050310115000"},
+        {"2005032702300", 10, "2005032702300"},      // not 14 digits: as it was
+        {"20050230120000", 10, "20050230120000"},    // no such day
+    };
+    for (const Shift &c : shifts)
+        EXPECT_EQ(shiftDateTime14(QString::fromLatin1(c.from), c.minutes), QString::fromLatin1(c.to)) << c.from;
+
+    // The calendar's Add on a day and time the PC's clock skips.
+    list.defaults.ArarmOnOff = QStringLiteral("ON");
+    list.defaults.ArarmDate = QStringLiteral("10");
+    fill(s, grid, 2);
+    s.CallerView = QStringLiteral("Calendar");
+    s.ReferenceDate = QStringLiteral("2025/03/30");
+    s.ReferenceDateTime = QStringLiteral("2025/03/30 02:15:00");
+    add.add(QDateTime(QDate(2025, 6, 1), QTime(9, 0), QTimeZone::utc()));
+    EXPECT_EQ(s.ScheduleList.at(2, DtStartValue), QStringLiteral("20250330021500"));
+    EXPECT_EQ(s.ScheduleList.at(2, DAlarmValue), QStringLiteral("20250330022500;"));
+    EXPECT_EQ(s.ScheduleList.at(2, ShAlarmValue), QStringLiteral("20250330022500"));
 }

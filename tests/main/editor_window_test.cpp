@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
@@ -28,9 +29,12 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimeEdit>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 using namespace skedra;
 using namespace skedra::test;
@@ -199,6 +203,18 @@ TEST_F(EditorWindowTest, OlderModelsEditInFrmEdit)
     EXPECT_EQ(first[DAlarmValue], QStringLiteral("00000000000000;"));
     EXPECT_EQ(first[TelValue], QString());
     EXPECT_TRUE(dialogs.messages.empty());
+
+    // A number the editor would refuse, in an entry whose alarm is off: it
+    // will not be stored, so OK does not refuse over it.
+    first[TelValue] = QStringLiteral("(111) 555-1212");
+    w->showModal = [&](QDialog &d) {
+        EXPECT_FALSE(child<QLineEdit>(d, "txtArTel")->isEnabled());
+        child<QPushButton>(d, "cmdOk")->click();
+        EXPECT_EQ(d.result(), QDialog::Accepted);
+    };
+    w->findChild<QAction *>(QStringLiteral("mnuEditLine"))->trigger();
+    EXPECT_EQ(first[TelValue], QString());
+    EXPECT_TRUE(dialogs.messages.empty());
 }
 
 // With the real dialogs: the refusal comes in a message box over the
@@ -361,4 +377,289 @@ TEST_F(EditorWindowTest, ChoosersFillTheNamesAndThePreviewShowsThePicture)
     EXPECT_EQ(w->attachmentFolder(AttachmentFolder::Audio), QStringLiteral("/home/u/音声/"));
     EXPECT_EQ(w->attachmentFolder(AttachmentFolder::Image), pictureFolder);
     EXPECT_EQ(SettingsStore().attachmentFolder(AttachmentFolder::Image), pictureFolder);
+}
+
+// Clicks that leave the start where it was leave the alarm where it was:
+// 毎週 on an entry whose start is already that weekday, then the weekday.
+TEST_F(EditorWindowTest, WeeklyClickKeepsTheAlarmOfAnUnmovedStart)
+{
+    ScheduleEntry &e = w->state().ScheduleList[0];
+    e[DtStartValue] = QStringLiteral("20240104153000");  // a Thursday
+    e[DAlarmValue] = QStringLiteral("20240104150000;会議");
+    w->showModal = [&](QDialog &d) {
+        child<QRadioButton>(d, "optWeek")->click();
+        ASSERT_TRUE(child<QRadioButton>(d, "optThu")->isChecked());
+        child<QRadioButton>(d, "optThu")->click();
+        EXPECT_EQ(child<QTimeEdit>(d, "dtpArTime")->time(), QTime(15, 0));
+        child<QPushButton>(d, "cmdOk")->click();
+    };
+    w->grid().setRow(1);
+    w->findChild<QAction *>(QStringLiteral("mnuEditLine"))->trigger();
+    EXPECT_EQ(e[RRuleValue], QStringLiteral("W1 TH #0"));
+    EXPECT_EQ(e[DAlarmValue], QStringLiteral("20240104150000;会議"));
+    EXPECT_EQ(e[ShAlarmValue], QStringLiteral("20240104150000"));
+}
+
+// An entry opened, walked through with Tab and stored untouched keeps what
+// it loaded: a message with ";", numbers beyond their fields' limits or
+// with a leading zero, line breaks as CR LF. A lamp without its colour
+// shows none and is repaired as the store repairs a missing colour.
+// Line breaks typed into the description are stored as CR LF too.
+TEST_F(EditorWindowTest, AnEntryStoredUntouchedKeepsWhatItLoaded)
+{
+    ScheduleEntry &e = w->state().ScheduleList[0];
+    const std::vector<std::pair<int, QString>> loaded = {
+        {DAlarmValue, QStringLiteral("20240101113000;会議;3F")},
+        {SecValue, QStringLiteral("100")},
+        {PreAlarmValue, QStringLiteral("ON;PT150M")},
+        {SnoozeValue, QStringLiteral("ON;PT05M")},
+        {DescriptionValue, QStringLiteral("会議室\r\n3F")},
+        {CmbltNoValue, QStringLiteral("ON1;2")},
+    };
+    for (const auto &[slot, value] : loaded) {
+        e[slot % PositionCount] = QStringLiteral("X");  // the property is present
+        e[slot] = value;
+    }
+    w->showModal = [&](QDialog &d) {
+        d.show();
+        d.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+        EXPECT_EQ(child<QLineEdit>(d, "txtArMessage")->text(), QStringLiteral("会議;3F"));
+        EXPECT_EQ(child<QLineEdit>(d, "optArmTime")->text(), QStringLiteral("100"));
+        EXPECT_EQ(child<QLineEdit>(d, "txtPreArarm")->text(), QStringLiteral("150"));
+        EXPECT_EQ(child<QLineEdit>(d, "txtSnooze")->text(), QStringLiteral("05"));
+        EXPECT_EQ(child<QComboBox>(d, "cmbRmp1")->currentIndex(), 2);
+        EXPECT_EQ(child<QComboBox>(d, "cmbRmp2")->currentIndex(), -1);
+        // Into and out of every field of the alarm page, typing nothing.
+        child<QLineEdit>(d, "txtArMessage")->setFocus();
+        for (int i = 0; i < 40; ++i)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        child<QPushButton>(d, "cmdOk")->click();
+    };
+    w->grid().setRow(1);
+    w->findChild<QAction *>(QStringLiteral("mnuEditLine"))->trigger();
+    for (const auto &[slot, value] : loaded) {
+        if (slot != CmbltNoValue)
+            EXPECT_EQ(e[slot], value) << slot;
+    }
+    EXPECT_EQ(e[CmbltNoValue], QStringLiteral("ON1;2;3"));
+
+    w->showModal = [&](QDialog &d) {
+        auto *description = child<QPlainTextEdit>(d, "txtDescription");
+        description->setFocus();
+        description->moveCursor(QTextCursor::End);
+        QTest::keyClick(description, Qt::Key_Return);
+        QTest::keyClicks(description, "4F");
+        child<QPushButton>(d, "cmdOk")->click();
+    };
+    w->findChild<QAction *>(QStringLiteral("mnuEditLine"))->trigger();
+    EXPECT_EQ(e[DescriptionValue], QStringLiteral("会議室\r\n3F\r\n4F"));
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+// Next and Back through the real editors: the middle entry stores what it
+// stores when opened directly, though its neighbours hold the whole alarm
+// group and it holds none of it but the alarm; a weekly meeting without
+// end stays "needs action" however it is reached.
+TEST_F(EditorWindowTest, NextAndBackStoreWhatOpeningStores)
+{
+    ScheduleEntry rich = entry(QStringLiteral("通院"), QStringLiteral("20240110100000"));
+    const std::vector<std::pair<int, const char *>> alarmGroup = {
+        {DAlarmValue, "20240110093000;診察"}, {SndValue, "1;song.mmf"}, {CmbltNoValue, "ON2;4;0"},
+        {SnoozeValue, "ON;PT7M"}, {PreAlarmValue, "ON;PT3H"}, {CalColorValue, "PINK"},
+        {AttachValue, "a.png"}, {TelValue, "090-1234-5678"}, {VivValue, "ON"}, {VolValue, "2"},
+        {SecValue, "30"}, {NoAutoDelValue, "ON"}, {NoDispDefWinValue, "OFF"}};
+    for (const auto &[slot, value] : alarmGroup) {
+        rich[slot % PositionCount] = QStringLiteral("X");
+        rich[slot] = QString::fromUtf8(value);
+    }
+    ScheduleEntry meeting = entry(QStringLiteral("定例会議"), QStringLiteral("20230102100000"));
+    meeting[DtEndValue] = QStringLiteral("20230102110000");
+    meeting[RRuleName] = QStringLiteral("RRULE");
+    meeting[RRuleValue] = QStringLiteral("W1 MO #0");
+    meeting[DAlarmValue] = QStringLiteral("20230102093000;");  // on, so that every alarm field counts
+
+    for (const char *model : {"mnu603SH", "mnuSH53"}) {
+        w->findChild<QAction *>(QLatin1String(model))->trigger();
+        std::optional<ScheduleEntry> direct;
+        for (const char *road : {"", "Command6", "Command7"}) {
+            SCOPED_TRACE(std::string(model) + " " + road);
+            SessionState &s = w->state();
+            s.ScheduleList.clear();
+            s.ScheduleList[0] = rich;
+            s.ScheduleList[1] = meeting;
+            s.ScheduleList[2] = rich;
+            fitGridToList(s.ScheduleList, w->grid(), true);
+            w->Grid_refresh();
+            const QString button = QLatin1String(road);
+            w->showModal = [&](QDialog &d) {
+                if (!button.isEmpty())
+                    child<QPushButton>(d, road)->click();
+                ASSERT_EQ(s.EditIndex, 2);
+                EXPECT_EQ(child<QComboBox>(d, "txtSummary")->currentText(), QStringLiteral("定例会議"));
+                child<QPushButton>(d, "cmdOk")->click();
+            };
+            w->grid().setRow(button.isEmpty() ? 2 : button == QLatin1String("Command6") ? 1 : 3);
+            w->findChild<QAction *>(QStringLiteral("mnuEditLine"))->trigger();
+            const ScheduleEntry &stored = s.ScheduleList[1];
+            EXPECT_EQ(stored[StatusValue], QStringLiteral("NEEDS ACTION"));
+            if (!direct) {
+                direct = stored;
+                continue;
+            }
+            for (int slot = 0; slot < SlotCount; ++slot)
+                EXPECT_EQ(stored[slot], (*direct)[slot]) << slot;
+        }
+    }
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+// The input method is closed while any of the six date and time pickers
+// has the focus (what the platform's input method asks of the focused
+// control), and open in the text fields.
+TEST_F(EditorWindowTest, DateAndTimePickersCloseTheInputMethod)
+{
+    ScheduleEntry &e = w->state().ScheduleList[0];
+    e[DtEndValue] = QStringLiteral("20240101130000");
+    e[DAlarmValue] = QStringLiteral("20240101113000;");
+    w->showModal = [&](QDialog &d) {
+        d.show();
+        d.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+        const auto inputMethodOpen = [](QWidget *target) {
+            target->setFocus();
+            QInputMethodQueryEvent query(Qt::ImEnabled);
+            QCoreApplication::sendEvent(QGuiApplication::focusObject(), &query);
+            return query.value(Qt::ImEnabled).toBool();
+        };
+        for (const char *name : {"dtpFrDate", "dtpFrTime", "dtpToDate", "dtpToTime", "dtpArDate", "dtpArTime"})
+            EXPECT_FALSE(inputMethodOpen(child<QWidget>(d, name))) << name;
+        EXPECT_TRUE(inputMethodOpen(child<QComboBox>(d, "txtSummary")));
+        EXPECT_TRUE(inputMethodOpen(child<QLineEdit>(d, "txtArMessage")));
+        d.reject();
+    };
+    w->grid().setRow(1);
+    w->findChild<QAction *>(QStringLiteral("mnuEditLine"))->trigger();
+}
+
+// frmEditR is sized once for both pages: showing ｵﾌﾟｼｮﾝ設定 changes neither
+// its size nor where OK sits. And it fits a 1366 x 768 screen with a
+// panel and a title bar.
+TEST_F(EditorWindowTest, EditorKeepsOneSizeForBothPagesAndFitsA768Screen)
+{
+    w->showModal = [&](QDialog &d) {
+        d.show();
+        QCoreApplication::processEvents();
+        auto *ok = child<QPushButton>(d, "cmdOk");
+        const QSize size = d.size();
+        const QPoint okAt = ok->mapTo(&d, QPoint(0, 0));
+        for (int tab : {1, 0, 1}) {
+            child<QTabBar>(d, "TabStrip1")->setCurrentIndex(tab);
+            QCoreApplication::processEvents();
+            EXPECT_EQ(d.size(), size) << tab;
+            EXPECT_EQ(ok->mapTo(&d, QPoint(0, 0)), okAt) << tab;
+        }
+        constexpr int Panel = 40, TitleBar = 32;
+        EXPECT_LE(d.minimumSizeHint().height(), 768 - Panel - TitleBar);
+        EXPECT_LE(d.height(), 768 - Panel - TitleBar);
+        EXPECT_LE(d.width(), 1366);
+        d.reject();
+    };
+    w->grid().setRow(1);
+    w->findChild<QAction *>(QStringLiteral("mnuEditLine"))->trigger();
+}
+
+// Option buttons are radio groups as in desktop dialogs: one Tab stop per
+// group (its selected option), Tab from top to bottom, arrow keys select
+// within the group and run its handler once, Ctrl+Tab and Ctrl+PgDn (with
+// Shift, Ctrl+PgUp) switch the pages.
+TEST_F(EditorWindowTest, OptionGroupsTabAndArrowKeysAsInDesktopDialogs)
+{
+    ScheduleEntry &e = w->state().ScheduleList[0];
+    const std::vector<std::pair<int, const char *>> values = {
+        {DAlarmValue, "20240101113000;会議"}, {SndValue, "0;3"},   {CmbltNoValue, "ON1;2;5"},
+        {PreAlarmValue, "ON;PT3H"},           {SnoozeValue, "OFF"}, {VivValue, "OFF"}};
+    for (const auto &[slot, value] : values) {
+        e[slot % PositionCount] = QStringLiteral("X");
+        e[slot] = QString::fromUtf8(value);
+    }
+    w->showModal = [&](QDialog &d) {
+        d.show();
+        d.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+        // The controls Tab visits from `first` on, `count` of them (a date
+        // picker's Tab steps through its year, month and day first).
+        const auto chain = [&d](const char *first, int count) {
+            child<QWidget>(d, first)->setFocus();
+            QStringList names;
+            while (names.size() < count) {
+                QWidget *f = QApplication::focusWidget();
+                const QString name = f ? f->objectName() : QString();
+                if (names.isEmpty() || names.last() != name)
+                    names << name;
+                QTest::keyClick(f, Qt::Key_Tab);
+            }
+            return names;
+        };
+        // The alarm page, top to bottom; greyed controls take no stop.
+        EXPECT_EQ(chain("optArarmOn", 19),
+                  QStringList({"optArarmOn", "dtpArDate", "dtpArTime", "txtArMessage", "txtArTel", "Command1",
+                               "optRing0", "cmbRing0", "cmbArmVol", "optVivOff", "optArmTime", "optRmpMobile",
+                               "cmbRmp1", "cmbRmp2", "optPreArarmOn", "txtPreArarm", "cmbPreArarm",
+                               "optSnoozeOff", "Command7"}));
+
+        // Ctrl+Tab and Ctrl+PgDn go to the next page, Ctrl+Shift+Tab and
+        // Ctrl+PgUp to the one before; two pages take turns.
+        auto *tabs = child<QTabBar>(d, "TabStrip1");
+        auto *summary = child<QComboBox>(d, "txtSummary");
+        const std::vector<std::pair<QKeyCombination, int>> switches = {
+            {Qt::CTRL | Qt::Key_Tab, 1},      {Qt::CTRL | Qt::Key_Tab, 0},
+            {Qt::CTRL | Qt::Key_PageDown, 1}, {Qt::CTRL | Qt::Key_PageUp, 0},
+            {Qt::CTRL | Qt::Key_PageUp, 1},   {Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, 0},
+        };
+        for (const auto &[key, page] : switches) {
+            summary->setFocus();
+            QTest::keyClick(QApplication::focusWidget(), key.key(), key.keyboardModifiers());
+            EXPECT_EQ(tabs->currentIndex(), page);
+            EXPECT_EQ(child<QWidget>(d, "fraOption")->isVisible(), page == 1);
+            EXPECT_EQ(child<QWidget>(d, "fraArarm")->isVisible(), page == 0);
+        }
+
+        // The option page, top to bottom.
+        tabs->setCurrentIndex(1);
+        EXPECT_EQ(chain("optSecretOff", 9),
+                  QStringList({"optSecretOff", "cmbCategories", "cmbPriority", "optNeeds", "optAutoDelOff",
+                               "optDifpDefOn", "cmbDateColor", "optPicOff", "Command7"}));
+
+        // An arrow key selects the next option of its group and runs the
+        // group's handler as a click does, once.
+        tabs->setCurrentIndex(0);
+        EditorModel &m = static_cast<frmEditR &>(d).model();
+        auto *ring0 = child<QRadioButton>(d, "optRing0");
+        auto *ring2 = child<QRadioButton>(d, "optRing2");
+        long calls = m.handlerCalls();
+        ring2->click();
+        const long perClick = m.handlerCalls() - calls;
+        ring0->click();
+        ring0->setFocus();
+        calls = m.handlerCalls();
+        QTest::keyClick(ring0, Qt::Key_Down);
+        EXPECT_TRUE(ring2->isChecked());
+        EXPECT_FALSE(ring0->isChecked());
+        EXPECT_TRUE(ring2->hasFocus());
+        EXPECT_TRUE(child<QLineEdit>(d, "txtRing2")->isEnabled());
+        EXPECT_EQ(m.handlerCalls() - calls, perClick);
+        QTest::keyClick(ring2, Qt::Key_Up);
+        EXPECT_TRUE(ring0->isChecked());
+        EXPECT_TRUE(child<QComboBox>(d, "cmbRing0")->isEnabled());
+        auto *vibration = child<QRadioButton>(d, "optVivOff");
+        vibration->setFocus();
+        QTest::keyClick(vibration, Qt::Key_Left);
+        EXPECT_TRUE(child<QRadioButton>(d, "optVivOn")->isChecked());
+        child<QPushButton>(d, "cmdOk")->click();
+    };
+    w->grid().setRow(1);
+    w->findChild<QAction *>(QStringLiteral("mnuEditLine"))->trigger();
+    EXPECT_EQ(e[VivValue], QStringLiteral("ON"));
+    EXPECT_EQ(e[SndValue], QStringLiteral("0;0"));  // the folder option cleared the melody
 }

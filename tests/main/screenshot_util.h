@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QPixmap>
+#include <QSettings>
 #include <QString>
 #include <QThread>
 #include <QWidget>
@@ -30,6 +31,13 @@ inline bool savePicture(const QPixmap &picture, const QString &path)
     }
     std::printf("%s\n", qPrintable(path));
     return true;
+}
+
+// The run's settings live in `folder` (a temporary one), not the user's.
+inline void keepSettingsIn(const QString &folder)
+{
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder);
 }
 
 // A settled picture of `window`.

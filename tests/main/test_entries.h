@@ -8,6 +8,14 @@
 
 #include <QString>
 
+#include <ostream>
+
+// Test failures show texts as texts.
+inline void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+
 namespace skedra::test {
 
 // An event with a start, a summary and the values that render plainly.
