@@ -283,30 +283,31 @@ void frmCalendar::MSFlexGrid1_Click()
 {
     m_picker->hide();
     const GridCell current{m_monthGrid->currentColumn(), m_monthGrid->currentRow()};
-    const std::optional<DaySelection> selection =
-        current.row >= 1 ? selectCell(m_month, current) : std::nullopt;
-    if (!selection) {
-        // Outside the month: the selection and the day list stay.
+    const std::optional<DaySelection> selection = selectCell(m_month, current);
+    // Outside the month the list keeps its day, but always as the list
+    // stands now.
+    m_shown = dayListFor(m_month, m_state.ScheduleList, current, m_shown);
+    if (selection) {
+        m_month.SelectedCell = selection->cell;
+        m_selectedDay = selection->day;
+    } else {
         const QSignalBlocker blocker(m_monthGrid);
         m_monthGrid->setCurrentCell(m_month.SelectedCell.row, m_month.SelectedCell.column);
-        return;
     }
-    m_month.SelectedCell = selection->cell;
-    m_selectedDay = selection->day;
-    m_listed = selection->listed;
 
     m_dayList.setDataRows(1);
     m_dayList.clearRow(1, 1);
-    m_dayList.setDataRows(std::max<int>(1, int(selection->listed.size())));
-    for (size_t k = 0; k < selection->listed.size(); ++k) {
-        const ScheduleEntry &entry = m_state.ScheduleList[selection->listed[k] - 1];
+    m_dayList.setDataRows(std::max<int>(1, int(m_shown.entries.size())));
+    for (size_t k = 0; k < m_shown.entries.size(); ++k) {
+        const ScheduleEntry &entry = m_state.ScheduleList[m_shown.entries[k] - 1];
         ListGrid::RowTexts cells = m_dayList.rowTexts(int(k) + 1);
         renderRow(entry, cells);
         for (int col = 1; col < GridColumns; ++col)
             m_dayList.setText(int(k) + 1, col, cells[size_t(col)]);
     }
     showDayList();
-    m_state.ReferenceDate = selection->referenceDate;
+    if (selection)
+        m_state.ReferenceDate = selection->referenceDate;
 }
 
 void frmCalendar::showDayList()
@@ -518,7 +519,7 @@ int frmCalendar::currentDay() const
 int frmCalendar::selectedEntry() const
 {
     const int row = m_dayGrid->currentRow();
-    return row >= 0 && size_t(row) < m_listed.size() ? m_listed[size_t(row)] : 0;
+    return row >= 0 && size_t(row) < m_shown.entries.size() ? m_shown.entries[size_t(row)] : 0;
 }
 
 void frmCalendar::prepareReference(int day)

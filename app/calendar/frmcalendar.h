@@ -150,7 +150,7 @@ private:
     MonthModel m_month;
     int m_selectedDay = 0;
     ListGrid m_dayList;
-    std::vector<int> m_listed;  // entry numbers of the day list's rows
+    DayList m_shown;  // the day list's day and the entries of its rows
     QMenu *m_popup = nullptr;
     std::vector<QMenu *> m_attributeMenus;
 

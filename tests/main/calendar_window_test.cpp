@@ -246,3 +246,38 @@ TEST_F(CalendarWindow, EmptyDayAndDeletingTheLastEntry)
     calendar->close();
     EXPECT_EQ(w.findChild<QLabel *>(QStringLiteral("Panel1"))->text(), QString());
 }
+
+// A and B on 31 January 2026, C on 5 March. One month forward the kept
+// cell is empty and the day list still lists 31 January; deleting its rows
+// one after the other deletes A and then B, never C.
+TEST_F(CalendarWindow, DeletingFromTheKeptDayListAfterAMonthStep)
+{
+    w.today = [] { return QDate(2026, 1, 31); };
+    ScheduleList &list = w.state().ScheduleList;
+    list.clear();
+    list[0] = test::entry(QStringLiteral("A"), QStringLiteral("20260131090000"));
+    list[1] = test::entry(QStringLiteral("B"), QStringLiteral("20260131100000"));
+    list[2] = test::entry(QStringLiteral("C"), QStringLiteral("20260305090000"));
+    fitGridToList(list, w.grid(), true);
+    w.Grid_refresh();
+    w.disp_calendar();
+    auto *calendar = qobject_cast<calendar::frmCalendar *>(w.calendarWindow());
+    ASSERT_NE(calendar, nullptr);
+    auto *month = calendar->findChild<QTableWidget *>(QStringLiteral("MSFlexGrid1"));
+    auto *days = calendar->findChild<QTableWidget *>(QStringLiteral("MSFlexGrid2"));
+    QTest::mouseClick(calendar->findChild<QWidget *>(QStringLiteral("picBtn3")), Qt::LeftButton);
+    ASSERT_EQ(calendar->month().caption, QStringLiteral("2026年02月"));
+    EXPECT_TRUE(month->item(month->currentRow(), month->currentColumn())->text().isEmpty());
+    ASSERT_EQ(days->rowCount(), 2);
+
+    for (const char *summary : {"A", "B"}) {
+        ASSERT_EQ(days->item(0, 2)->text(), QLatin1String(summary));
+        days->setCurrentCell(0, 2);
+        dialogs.answers.push_back(Answer::Yes);
+        QTest::keyClick(days, Qt::Key_Delete);
+    }
+    EXPECT_EQ(test::summaries(list), QStringList{QStringLiteral("C")});
+    EXPECT_EQ(days->rowCount(), 1);
+    EXPECT_TRUE(days->item(0, 2)->text().isEmpty());
+    calendar->close();
+}
