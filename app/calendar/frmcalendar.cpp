@@ -3,6 +3,7 @@
 #include "gridrender.h"
 #include "settings.h"
 
+#include <QApplication>
 #include <QCalendarWidget>
 #include <QLocale>
 #include <QCloseEvent>
@@ -13,6 +14,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QTableWidget>
 
 #include <cmath>
@@ -44,6 +46,37 @@ QString shownText(const QString &text)
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return shown;
 }
+
+// `total` pixels as `parts` sizes that add up to it exactly, the first ones
+// a pixel larger when it does not divide evenly.
+std::vector<int> splitEvenly(int total, int parts)
+{
+    std::vector<int> sizes(size_t(parts), total / parts);
+    for (int i = 0; i < total % parts; ++i)
+        ++sizes[size_t(i)];
+    return sizes;
+}
+
+// Paints a day cell with whole lines only; the entries that do not fit are
+// counted on its last line.
+class DayCellDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QStyleOptionViewItem cell = option;
+        initStyleOption(&cell, index);
+        const QWidget *view = cell.widget;
+        QStyle *style = view ? view->style() : QApplication::style();
+        const QRect text = style->subElementRect(QStyle::SE_ItemViewItemText, &cell, view);
+        const int fit = text.height() / std::max(1, cell.fontMetrics.lineSpacing());
+        // The delegate hands the text over with its line ends as line
+        // separators.
+        cell.text = cellLines(cell.text.split(QChar::LineSeparator), fit).join(QChar::LineSeparator);
+        style->drawControl(QStyle::CE_ItemViewItem, &cell, painter, view);
+    }
+};
 
 } // namespace
 
@@ -172,12 +205,17 @@ frmCalendar::frmCalendar(SessionState &state, CalendarHost host, QWidget *parent
     m_monthGrid->setToolTip(MonthToolTip);
     m_monthGrid->horizontalHeader()->hide();
     m_monthGrid->verticalHeader()->hide();
+    // A small window makes rows lower than a line of text; they still
+    // share the grid exactly.
+    m_monthGrid->horizontalHeader()->setMinimumSectionSize(1);
+    m_monthGrid->verticalHeader()->setMinimumSectionSize(1);
     m_monthGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_monthGrid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_monthGrid->setWordWrap(false);
     m_monthGrid->setTextElideMode(Qt::ElideNone);
     m_monthGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_monthGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_monthGrid->setItemDelegate(new DayCellDelegate(m_monthGrid));
     connect(m_monthGrid, &QTableWidget::currentCellChanged, this, [this] { MSFlexGrid1_Click(); });
     connect(m_monthGrid, &QTableWidget::cellClicked, this, [this] { MSFlexGrid1_Click(); });
     connect(m_monthGrid, &QTableWidget::cellDoubleClicked, this, [this](int row, int column) {
@@ -192,6 +230,9 @@ frmCalendar::frmCalendar(SessionState &state, CalendarHost host, QWidget *parent
     m_dayGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_dayGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_dayGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+    // One line a row, cut at the column's edge, as in the main list.
+    m_dayGrid->setWordWrap(false);
+    m_dayGrid->setTextElideMode(Qt::ElideNone);
     m_dayGrid->installEventFilter(this);
     m_dayGrid->viewport()->installEventFilter(this);
     connect(m_dayGrid, &QTableWidget::cellDoubleClicked, this, [this] { editEntry(); });
@@ -269,7 +310,9 @@ void frmCalendar::sDisp()
                 item->setBackground(colourOf(*cell.background));
             if (cell.foreground)
                 item->setForeground(colourOf(*cell.foreground));
-            if (row == 0)
+            // The names and the cells outside the month are never
+            // highlighted, also when an empty cell keeps the selection.
+            if (row == 0 || cell.day == 0)
                 item->setFlags(Qt::ItemIsEnabled);
             m_monthGrid->setItem(row, column, item);
         }
@@ -375,18 +418,18 @@ void frmCalendar::layOut()
     m_today->setGeometry(px(GridLeft), px(TopRowTwips - 30), px(1000), px(PictureSize + 60));
     m_close->setGeometry(px(W - 1200), px(TopRowTwips - 30), px(1000), px(PictureSize + 60));
 
-    const int gridWidth = px(W - 450);
-    const int gridHeight = px(H - 3500);
-    m_monthGrid->setGeometry(px(GridLeft), px(MonthGridTop), gridWidth, gridHeight);
-    const int inner = m_monthGrid->viewport()->width() > 0 ? gridWidth - 2 * m_monthGrid->frameWidth()
-                                                             : gridWidth;
+    m_monthGrid->setGeometry(px(GridLeft), px(MonthGridTop), px(W - 450), px(H - 3500));
+    // The columns and the week rows share the grid's inside to the pixel,
+    // so no strip is left after Saturday or under the last week.
+    const QRect inside = m_monthGrid->contentsRect();
+    const std::vector<int> widths = splitEvenly(inside.width(), MonthColumns);
     for (int column = 0; column < MonthColumns; ++column)
-        m_monthGrid->setColumnWidth(column, int(std::lround(double(inner) / MonthColumns)) - 1);
+        m_monthGrid->setColumnWidth(column, widths[size_t(column)]);
     const int nameRow = m_monthGrid->fontMetrics().height() + 6;
     m_monthGrid->setRowHeight(0, nameRow);
-    const int innerHeight = gridHeight - 2 * m_monthGrid->frameWidth();
+    const std::vector<int> heights = splitEvenly(std::max(0, inside.height() - nameRow), MonthRows - 1);
     for (int row = 1; row < MonthRows; ++row)
-        m_monthGrid->setRowHeight(row, int(std::lround(double(innerHeight - nameRow) / 6)) - 1);
+        m_monthGrid->setRowHeight(row, heights[size_t(row - 1)]);
 
     const int dayTop = m_monthGrid->geometry().bottom() + 1 + px(100);
     m_dayGrid->setGeometry(px(GridLeft), dayTop, px(W - 410), std::max(0, height() - dayTop - px(120)));

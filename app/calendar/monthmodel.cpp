@@ -82,6 +82,18 @@ MonthModel buildMonth(const ScheduleList &list, QDate shownMonth, QDate today,
     return month;
 }
 
+QStringList cellLines(const QStringList &lines, int fit)
+{
+    if (lines.size() <= fit)
+        return lines;
+    if (fit < 2)
+        return lines.mid(0, 1);
+    const qsizetype entries = fit - 2;
+    QStringList shown = lines.mid(0, 1 + entries);
+    shown << QStringLiteral(" …他%1件").arg(lines.size() - 1 - entries);
+    return shown;
+}
+
 std::optional<DaySelection> selectCell(const MonthModel &month, GridCell cell)
 {
     const bool inGrid = cell.row >= 1 && cell.row < MonthRows && cell.column >= 0 && cell.column < MonthColumns;

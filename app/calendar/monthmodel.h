@@ -8,6 +8,7 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
 #include <QTime>
 
 #include <array>
@@ -77,6 +78,12 @@ struct MonthModel {
 // the first DayEntryLimit of them.
 MonthModel buildMonth(const ScheduleList &list, QDate shownMonth, QDate today,
                       const QString &referenceDate, GridCell selectedCell);
+
+// The lines a day cell shows when `fit` lines fit in it: all of `lines`
+// (the day number, then one line per entry) when they fit; otherwise the
+// day number, as many entry lines as leave room for one more, and
+// " …他n件" for the n entries left out. The day number is always shown.
+QStringList cellLines(const QStringList &lines, int fit);
 
 // What selecting a day cell chooses (MSFlexGrid1_Click).
 struct DaySelection {

@@ -73,6 +73,23 @@ TEST(MonthModel, CellsListTheDaysEntriesInListOrder)
     EXPECT_EQ(april.SelectedCell, (GridCell{1, 3}));
 }
 
+TEST(MonthModel, ACellShowsWholeLinesAndCountsTheRest)
+{
+    const QStringList three = {u"15"_qs, u" 会議"_qs, u" 散歩"_qs, u" 旅行"_qs};
+    struct Case { int fit; QStringList lines; };
+    const Case cases[] = {
+        {5, three},
+        {4, three},
+        {3, {u"15"_qs, u" 会議"_qs, u" …他2件"_qs}},
+        {2, {u"15"_qs, u" …他3件"_qs}},
+        {1, {u"15"_qs}},
+        {0, {u"15"_qs}},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(cellLines(three, c.fit), c.lines) << c.fit << " lines fit";
+    EXPECT_EQ(cellLines({u"9"_qs}, 0), QStringList{u"9"_qs}) << "a day without entries";
+}
+
 TEST(MonthModel, CellColours)
 {
     const ScheduleList list = listOf({

@@ -267,7 +267,9 @@ TEST_F(CalendarWindow, DeletingFromTheKeptDayListAfterAMonthStep)
     auto *days = calendar->findChild<QTableWidget *>(QStringLiteral("MSFlexGrid2"));
     QTest::mouseClick(calendar->findChild<QWidget *>(QStringLiteral("picBtn3")), Qt::LeftButton);
     ASSERT_EQ(calendar->month().caption, QStringLiteral("2026年02月"));
-    EXPECT_TRUE(month->item(month->currentRow(), month->currentColumn())->text().isEmpty());
+    QTableWidgetItem *kept = month->item(month->currentRow(), month->currentColumn());
+    EXPECT_TRUE(kept->text().isEmpty());
+    EXPECT_FALSE(kept->isSelected()) << "an empty cell is not highlighted for the day listed below";
     ASSERT_EQ(days->rowCount(), 2);
 
     for (const char *summary : {"A", "B"}) {
@@ -279,5 +281,28 @@ TEST_F(CalendarWindow, DeletingFromTheKeptDayListAfterAMonthStep)
     EXPECT_EQ(test::summaries(list), QStringList{QStringLiteral("C")});
     EXPECT_EQ(days->rowCount(), 1);
     EXPECT_TRUE(days->item(0, 2)->text().isEmpty());
+    calendar->close();
+}
+
+// The seven columns and six weeks fill the month grid to the pixel at any
+// window size: no strip after Saturday or under the last week.
+TEST_F(CalendarWindow, TheMonthFillsItsGrid)
+{
+    w.disp_calendar();
+    auto *calendar = qobject_cast<calendar::frmCalendar *>(w.calendarWindow());
+    ASSERT_NE(calendar, nullptr);
+    auto *month = calendar->findChild<QTableWidget *>(QStringLiteral("MSFlexGrid1"));
+    for (const QSize size : {calendar->minimumSize(), QSize(900, 640), QSize(1001, 767), QSize(1283, 701)}) {
+        calendar->resize(size);
+        QApplication::processEvents();
+        int width = 0;
+        for (int column = 0; column < 7; ++column)
+            width += month->columnWidth(column);
+        int height = 0;
+        for (int row = 0; row < 7; ++row)
+            height += month->rowHeight(row);
+        EXPECT_EQ(width, month->viewport()->width()) << size.width() << "x" << size.height();
+        EXPECT_EQ(height, month->viewport()->height()) << size.width() << "x" << size.height();
+    }
     calendar->close();
 }
