@@ -266,10 +266,10 @@ void frmCalendar::applyStoredPlace()
     const SettingsStore settings;
     const StoredGeometry stored = settings.calendarGeometry();
     if (stored.top) {
-        const QPoint at(px(stored.left.value_or(0)), px(*stored.top));
-        const QSize size(px(stored.width.value_or(0)), px(stored.height.value_or(0)));
-        move(at);
-        resize(size.expandedTo(minimumSize()));
+        // Restored as saved at close: the frame's corner and the inside's size.
+        const QRect place = storedPlace(stored, QRect(pos(), size()), m_host.desktop, minimumSize());
+        move(place.topLeft());
+        resize(place.size());
     } else if (m_host.mainGeometry.isValid()) {
         setGeometry(m_host.mainGeometry);
     }
@@ -651,9 +651,8 @@ void frmCalendar::closeEvent(QCloseEvent *event)
     const WindowShowState shown = isMinimized() ? WindowShowState::Minimised
         : isMaximized()                         ? WindowShowState::Maximised
                                                 : WindowShowState::Normal;
-    const QRect place = geometry();
-    SettingsStore().saveCalendarSettings(
-        shown, WindowGeometry{twips(place.x()), twips(place.y()), twips(place.width()), twips(place.height()), 0, 0});
+    // The frame's corner and the inside's size, as the place is restored.
+    SettingsStore().saveCalendarSettings(shown, WindowGeometry{twips(x()), twips(y()), twips(width()), twips(height()), 0, 0});
     m_state.CallerView = QStringLiteral("Main");
     if (m_host.returnToList)
         m_host.returnToList();

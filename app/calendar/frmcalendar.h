@@ -60,6 +60,9 @@ struct CalendarHost {
     std::array<int, GridColumns> columnWidthsTwips{};
     // The main window's place, taken when no calendar place is stored.
     QRect mainGeometry;
+    // The screens' available area, which a stored calendar place is kept
+    // within.
+    QRect desktop;
     // Shows the main window again and redraws its list (Grid_refresh).
     std::function<void()> returnToList;
     // The main window's commands. Add and copy-add read the reference

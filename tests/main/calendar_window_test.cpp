@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -305,4 +306,48 @@ TEST_F(CalendarWindow, TheMonthFillsItsGrid)
         EXPECT_EQ(height, month->viewport()->height()) << size.width() << "x" << size.height();
     }
     calendar->close();
+}
+
+// The calendar comes back where it was closed, however often it is
+// reopened (the window's frame must not be counted into its place), and a
+// stored place off every screen does not lose it.
+TEST_F(CalendarWindow, ReopensWhereItWasClosed)
+{
+    auto openCalendar = [this] {
+        w.disp_calendar();
+        return qobject_cast<calendar::frmCalendar *>(w.calendarWindow());
+    };
+    auto closeCalendar = [](QWidget *calendar) {
+        calendar->close();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    };
+    calendar::frmCalendar *calendar = openCalendar();
+    ASSERT_NE(calendar, nullptr);
+    calendar->move(120, 90);
+    calendar->resize(700, 520);
+    QApplication::processEvents();
+    const QPoint corner = calendar->pos();
+    const QSize size = calendar->size();
+    closeCalendar(calendar);
+    for (int reopen = 1; reopen <= 3; ++reopen) {
+        calendar = openCalendar();
+        ASSERT_NE(calendar, nullptr);
+        QApplication::processEvents();
+        EXPECT_EQ(calendar->pos(), corner) << "reopened " << reopen << " times";
+        EXPECT_EQ(calendar->size(), size) << "reopened " << reopen << " times";
+        closeCalendar(calendar);
+    }
+
+    QSettings stored(QStringLiteral("Skedra"), QStringLiteral("Skedra"));
+    stored.setValue(QStringLiteral("Settings/CalendarLeft"), QStringLiteral("-300000"));
+    stored.setValue(QStringLiteral("Settings/CalendarWidth"), QStringLiteral("900000"));
+    stored.sync();
+    calendar = openCalendar();
+    ASSERT_NE(calendar, nullptr);
+    QRect screens;
+    for (const QScreen *screen : QGuiApplication::screens())
+        screens |= screen->availableVirtualGeometry();
+    EXPECT_TRUE(screens.contains(calendar->pos()));
+    EXPECT_LE(calendar->width(), screens.width());
+    closeCalendar(calendar);
 }
