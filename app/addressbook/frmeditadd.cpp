@@ -254,7 +254,7 @@ void frmEditAdd::MSFlexGrid1_DblClick(int row)
     if (row < 0 || row >= m_book.rowCount())
         return;
     if (m_pickNumber)
-        m_pickNumber(m_book.row(row).number);
+        m_pickNumber(editorNumber(m_book.row(row).number));
     close();
 }
 

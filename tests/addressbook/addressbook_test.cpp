@@ -188,3 +188,25 @@ TEST(BookFile, KeptInTheUserDataFolder)
     EXPECT_TRUE(standard.programFile.endsWith(QStringLiteral("/address.txt")));
     QStandardPaths::setTestModeEnabled(false);
 }
+
+// What a double-click hands to the editor: the number as the editor takes
+// it, whatever form a vCard wrote it in.
+TEST(AddressBook, NumberHandedToTheEditor)
+{
+    const std::pair<const char *, const char *> cases[] = {
+        {"(111) 555-1212", "111-555-1212"},
+        {"tel:+1-418-656-9254;ext=102", "+1-418-656-9254"},
+        {"TEL:+1-418-262-6501", "+1-418-262-6501"},
+        {"(07) 3899-5174", "07-3899-5174"},
+        {"905.555.1234", "905-555-1234"},
+        {"+33 4 76 62 94 72", "+33-4-76-62-94-72"},
+        {" 111 - 555 ", "111-555"},
+        {"090-1234-5678", "090-1234-5678"},
+        {"#9110", "#9110"},
+        {"*67 555 0100", "*67-555-0100"},
+        {"0300000000", "0300000000"},
+        {"", ""},
+    };
+    for (const auto &[book, editor] : cases)
+        EXPECT_EQ(editorNumber(QString::fromUtf8(book)), QString::fromUtf8(editor)) << book;
+}
