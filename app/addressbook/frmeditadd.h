@@ -60,7 +60,9 @@ protected:
 private:
     // The save question; true when the window may close.
     bool mayClose();
-    // Sorts and saves; false (after saying so) when the book was not saved.
+    // Sorts and saves; false when the book was not saved: writing failed
+    // (the user is told) or the user went back rather than have characters
+    // written as "?".
     bool save();
     void showBook();
     void showCurrentRow();

@@ -210,3 +210,25 @@ TEST(AddressBook, NumberHandedToTheEditor)
     for (const auto &[book, editor] : cases)
         EXPECT_EQ(editorNumber(QString::fromUtf8(book)), QString::fromUtf8(editor)) << book;
 }
+
+// Saving writes names and numbers in Shift_JIS: letters with a Latin base
+// become ASCII first, and only what is left over would become "?".
+TEST(BookFile, LatinLettersAreFoldedBeforeSaving)
+{
+    const struct {
+        QList<AddressRecord> records;
+        const char *written;
+        int lost;
+    } cases[] = {
+        {records({{"Müller;Jürgen", "+49 30 1234"}}), "+49 30 1234,Muller;Jurgen\r\n", 0},
+        {records({{"Ñ Ñ ;Ñ Ñ Ñ ;;;", "123456"}}), "123456,N N ;N N N ;;;\r\n", 0},
+        {records({{"山田", "090"}, {"김", "1"}, {"Zoë 😀", "2"}}), "090,山田\r\n1,?\r\n2,Zoe ?\r\n", 2},
+    };
+    QTemporaryDir dir;
+    const BookLocation at{dir.filePath(QStringLiteral("address.txt")), QString()};
+    for (const auto &c : cases) {
+        EXPECT_EQ(charactersLostInFile(c.records), c.lost) << c.written;
+        ASSERT_TRUE(saveBook(at, c.records).ok()) << c.written;
+        EXPECT_EQ(readAll(at.userFile), sjis(QString::fromUtf8(c.written)));
+    }
+}
