@@ -1,6 +1,7 @@
 // Preview pictures: PNG files decoded by Rasterly show the pixels Qt's own
 // PNG reader sees, reduced as the bitmap holds them (16-bit samples by
 // their high byte, alpha not drawn); the extension picks the decoder.
+#include "png_builder.h"
 #include "pngpicture.h"
 
 #include <QDir>
@@ -87,4 +88,48 @@ TEST(PngPicture, ExtensionPicksTheDecoderAndFailuresShowNothing)
     EXPECT_TRUE(loadPreviewPicture(dir.filePath(QStringLiteral("missing.png"))).isNull());
     EXPECT_TRUE(loadPreviewPicture(dir.filePath(QStringLiteral("missing.jpg"))).isNull());
     EXPECT_TRUE(loadPreviewPicture(QString()).isNull());
+}
+
+// A file of a few bytes may declare a picture of gigabytes. The preview
+// decodes nothing over its limit and says why in one line; Rasterly itself
+// refuses such rows for the preview before allocating them.
+TEST(PngPicture, HugeDeclaredPicturesAreRefusedBeforeDecoding)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    using rasterly_test::PngBuilder;
+    const struct {
+        const char *name;
+        uint32_t width, height;
+        bool shown;
+    } cases[] = {
+        {"huge.png", 20000, 20000, false},    // 400 megapixels of RGB in 90 bytes
+        {"wide.PNG", 64001, 1000, false},     // just over 64 megapixels
+        {"limit.png", 8000, 8000, true},      // 64 megapixels: decoded
+    };
+    for (const auto &c : cases) {
+        const QString path = dir.filePath(QLatin1String(c.name));
+        const rasterly_test::Bytes png =
+            PngBuilder().ihdr(c.width, c.height, 8, 0).idat(rasterly_test::Bytes(8, 0)).iend().bytes();
+        ASSERT_TRUE(rasterly_test::writeBytes(path.toStdString(), png));
+        testing::internal::CaptureStderr();
+        const QImage picture = loadPreviewPicture(path);
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(!picture.isNull(), c.shown) << c.name;
+        if (c.shown) {
+            EXPECT_EQ(said, "") << c.name;
+        } else {
+            EXPECT_EQ(said, QStringLiteral("skedra: no preview of %1: %2 x %3 pixels, more than the preview's 64 "
+                                           "megapixels\n")
+                                .arg(QDir::toNativeSeparators(path))
+                                .arg(c.width)
+                                .arg(c.height)
+                                .toStdString());
+        }
+    }
+    // Asked directly, Rasterly's own cap refuses the rows.
+    const QString huge = dir.filePath(QStringLiteral("rgb.png"));
+    ASSERT_TRUE(rasterly_test::writeBytes(
+        huge.toStdString(), PngBuilder().ihdr(20000, 20000, 8, 2).idat(rasterly_test::Bytes(8, 0)).iend().bytes()));
+    EXPECT_TRUE(LoadPngPicture(huge).isNull());
 }

@@ -6,6 +6,7 @@
 #include "frmmain.h"
 #include "gridview.h"
 #include "nullablepicker.h"
+#include "png_builder.h"
 #include "scripted_dialogs.h"
 #include "window_fixture.h"
 #include "test_entries.h"
@@ -361,4 +362,33 @@ TEST_F(EditorWindowTest, ChoosersFillTheNamesAndThePreviewShowsThePicture)
     EXPECT_EQ(w->attachmentFolder(AttachmentFolder::Audio), QStringLiteral("/home/u/音声/"));
     EXPECT_EQ(w->attachmentFolder(AttachmentFolder::Image), pictureFolder);
     EXPECT_EQ(SettingsStore().attachmentFolder(AttachmentFolder::Image), pictureFolder);
+}
+
+// An entry whose picture is a file of a few bytes declaring 20000 x 20000
+// pixels opens with an empty preview and one line saying why, instead of
+// decoding gigabytes; OK keeps the picture's name.
+TEST_F(EditorWindowTest, APictureDeclaringAHugeSizeOpensWithoutAPreview)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("huge.png"));
+    ASSERT_TRUE(rasterly_test::writeBytes(
+        path.toStdString(),
+        rasterly_test::PngBuilder().ihdr(20000, 20000, 8, 2).idat(rasterly_test::Bytes(8, 0)).iend().bytes()));
+    w->state().AttachmentFolders[size_t(AttachmentFolder::Image)] = dir.path() + u'/';
+    w->state().ScheduleList.at(0, AttachName) = QStringLiteral("X-JPGSH-ATTACH");
+    w->state().ScheduleList.at(0, AttachValue) = QStringLiteral("huge.png");
+    w->showModal = [&](QDialog &d) {
+        EXPECT_EQ(child<QLineEdit>(d, "txtPic")->text(), QStringLiteral("huge.png"));
+        EXPECT_FALSE(child<QLabel>(d, "Image1")->isVisibleTo(&d));
+        child<QPushButton>(d, "cmdOk")->click();
+    };
+    testing::internal::CaptureStderr();
+    QTest::mouseClick(w->gridView()->viewport(), Qt::LeftButton, {}, cellCentre(1, 2));
+    QTest::mouseDClick(w->gridView()->viewport(), Qt::LeftButton, {}, cellCentre(1, 2));
+    const QString said = QString::fromStdString(testing::internal::GetCapturedStderr());
+    EXPECT_EQ(said.count(QStringLiteral("skedra: no preview of ")), 1) << said.toStdString();
+    EXPECT_TRUE(said.contains(QStringLiteral("20000 x 20000 pixels"))) << said.toStdString();
+    EXPECT_EQ(w->state().ScheduleList.at(0, AttachValue), QStringLiteral("huge.png"));
+    EXPECT_TRUE(dialogs.messages.empty());
 }
