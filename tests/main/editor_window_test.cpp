@@ -5,8 +5,8 @@
 #include "frmeditr.h"
 #include "frmmain.h"
 #include "gridview.h"
+#include "declared_png.h"
 #include "nullablepicker.h"
-#include "png_builder.h"
 #include "scripted_dialogs.h"
 #include "window_fixture.h"
 #include "test_entries.h"
@@ -371,10 +371,7 @@ TEST_F(EditorWindowTest, APictureDeclaringAHugeSizeOpensWithoutAPreview)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("huge.png"));
-    ASSERT_TRUE(rasterly_test::writeBytes(
-        path.toStdString(),
-        rasterly_test::PngBuilder().ihdr(20000, 20000, 8, 2).idat(rasterly_test::Bytes(8, 0)).iend().bytes()));
+    ASSERT_TRUE(writeDeclaredPng(dir.filePath(QStringLiteral("huge.png")), 20000, 20000, 2));
     w->state().AttachmentFolders[size_t(AttachmentFolder::Image)] = dir.path() + u'/';
     w->state().ScheduleList.at(0, AttachName) = QStringLiteral("X-JPGSH-ATTACH");
     w->state().ScheduleList.at(0, AttachValue) = QStringLiteral("huge.png");
