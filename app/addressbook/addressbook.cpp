@@ -35,6 +35,32 @@ const QCollator &textCollator()
 
 } // namespace
 
+QString editorNumber(const QString &number)
+{
+    QStringView rest = QStringView(number).trimmed();
+    if (rest.startsWith(u"tel:", Qt::CaseInsensitive)) {
+        rest = rest.mid(4);
+        const qsizetype parameters = rest.indexOf(u';');
+        if (parameters >= 0)
+            rest = rest.left(parameters);
+    }
+    QString handed;
+    bool separator = false;
+    for (const QChar c : rest) {
+        if (c == u'(' || c == u')')
+            continue;
+        if (c == u' ' || c == u'.' || c == u'-') {
+            separator = true;
+            continue;
+        }
+        if (separator && !handed.isEmpty())
+            handed += u'-';
+        separator = false;
+        handed += c;
+    }
+    return handed;
+}
+
 int genericCompare(const QString &a, const QString &b)
 {
     double x = 0, y = 0;

@@ -16,6 +16,14 @@ struct AddressRecord {
     bool operator==(const AddressRecord &) const = default;
 };
 
+// The number a row hands to the entry editor, whose telephone field takes
+// digits with "+", "*", "#" and "-". The book keeps its numbers as
+// imported; vCards of today write them for people to read, so on the way
+// to the editor a "tel:" scheme and its parameters (";ext=102") are
+// dropped, parentheses removed, and spaces and dots become hyphens, one
+// between two groups: "(111) 555-1212" gives "111-555-1212".
+QString editorNumber(const QString &number);
+
 // The list's comparison: two texts that both read as numbers compare as
 // numbers, any other pair as text. Negative, zero or positive.
 int genericCompare(const QString &a, const QString &b);

@@ -59,8 +59,8 @@ QString BookMessage::text() const
     case BookCode::WriteFailed:
         return QStringLiteral("電話帳を保存できませんでした。　　　\n") + path + u'\n' + TryAgain;
     case BookCode::Unencodable:
-        return QStringLiteral("Shift_JISで表せない文字") + QString::number(number)
-            + QStringLiteral("文字を「?」に置き換えて電話帳を保存しました。　　");
+        return QStringLiteral("Shift_JISで表せない文字が") + QString::number(number)
+            + QStringLiteral("文字あります。　　　\n「?」に置き換えて保存しますか？");
     }
     return QString();
 }
@@ -120,18 +120,32 @@ QList<AddressRecord> loadBook(const BookLocation &location)
     return parseBook(file.readAll());
 }
 
+QList<AddressRecord> recordsForFile(const QList<AddressRecord> &records)
+{
+    QList<AddressRecord> folded = records;
+    for (AddressRecord &r : folded) {
+        r.name = Sjis::foldLatin(r.name);
+        r.number = Sjis::foldLatin(r.number);
+    }
+    return folded;
+}
+
+int charactersLostInFile(const QList<AddressRecord> &records)
+{
+    int lost = 0;
+    renderBook(recordsForFile(records), &lost);
+    return lost;
+}
+
 BookMessage saveBook(const BookLocation &location, const QList<AddressRecord> &records)
 {
-    int unencodable = 0;
-    const QByteArray bytes = renderBook(records, &unencodable);
+    const QByteArray bytes = renderBook(recordsForFile(records));
     QDir().mkpath(QFileInfo(location.userFile).absolutePath());
     QSaveFile file(location.userFile);
     const bool written = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()
         && file.flush() && file.commit();
     if (!written)
         return {BookCode::WriteFailed, location.userFile, 0};
-    if (unencodable > 0)
-        return {BookCode::Unencodable, location.userFile, unencodable};
     return {};
 }
 

@@ -24,7 +24,7 @@ enum class BookCode {
     TooLarge,     // a vCard file larger than MaxVCardBytes
     NotVCard,     // the file holds no vCard
     WriteFailed,  // the book could not be saved; number unused
-    Unencodable,  // saved, with `number` characters written as "?"
+    Unencodable,  // asked before saving: `number` characters would be written as "?"
 };
 
 struct BookMessage {
@@ -68,9 +68,18 @@ QByteArray renderBook(const QList<AddressRecord> &records, int *unencodable = nu
 // read.
 QList<AddressRecord> loadBook(const BookLocation &location);
 
-// Replaces location.userFile with `records` (making its folder when
-// needed). The old file stays whole when writing fails. Ok, Unencodable
-// (saved) or WriteFailed.
+// The records as the file holds them: names and numbers with the letters
+// Shift_JIS lacks folded to ASCII where they have a Latin base
+// (Sjis::foldLatin: "Müller" gives "Muller").
+QList<AddressRecord> recordsForFile(const QList<AddressRecord> &records);
+
+// How many characters of `records` saving would still write as "?" (after
+// the fold); the user is asked before that happens.
+int charactersLostInFile(const QList<AddressRecord> &records);
+
+// Replaces location.userFile with recordsForFile(records) (making its folder
+// when needed). The old file stays whole when writing fails. Ok or
+// WriteFailed.
 BookMessage saveBook(const BookLocation &location, const QList<AddressRecord> &records);
 
 } // namespace skedra

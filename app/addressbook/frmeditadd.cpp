@@ -232,14 +232,20 @@ bool frmEditAdd::save()
     m_book.sort();
     showBook();
     showCurrentRow();
-    const BookMessage message = saveBook(m_location, m_book.recordsToSave());
-    if (message.code == BookCode::WriteFailed) {
+    const QList<AddressRecord> records = m_book.recordsToSave();
+    // Nothing typed or imported is lost without the user's word.
+    if (const int lost = charactersLostInFile(records); lost > 0) {
+        const BookMessage question{BookCode::Unencodable, m_location.userFile, lost};
+        if (m_dialogs.message(question.title(), question.text(), question.icon(), MessageButtons::YesNo)
+            != Answer::Yes)
+            return false;
+    }
+    const BookMessage message = saveBook(m_location, records);
+    if (!message.ok()) {
         showMessage(m_dialogs, message);
         return false;
     }
     m_book.markSaved();
-    if (!message.ok())
-        showMessage(m_dialogs, message);
     return true;
 }
 
@@ -254,7 +260,7 @@ void frmEditAdd::MSFlexGrid1_DblClick(int row)
     if (row < 0 || row >= m_book.rowCount())
         return;
     if (m_pickNumber)
-        m_pickNumber(m_book.row(row).number);
+        m_pickNumber(editorNumber(m_book.row(row).number));
     close();
 }
 

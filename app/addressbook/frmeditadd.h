@@ -34,7 +34,8 @@ void openAddressList(SessionState &state, Dialogs &dialogs, QWidget *editor, con
 class frmEditAdd : public QDialog {
     Q_OBJECT
 public:
-    // `pickNumber` receives the number of a double-clicked row. The book is
+    // `pickNumber` receives the number of a double-clicked row, as the
+    // editor takes it (editorNumber). The book is
     // read from `location` at once.
     frmEditAdd(Dialogs &dialogs, QWidget *parent, std::function<void(const QString &)> pickNumber,
                const BookLocation &location = BookLocation::standard());
@@ -59,7 +60,9 @@ protected:
 private:
     // The save question; true when the window may close.
     bool mayClose();
-    // Sorts and saves; false (after saying so) when the book was not saved.
+    // Sorts and saves; false when the book was not saved: writing failed
+    // (the user is told) or the user went back rather than have characters
+    // written as "?".
     bool save();
     void showBook();
     void showCurrentRow();

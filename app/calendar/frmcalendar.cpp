@@ -3,6 +3,7 @@
 #include "gridrender.h"
 #include "settings.h"
 
+#include <QApplication>
 #include <QCalendarWidget>
 #include <QLocale>
 #include <QCloseEvent>
@@ -13,6 +14,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QTableWidget>
 
 #include <cmath>
@@ -44,6 +46,37 @@ QString shownText(const QString &text)
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return shown;
 }
+
+// `total` pixels as `parts` sizes that add up to it exactly, the first ones
+// a pixel larger when it does not divide evenly.
+std::vector<int> splitEvenly(int total, int parts)
+{
+    std::vector<int> sizes(size_t(parts), total / parts);
+    for (int i = 0; i < total % parts; ++i)
+        ++sizes[size_t(i)];
+    return sizes;
+}
+
+// Paints a day cell with whole lines only; the entries that do not fit are
+// counted on its last line.
+class DayCellDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QStyleOptionViewItem cell = option;
+        initStyleOption(&cell, index);
+        const QWidget *view = cell.widget;
+        QStyle *style = view ? view->style() : QApplication::style();
+        const QRect text = style->subElementRect(QStyle::SE_ItemViewItemText, &cell, view);
+        const int fit = text.height() / std::max(1, cell.fontMetrics.lineSpacing());
+        // The delegate hands the text over with its line ends as line
+        // separators.
+        cell.text = cellLines(cell.text.split(QChar::LineSeparator), fit).join(QChar::LineSeparator);
+        style->drawControl(QStyle::CE_ItemViewItem, &cell, painter, view);
+    }
+};
 
 } // namespace
 
@@ -172,12 +205,17 @@ frmCalendar::frmCalendar(SessionState &state, CalendarHost host, QWidget *parent
     m_monthGrid->setToolTip(MonthToolTip);
     m_monthGrid->horizontalHeader()->hide();
     m_monthGrid->verticalHeader()->hide();
+    // A small window makes rows lower than a line of text; they still
+    // share the grid exactly.
+    m_monthGrid->horizontalHeader()->setMinimumSectionSize(1);
+    m_monthGrid->verticalHeader()->setMinimumSectionSize(1);
     m_monthGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_monthGrid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_monthGrid->setWordWrap(false);
     m_monthGrid->setTextElideMode(Qt::ElideNone);
     m_monthGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_monthGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_monthGrid->setItemDelegate(new DayCellDelegate(m_monthGrid));
     connect(m_monthGrid, &QTableWidget::currentCellChanged, this, [this] { MSFlexGrid1_Click(); });
     connect(m_monthGrid, &QTableWidget::cellClicked, this, [this] { MSFlexGrid1_Click(); });
     connect(m_monthGrid, &QTableWidget::cellDoubleClicked, this, [this](int row, int column) {
@@ -192,6 +230,9 @@ frmCalendar::frmCalendar(SessionState &state, CalendarHost host, QWidget *parent
     m_dayGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_dayGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_dayGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+    // One line a row, cut at the column's edge, as in the main list.
+    m_dayGrid->setWordWrap(false);
+    m_dayGrid->setTextElideMode(Qt::ElideNone);
     m_dayGrid->installEventFilter(this);
     m_dayGrid->viewport()->installEventFilter(this);
     connect(m_dayGrid, &QTableWidget::cellDoubleClicked, this, [this] { editEntry(); });
@@ -225,10 +266,10 @@ void frmCalendar::applyStoredPlace()
     const SettingsStore settings;
     const StoredGeometry stored = settings.calendarGeometry();
     if (stored.top) {
-        const QPoint at(px(stored.left.value_or(0)), px(*stored.top));
-        const QSize size(px(stored.width.value_or(0)), px(stored.height.value_or(0)));
-        move(at);
-        resize(size.expandedTo(minimumSize()));
+        // Restored as saved at close: the frame's corner and the inside's size.
+        const QRect place = storedPlace(stored, QRect(pos(), size()), m_host.desktop, minimumSize());
+        move(place.topLeft());
+        resize(place.size());
     } else if (m_host.mainGeometry.isValid()) {
         setGeometry(m_host.mainGeometry);
     }
@@ -269,7 +310,9 @@ void frmCalendar::sDisp()
                 item->setBackground(colourOf(*cell.background));
             if (cell.foreground)
                 item->setForeground(colourOf(*cell.foreground));
-            if (row == 0)
+            // The names and the cells outside the month are never
+            // highlighted, also when an empty cell keeps the selection.
+            if (row == 0 || cell.day == 0)
                 item->setFlags(Qt::ItemIsEnabled);
             m_monthGrid->setItem(row, column, item);
         }
@@ -283,30 +326,31 @@ void frmCalendar::MSFlexGrid1_Click()
 {
     m_picker->hide();
     const GridCell current{m_monthGrid->currentColumn(), m_monthGrid->currentRow()};
-    const std::optional<DaySelection> selection =
-        current.row >= 1 ? selectCell(m_month, current) : std::nullopt;
-    if (!selection) {
-        // Outside the month: the selection and the day list stay.
+    const std::optional<DaySelection> selection = selectCell(m_month, current);
+    // Outside the month the list keeps its day, but always as the list
+    // stands now.
+    m_shown = dayListFor(m_month, m_state.ScheduleList, current, m_shown);
+    if (selection) {
+        m_month.SelectedCell = selection->cell;
+        m_selectedDay = selection->day;
+    } else {
         const QSignalBlocker blocker(m_monthGrid);
         m_monthGrid->setCurrentCell(m_month.SelectedCell.row, m_month.SelectedCell.column);
-        return;
     }
-    m_month.SelectedCell = selection->cell;
-    m_selectedDay = selection->day;
-    m_listed = selection->listed;
 
     m_dayList.setDataRows(1);
     m_dayList.clearRow(1, 1);
-    m_dayList.setDataRows(std::max<int>(1, int(selection->listed.size())));
-    for (size_t k = 0; k < selection->listed.size(); ++k) {
-        const ScheduleEntry &entry = m_state.ScheduleList[selection->listed[k] - 1];
+    m_dayList.setDataRows(std::max<int>(1, int(m_shown.entries.size())));
+    for (size_t k = 0; k < m_shown.entries.size(); ++k) {
+        const ScheduleEntry &entry = m_state.ScheduleList[m_shown.entries[k] - 1];
         ListGrid::RowTexts cells = m_dayList.rowTexts(int(k) + 1);
         renderRow(entry, cells);
         for (int col = 1; col < GridColumns; ++col)
             m_dayList.setText(int(k) + 1, col, cells[size_t(col)]);
     }
     showDayList();
-    m_state.ReferenceDate = selection->referenceDate;
+    if (selection)
+        m_state.ReferenceDate = selection->referenceDate;
 }
 
 void frmCalendar::showDayList()
@@ -374,18 +418,18 @@ void frmCalendar::layOut()
     m_today->setGeometry(px(GridLeft), px(TopRowTwips - 30), px(1000), px(PictureSize + 60));
     m_close->setGeometry(px(W - 1200), px(TopRowTwips - 30), px(1000), px(PictureSize + 60));
 
-    const int gridWidth = px(W - 450);
-    const int gridHeight = px(H - 3500);
-    m_monthGrid->setGeometry(px(GridLeft), px(MonthGridTop), gridWidth, gridHeight);
-    const int inner = m_monthGrid->viewport()->width() > 0 ? gridWidth - 2 * m_monthGrid->frameWidth()
-                                                             : gridWidth;
+    m_monthGrid->setGeometry(px(GridLeft), px(MonthGridTop), px(W - 450), px(H - 3500));
+    // The columns and the week rows share the grid's inside to the pixel,
+    // so no strip is left after Saturday or under the last week.
+    const QRect inside = m_monthGrid->contentsRect();
+    const std::vector<int> widths = splitEvenly(inside.width(), MonthColumns);
     for (int column = 0; column < MonthColumns; ++column)
-        m_monthGrid->setColumnWidth(column, int(std::lround(double(inner) / MonthColumns)) - 1);
+        m_monthGrid->setColumnWidth(column, widths[size_t(column)]);
     const int nameRow = m_monthGrid->fontMetrics().height() + 6;
     m_monthGrid->setRowHeight(0, nameRow);
-    const int innerHeight = gridHeight - 2 * m_monthGrid->frameWidth();
+    const std::vector<int> heights = splitEvenly(std::max(0, inside.height() - nameRow), MonthRows - 1);
     for (int row = 1; row < MonthRows; ++row)
-        m_monthGrid->setRowHeight(row, int(std::lround(double(innerHeight - nameRow) / 6)) - 1);
+        m_monthGrid->setRowHeight(row, heights[size_t(row - 1)]);
 
     const int dayTop = m_monthGrid->geometry().bottom() + 1 + px(100);
     m_dayGrid->setGeometry(px(GridLeft), dayTop, px(W - 410), std::max(0, height() - dayTop - px(120)));
@@ -518,7 +562,7 @@ int frmCalendar::currentDay() const
 int frmCalendar::selectedEntry() const
 {
     const int row = m_dayGrid->currentRow();
-    return row >= 0 && size_t(row) < m_listed.size() ? m_listed[size_t(row)] : 0;
+    return row >= 0 && size_t(row) < m_shown.entries.size() ? m_shown.entries[size_t(row)] : 0;
 }
 
 void frmCalendar::prepareReference(int day)
@@ -607,9 +651,8 @@ void frmCalendar::closeEvent(QCloseEvent *event)
     const WindowShowState shown = isMinimized() ? WindowShowState::Minimised
         : isMaximized()                         ? WindowShowState::Maximised
                                                 : WindowShowState::Normal;
-    const QRect place = geometry();
-    SettingsStore().saveCalendarSettings(
-        shown, WindowGeometry{twips(place.x()), twips(place.y()), twips(place.width()), twips(place.height()), 0, 0});
+    // The frame's corner and the inside's size, as the place is restored.
+    SettingsStore().saveCalendarSettings(shown, WindowGeometry{twips(x()), twips(y()), twips(width()), twips(height()), 0, 0});
     m_state.CallerView = QStringLiteral("Main");
     if (m_host.returnToList)
         m_host.returnToList();

@@ -60,6 +60,9 @@ struct CalendarHost {
     std::array<int, GridColumns> columnWidthsTwips{};
     // The main window's place, taken when no calendar place is stored.
     QRect mainGeometry;
+    // The screens' available area, which a stored calendar place is kept
+    // within.
+    QRect desktop;
     // Shows the main window again and redraws its list (Grid_refresh).
     std::function<void()> returnToList;
     // The main window's commands. Add and copy-add read the reference
@@ -150,7 +153,7 @@ private:
     MonthModel m_month;
     int m_selectedDay = 0;
     ListGrid m_dayList;
-    std::vector<int> m_listed;  // entry numbers of the day list's rows
+    DayList m_shown;  // the day list's day and the entries of its rows
     QMenu *m_popup = nullptr;
     std::vector<QMenu *> m_attributeMenus;
 

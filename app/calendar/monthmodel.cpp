@@ -82,15 +82,40 @@ MonthModel buildMonth(const ScheduleList &list, QDate shownMonth, QDate today,
     return month;
 }
 
+QStringList cellLines(const QStringList &lines, int fit)
+{
+    if (lines.size() <= fit)
+        return lines;
+    if (fit < 2)
+        return lines.mid(0, 1);
+    const qsizetype entries = fit - 2;
+    QStringList shown = lines.mid(0, 1 + entries);
+    shown << QStringLiteral(" …他%1件").arg(lines.size() - 1 - entries);
+    return shown;
+}
+
 std::optional<DaySelection> selectCell(const MonthModel &month, GridCell cell)
 {
-    const int day = month.cell(cell).day;
+    const bool inGrid = cell.row >= 1 && cell.row < MonthRows && cell.column >= 0 && cell.column < MonthColumns;
+    const int day = inGrid ? month.cell(cell).day : 0;
     if (day == 0)
         return std::nullopt;
     const std::vector<int> &entries = month.DayEntries[size_t(day)];
     DaySelection selection{cell, day, month.DayDates[size_t(day)], {}};
     selection.listed.assign(entries.begin(), entries.begin() + std::min<size_t>(entries.size(), DayListLimit));
     return selection;
+}
+
+DayList dayListFor(const MonthModel &month, const ScheduleList &list, GridCell cell, const DayList &shown)
+{
+    if (const std::optional<DaySelection> selection = selectCell(month, cell))
+        return {selection->referenceDate, selection->listed};
+    const QDate day = QDate::fromString(shown.date, u"yyyyMMdd");
+    if (!day.isValid())
+        return shown;
+    std::vector<int> entries = Occurrences(list).entriesOn(CalendarDay::of(day));
+    entries.resize(std::min<size_t>(entries.size(), DayListLimit));
+    return {shown.date, std::move(entries)};
 }
 
 QDate stepMonth(QDate shownMonth, MonthStep step)

@@ -8,6 +8,7 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
 #include <QTime>
 
 #include <array>
@@ -78,6 +79,12 @@ struct MonthModel {
 MonthModel buildMonth(const ScheduleList &list, QDate shownMonth, QDate today,
                       const QString &referenceDate, GridCell selectedCell);
 
+// The lines a day cell shows when `fit` lines fit in it: all of `lines`
+// (the day number, then one line per entry) when they fit; otherwise the
+// day number, as many entry lines as leave room for one more, and
+// " …他n件" for the n entries left out. The day number is always shown.
+QStringList cellLines(const QStringList &lines, int fit);
+
 // What selecting a day cell chooses (MSFlexGrid1_Click).
 struct DaySelection {
     GridCell cell;
@@ -86,9 +93,23 @@ struct DaySelection {
     std::vector<int> listed;  // the day list's entry numbers, at most DayListLimit
 };
 
-// Nothing when the cell lies outside the month: the previous selection and
-// day list stay.
+// Nothing when the cell lies outside the month (or outside the day rows):
+// the previous selection stays.
 std::optional<DaySelection> selectCell(const MonthModel &month, GridCell cell);
+
+// What the day list shows: the day it lists and the entries its rows stand
+// for, one a row in list order, at most DayListLimit.
+struct DayList {
+    QString date;              // "YYYYMMDD"; empty until a day was listed
+    std::vector<int> entries;  // 1-based entry numbers
+    bool operator==(const DayList &) const = default;
+};
+
+// The day list after a click on `cell` (MSFlexGrid1_Click): the cell's day
+// when the cell lies in the month; otherwise the day `shown` lists, read
+// afresh from `list`, so that after a change to the list (a delete moves
+// the later entries up) every row still stands for the entry it shows.
+DayList dayListFor(const MonthModel &month, const ScheduleList &list, GridCell cell, const DayList &shown);
 
 enum class MonthStep { YearBack, MonthBack, MonthForward, YearForward };
 

@@ -5,6 +5,7 @@
 #include <rasterly/rasterly.h>  // the exports' types and the bitmap block
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QImageReader>
 #include <QLibrary>
@@ -13,6 +14,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <vector>
 
 namespace skedra {
@@ -20,7 +22,7 @@ namespace skedra {
 namespace {
 
 // The exports are called through pointers of exactly their declared types.
-using LoadPng = decltype(&mLoadPNG);
+using LoadPng = decltype(&mLoadPNGLimit);
 using GetPngData = decltype(&mGetPNGData);
 using EndPng = decltype(&mEndPNG);
 
@@ -42,7 +44,7 @@ private:
         QLibrary library(QCoreApplication::applicationDirPath() + QStringLiteral("/rasterly"));
         Rasterly r;
         if (library.load()) {
-            r.load = reinterpret_cast<LoadPng>(library.resolve("mLoadPNG"));
+            r.load = reinterpret_cast<LoadPng>(library.resolve("mLoadPNGLimit"));
             r.data = reinterpret_cast<GetPngData>(library.resolve("mGetPNGData"));
             r.end = reinterpret_cast<EndPng>(library.resolve("mEndPNG"));
         }
@@ -67,10 +69,23 @@ QImage::Format formatOf(int bitCount)
     }
 }
 
+// The most bytes Rasterly may give the rows of a preview: the largest
+// picture at the widest PNG pixel (16-bit RGBA, 8 bytes).
+constexpr int64_t PreviewRowLimit = int64_t(512) << 20;
+static_assert(PreviewPixelLimit * 8 < PreviewRowLimit, "room for the filter bytes");
+
+void sayNoPreview(const QString &path, const QString &why)
+{
+    std::fprintf(stderr, "skedra: no preview of %s: %s\n", qPrintable(QDir::toNativeSeparators(path)),
+                 qPrintable(why));
+}
+
 // The rows of a 4-bit bitmap, two pixels a byte, as one byte a pixel.
 QImage unpackNibbles(const uchar *rows, int width, int height, qsizetype stride)
 {
     QImage image(width, height, QImage::Format_Indexed8);
+    if (image.isNull())
+        return image;  // no memory for it
     for (int y = 0; y < height; ++y) {
         const uchar *in = rows + y * stride;
         uchar *out = image.scanLine(y);
@@ -130,9 +145,18 @@ QImage LoadPngPicture(const QString &path)
     std::memset(&info, 0, sizeof info);
     PngHandle *handle = nullptr;
     int32_t size = 0;
-    if (rasterly.load(QFile::encodeName(path).constData(), &handle, reinterpret_cast<BITMAPINFO *>(&info), &size) != 1)
+    if (rasterly.load(QFile::encodeName(path).constData(), &handle, reinterpret_cast<BITMAPINFO *>(&info), &size,
+                      PreviewRowLimit)
+        != 1)
         return QImage();
-    auto pixels = std::make_unique<Pixels>(size > 0 ? static_cast<size_t>(size) : 0);
+    std::unique_ptr<Pixels> pixels;
+    try {
+        pixels = std::make_unique<Pixels>(size > 0 ? static_cast<size_t>(size) : 0);
+    } catch (const std::bad_alloc &) {
+        rasterly.end(&handle);
+        sayNoPreview(path, QStringLiteral("not enough memory for %1 bytes").arg(size));
+        return QImage();
+    }
     const int32_t read = rasterly.data(&handle, pixels->data());
     rasterly.end(&handle);
     if (read != 1)
@@ -144,9 +168,18 @@ QImage loadPreviewPicture(const QString &path)
 {
     if (path.isEmpty())
         return QImage();
+    // The header alone says how big the picture is.
+    QImageReader reader(path);
+    const QSize declared = reader.size();
+    if (qint64(declared.width()) * declared.height() > PreviewPixelLimit) {
+        sayNoPreview(path, QStringLiteral("%1 x %2 pixels, more than the preview's %3 megapixels")
+                               .arg(declared.width())
+                               .arg(declared.height())
+                               .arg(PreviewPixelLimit / 1000000));
+        return QImage();
+    }
     if (UpperExtension(path) == QLatin1String("PNG"))
         return LoadPngPicture(path);
-    QImageReader reader(path);
     return reader.read();
 }
 

@@ -96,10 +96,11 @@ void frmFind::Command1_Click()
     SessionState &state = m_main.state();
     // A new search replaces the hits an open results list would read.
     closeResults(m_main);
-    state.FoundRows = findRows(m_main.grid(), m_main.FindColumn, text,
-                               m_whole->isChecked() ? FindMatch::Whole : FindMatch::Partial);
+    const std::vector<int> rows = findRows(m_main.grid(), m_main.FindColumn, text,
+                                           m_whole->isChecked() ? FindMatch::Whole : FindMatch::Partial);
+    state.FoundEntries = foundEntries(state.ScheduleList, rows);
     accept();
-    if (state.FoundRows.empty()) {
+    if (state.FoundEntries.empty()) {
         m_dialogs.message(QStringLiteral("検索結果"), QStringLiteral("該当するデータは見つかりませんでした。　　　"),
                           MessageIcon::Information, MessageButtons::Ok);
         return;
@@ -117,7 +118,7 @@ frmFindEx::frmFindEx(frmMain &main)
     setWindowTitle(QStringLiteral("検索結果"));
     setModal(false);
 
-    const std::vector<int> &found = main.state().FoundRows;
+    const std::vector<EntryKey> &found = main.state().FoundEntries;
     QStringList header = ResultsHeader.split(u'|');
     for (QString &h : header) {
         if (h.startsWith(u'<'))
@@ -137,7 +138,11 @@ frmFindEx::frmFindEx(frmMain &main)
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->setWordWrap(false);
     for (int k = 0; k < int(found.size()); ++k) {
-        const std::array<QString, 4> texts = foundRowTexts(main.state().ScheduleList[found[k] - 1]);
+        const ScheduleList &list = main.state().ScheduleList;
+        const int index = list.indexOf(found[size_t(k)]);
+        if (index < 0)
+            continue;  // deleted since the search
+        const std::array<QString, 4> texts = foundRowTexts(list[index]);
         for (int c = 0; c < 4; ++c)
             m_grid->setItem(k, c + 1, new QTableWidgetItem(texts[c]));
     }
@@ -163,10 +168,10 @@ frmFindEx::frmFindEx(frmMain &main)
 
 void frmFindEx::MSFlexGrid1_DblClick(int row)
 {
-    const std::vector<int> &found = m_main.state().FoundRows;
+    const std::vector<EntryKey> &found = m_main.state().FoundEntries;
     if (row < 1 || row > int(found.size()))
         return;
-    if (!showFoundRow(m_main.grid(), found[size_t(row - 1)]))
+    if (!showFoundEntry(m_main.state().ScheduleList, m_main.grid(), found[size_t(row - 1)]))
         return;
     m_main.gridView()->showGrid();
 }

@@ -25,7 +25,7 @@ class frmFind : public QDialog {
 public:
     frmFind(frmMain &main, Dialogs &dialogs);
 
-    // Searches the main list: hits are kept in the session's FoundRows and
+    // Searches the main list: hits are kept in the session's FoundEntries and
     // shown in frmFindEx, or the user is told there are none. An empty text
     // does nothing.
     void Command1_Click();
@@ -44,9 +44,9 @@ class frmFindEx : public QDialog {
 public:
     explicit frmFindEx(frmMain &main);
 
-    // Double-click on hit `row` (1-based): the main list moves to the hit's
-    // row, which becomes current and the top row. A hit whose row the list
-    // no longer has is left alone.
+    // Double-click on hit `row` (1-based): the main list moves to the row
+    // that now shows the hit's entry, which becomes current and the top row.
+    // A hit whose entry was deleted does nothing.
     void MSFlexGrid1_DblClick(int row);
     // "再検索": closes the results and asks again.
     void Command1_Click();

@@ -48,10 +48,13 @@ namespace {
 constexpr int MinWidthTwips = 7700;
 constexpr int MinHeightTwips = 3000;
 
-// Pixels of a stored twips value, kept to a range that cannot overflow.
-int storedPixels(double twips)
+// The area of all screens that windows may take.
+QRect availableDesktop()
 {
-    return static_cast<int>(std::lround(std::clamp(twips, -1.0e7, 1.0e7) / TwipsPerPixel));
+    QRect desktop;
+    for (const QScreen *screen : QGuiApplication::screens())
+        desktop |= screen->availableVirtualGeometry();
+    return desktop;
 }
 
 } // namespace
@@ -158,29 +161,9 @@ void frmMain::applyStoredGeometry(const StoredGeometry &g)
     // Left, top, height, width as stored. The grid fills the window, so its
     // stored size follows from the window's and is not applied on its own.
     m_startGeometry = g;
-    QPoint pos = this->pos();
-    if (g.left)
-        pos.setX(storedPixels(*g.left));
-    if (g.top)
-        pos.setY(storedPixels(*g.top));
-    QSize size = this->size();
-    if (g.height)
-        size.setHeight(storedPixels(*g.height));
-    if (g.width)
-        size.setWidth(storedPixels(*g.width));
-
-    // A hand-edited or stale value must not lose the window: it stays within
-    // the screens it can be shown on.
-    QRect desktop;
-    for (const QScreen *screen : QGuiApplication::screens())
-        desktop |= screen->availableVirtualGeometry();
-    if (desktop.isValid()) {
-        size = size.boundedTo(desktop.size());
-        if (!desktop.contains(pos))
-            pos = this->pos();
-    }
-    move(pos);
-    resize(size.expandedTo(minimumSize()));
+    const QRect place = storedPlace(g, QRect(pos(), size()), availableDesktop(), minimumSize());
+    move(place.topLeft());
+    resize(place.size());
 }
 
 void frmMain::applyStoredFont(const StoredFont &stored)
@@ -579,6 +562,7 @@ void frmMain::disp_calendar()
     calendar::CalendarHost host;
     host.columnWidthsTwips = columnWidths();
     host.mainGeometry = geometry();
+    host.desktop = availableDesktop();
     host.returnToList = [this] {
         show();
         Grid_refresh();

@@ -164,20 +164,21 @@ bool sortByColumn(ScheduleList &list, ListGrid &grid, int col)
     // keys keep their order.
     QCollator collator(QLocale(QLocale::Japanese, QLocale::Japan));
     collator.setCaseSensitivity(Qt::CaseInsensitive);
-    struct Keyed {
-        QCollatorSortKey key;
-        ScheduleEntry entry;
-    };
-    std::vector<Keyed> entries;
-    entries.reserve(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i)
-        entries.push_back({collator.sortKey(list[i][slot]), std::move(list[i])});
-    std::stable_sort(entries.begin(), entries.end(), [ascending](const Keyed &a, const Keyed &b) {
-        const int c = a.key.compare(b.key);
+    std::vector<QCollatorSortKey> keys;
+    keys.reserve(static_cast<size_t>(n));
+    std::vector<int> order;
+    order.reserve(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        keys.push_back(collator.sortKey(list[i][slot]));
+        order.push_back(i);
+    }
+    std::stable_sort(order.begin(), order.end(), [&keys, ascending](int a, int b) {
+        const int c = keys[static_cast<size_t>(a)].compare(keys[static_cast<size_t>(b)]);
         return ascending ? c < 0 : c > 0;
     });
-    for (int i = 0; i < n; ++i)
-        list[i] = std::move(entries[static_cast<size_t>(i)].entry);
+    // The entries move as a whole, so whatever follows one (a find hit)
+    // follows it to its new row.
+    list.reorder(order);
 
     removeSortMarks(grid);
     grid.setText(0, col, (ascending ? AscMark : DescMark) + grid.text(0, col));

@@ -127,18 +127,9 @@ void ListCommands::deleteCompleted()
 
     m_state.markDirty();
     ScheduleList &list = m_state.ScheduleList;
-    const int n = list.count();
-    std::vector<ScheduleEntry> kept;
-    kept.reserve(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i) {
-        if (list.at(i, StatusValue) != QLatin1String("COMPLETED"))
-            kept.push_back(std::move(list[i]));
-    }
-    list.clear();
-    for (size_t i = 0; i < kept.size(); ++i)
-        list[static_cast<int>(i)] = std::move(kept[i]);
+    list.removeIf([](const ScheduleEntry &e) { return e.exists() && e[StatusValue] == QLatin1String("COMPLETED"); });
 
-    const int keptCount = static_cast<int>(kept.size());
+    const int keptCount = list.count();
     while (m_grid.dataRows() > std::max(keptCount, 1))
         m_grid.removeRow(m_grid.lastRow());
     if (keptCount == 0)

@@ -46,8 +46,18 @@ QString foundCountText(int count)
     return QString::number(count) + QStringLiteral(" 件見つかりました｡");
 }
 
-bool showFoundRow(ListGrid &grid, int row)
+std::vector<EntryKey> foundEntries(const ScheduleList &list, const std::vector<int> &rows)
 {
+    std::vector<EntryKey> entries;
+    entries.reserve(rows.size());
+    for (int row : rows)
+        entries.push_back(list.keyAt(row - 1));
+    return entries;
+}
+
+bool showFoundEntry(const ScheduleList &list, ListGrid &grid, EntryKey entry)
+{
+    const int row = list.indexOf(entry) + 1;
     if (row < 1 || row > grid.lastRow())
         return false;
     grid.setRow(row);

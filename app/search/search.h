@@ -41,9 +41,13 @@ std::array<QString, 4> foundRowTexts(const ScheduleEntry &entry);
 // The results label: "3 件見つかりました｡".
 QString foundCountText(int count);
 
-// Moves the list to a hit: its row becomes the current row and the top
-// row, the selection that one row. A row the list no longer has (it
-// shrank since the search) changes nothing and gives false.
-bool showFoundRow(ListGrid &grid, int row);
+// The entries of the rows a search found. A hit stands for its entry from
+// then on, wherever sorting, moving, adding or deleting take it.
+std::vector<EntryKey> foundEntries(const ScheduleList &list, const std::vector<int> &rows);
+
+// Moves the list to the entry of a hit: the entry's row becomes the current
+// row and the top row, the selection that one row. A hit whose entry was
+// deleted since changes nothing and gives false.
+bool showFoundEntry(const ScheduleList &list, ListGrid &grid, EntryKey entry);
 
 } // namespace skedra

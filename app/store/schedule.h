@@ -7,8 +7,10 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 #include <array>
+#include <functional>
 #include <vector>
 
 namespace skedra {
@@ -110,8 +112,17 @@ struct ScheduleEntry {
     bool operator==(const ScheduleEntry &other) const = default;
 };
 
+// Names an entry of a ScheduleList for as long as the entry stays in it,
+// wherever sorting and moving take it (a find hit holds one).
+using EntryKey = quint64;
+
 // The table of at most 500 entries, contiguous from index 0; table order is
 // display order.
+//
+// Every place of the table carries a key that moves with its entry through
+// removeAt, swap, reorder and removeIf. Removing an entry or emptying the
+// table retires its key for good; a place left empty gets a key no one has
+// seen, so an entry written there later is never taken for one that went.
 class ScheduleList {
 public:
     ScheduleList();
@@ -143,10 +154,29 @@ public:
     // Swaps two entries (all 90 texts).
     void swap(int a, int b);
 
-    bool operator==(const ScheduleList &other) const = default;
+    // Puts entry order[i] at index i, for a permutation `order` of the
+    // indexes 0 to order.size() - 1; the later entries stay where they are.
+    void reorder(const std::vector<int> &order);
+
+    // Removes every entry for which `remove` is true; the others move up in
+    // their order.
+    void removeIf(const std::function<bool(const ScheduleEntry &)> &remove);
+
+    // The key of the entry at `index`.
+    EntryKey keyAt(int index) const { return m_keys[static_cast<size_t>(index)]; }
+    // Where the entry named by `key` is now; -1 once it was removed.
+    int indexOf(EntryKey key) const;
+
+    // Equal entries; the keys are not compared.
+    bool operator==(const ScheduleList &other) const { return m_entries == other.m_entries; }
 
 private:
+    // A key for a place that was left empty.
+    EntryKey freshKey() { return m_nextKey++; }
+
     std::vector<ScheduleEntry> m_entries;
+    std::vector<EntryKey> m_keys;
+    EntryKey m_nextKey = 0;
 };
 
 } // namespace skedra

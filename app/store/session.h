@@ -38,7 +38,7 @@ struct SessionState {
     QString EditMode;                         // "add" when creating an entry
     skedra::ScheduleEntry WorkEntry;          // the editor's buffer
     QString ModelCode = QStringLiteral("SH53");
-    std::vector<int> FoundRows;               // main-list rows of the last search's hits
+    std::vector<EntryKey> FoundEntries;       // the entries of the last search's hits, in row order
     QString AddressListCaller;                // "EditR" or "Edit": the editor that opened the telephone book
     // The last folders the attachment choosers used, each with its trailing
     // "/": ImagePath, MusicPath, AudioPath, VoicePath (AttachmentFolder order).

@@ -33,6 +33,14 @@ constexpr bool isLeadByte(unsigned char byte)
 // True when every character of `text` has a CP932 form.
 bool isEncodable(const QString &text);
 
+// `text` with the characters that encode() would write as "?" but that have
+// a Latin base written in ASCII, through ICU's "Latin-ASCII" transform:
+// "Müller" gives "Muller", "ß" "ss", "Œ" "OE", "–" "-". Characters that
+// CP932 holds or has a twin for (kana, kanji, full-width forms, "×", "°",
+// "〜") are kept as they are; so is what has no Latin base (Hangul, emoji),
+// which encode() still writes as "?".
+QString foldLatin(const QString &text);
+
 } // namespace Sjis
 
 // `number` as decimal text, left-padded with "0" to `width` characters

@@ -7,13 +7,14 @@
 
 namespace rasterly {
 
-// Internal causes. 10-13 are reported as result 3, 21-39 as result 4.
+// Internal causes. 10-14 are reported as result 3, 21-39 as result 4.
 enum Error : int32_t {
     ErrNone = 0,
     ErrOpen = 10,          // the file cannot be opened (or no path / out-pointer given)
     ErrShortRead = 11,     // a read came up short: chunk length, type, data or CRC
     ErrNoMemory = 12,      // an allocation failed
     ErrGrowIdat = 13,      // the joined IDAT data could not be grown
+    ErrOverLimit = 14,     // the image's rows would take more than the caller's limit
     ErrCrc = 21,           // a chunk's CRC differs from the stored one
     ErrSignature = 22,     // the signature is missing, short or wrong
     ErrShortIhdr = 23,     // IHDR has fewer than 13 data bytes
@@ -73,4 +74,5 @@ struct PngHandle {
     uint32_t idatCapacity;     // bytes allocated behind idatData
     int32_t bitsPerPixel;      // bit depth times samples per pixel
     int32_t inflatedBytes;     // image data bytes the stream filled; the rest stay 0
+    int64_t rowLimit;          // the most bytes the image data or the pixel block may take
 };

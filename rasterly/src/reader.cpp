@@ -19,6 +19,7 @@ using namespace rasterly;
 namespace {
 
 constexpr int64_t kMaxBlock = INT32_MAX; // every size is held in an int32 field
+static_assert(RASTERLY_DEFAULT_ROW_LIMIT == kMaxBlock, "the default cap is what the fields can hold");
 
 void freeHandle(PngHandle *h)
 {
@@ -149,6 +150,7 @@ int32_t handleIhdr(PngHandle &h, const unsigned char *d, uint32_t len)
     case 4: g.outBits = 8; g.outRowBytes = W; break;
     default: g.outBits = 32; g.outRowBytes = 4 * W; break;
     }
+    // Each factor is below 2^31 here, so no product overflows 64 bits.
     const int64_t stride = (g.outRowBytes + 3) / 4 * 4;
     if (g.rawRow + 4 > kMaxBlock || stride > kMaxBlock || stride * int64_t(ht) > kMaxBlock)
         return ErrTooLarge;
@@ -166,6 +168,10 @@ int32_t handleIhdr(PngHandle &h, const unsigned char *d, uint32_t len)
         capacity = needed;
     if (capacity > kMaxBlock)
         return ErrTooLarge;
+    // The caller's cap, judged before the rows are allocated here or by the
+    // caller.
+    if (capacity > h.rowLimit || int64_t(h.outputSize) > h.rowLimit)
+        return ErrOverLimit;
     // Zero-filled: rows a short stream does not reach read as zeros, and pages of
     // a big block are only touched as they are filled.
     h.imageData = static_cast<unsigned char *>(blockAlloc(std::size_t(capacity)));
@@ -427,12 +433,14 @@ void fillInfo(const PngHandle &h, BITMAPINFO *info)
 
 } // namespace
 
-extern "C" RASTERLY_API int32_t RASTERLY_STDCALL mLoadPNG(const char *path, PngHandle **handleOut,
-                                                          BITMAPINFO *infoOut, int32_t *sizeOut)
+extern "C" RASTERLY_API int32_t RASTERLY_STDCALL mLoadPNGLimit(const char *path, PngHandle **handleOut,
+                                                               BITMAPINFO *infoOut, int32_t *sizeOut,
+                                                               int64_t maxRowBytes)
 {
     auto *h = static_cast<PngHandle *>(std::calloc(1, sizeof(PngHandle)));
     if (!h)
         return 3;
+    h->rowLimit = maxRowBytes > 0 && maxRowBytes < kMaxBlock ? maxRowBytes : kMaxBlock;
     int32_t err = ErrNone;
     {
         ChunkFile file(path);
@@ -459,6 +467,12 @@ extern "C" RASTERLY_API int32_t RASTERLY_STDCALL mLoadPNG(const char *path, PngH
     *sizeOut = h->outputSize;
     *handleOut = h;
     return 1;
+}
+
+extern "C" RASTERLY_API int32_t RASTERLY_STDCALL mLoadPNG(const char *path, PngHandle **handleOut,
+                                                          BITMAPINFO *infoOut, int32_t *sizeOut)
+{
+    return mLoadPNGLimit(path, handleOut, infoOut, sizeOut, RASTERLY_DEFAULT_ROW_LIMIT);
 }
 
 namespace {

@@ -188,3 +188,47 @@ TEST(BookFile, KeptInTheUserDataFolder)
     EXPECT_TRUE(standard.programFile.endsWith(QStringLiteral("/address.txt")));
     QStandardPaths::setTestModeEnabled(false);
 }
+
+// What a double-click hands to the editor: the number as the editor takes
+// it, whatever form a vCard wrote it in.
+TEST(AddressBook, NumberHandedToTheEditor)
+{
+    const std::pair<const char *, const char *> cases[] = {
+        {"(111) 555-1212", "111-555-1212"},
+        {"tel:+1-418-656-9254;ext=102", "+1-418-656-9254"},
+        {"TEL:+1-418-262-6501", "+1-418-262-6501"},
+        {"(07) 3899-5174", "07-3899-5174"},
+        {"905.555.1234", "905-555-1234"},
+        {"+33 4 76 62 94 72", "+33-4-76-62-94-72"},
+        {" 111 - 555 ", "111-555"},
+        {"090-1234-5678", "090-1234-5678"},
+        {"#9110", "#9110"},
+        {"*67 555 0100", "*67-555-0100"},
+        {"0300000000", "0300000000"},
+        {"", ""},
+    };
+    for (const auto &[book, editor] : cases)
+        EXPECT_EQ(editorNumber(QString::fromUtf8(book)), QString::fromUtf8(editor)) << book;
+}
+
+// Saving writes names and numbers in Shift_JIS: letters with a Latin base
+// become ASCII first, and only what is left over would become "?".
+TEST(BookFile, LatinLettersAreFoldedBeforeSaving)
+{
+    const struct {
+        QList<AddressRecord> records;
+        const char *written;
+        int lost;
+    } cases[] = {
+        {records({{"Müller;Jürgen", "+49 30 1234"}}), "+49 30 1234,Muller;Jurgen\r\n", 0},
+        {records({{"Ñ Ñ ;Ñ Ñ Ñ ;;;", "123456"}}), "123456,N N ;N N N ;;;\r\n", 0},
+        {records({{"山田", "090"}, {"김", "1"}, {"Zoë 😀", "2"}}), "090,山田\r\n1,?\r\n2,Zoe ?\r\n", 2},
+    };
+    QTemporaryDir dir;
+    const BookLocation at{dir.filePath(QStringLiteral("address.txt")), QString()};
+    for (const auto &c : cases) {
+        EXPECT_EQ(charactersLostInFile(c.records), c.lost) << c.written;
+        ASSERT_TRUE(saveBook(at, c.records).ok()) << c.written;
+        EXPECT_EQ(readAll(at.userFile), sjis(QString::fromUtf8(c.written)));
+    }
+}

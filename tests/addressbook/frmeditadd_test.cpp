@@ -177,7 +177,7 @@ TEST_F(BookWindowTest, DoubleClickHandsTheNumberToTheEditor)
     qputenv("HOME", dir.path().toLocal8Bit());
     QStandardPaths::setTestModeEnabled(true);
     at = BookLocation::standard();
-    writeBook(QStringLiteral("03-1234-5678,A\r\n090-0000-0000,B\r\n"));
+    writeBook(QStringLiteral("03-1234-5678,A\r\n(111) 555-1212,B\r\n"));
     SessionState state;
     QLineEdit txtArTel;
     QTimer pick;
@@ -193,6 +193,39 @@ TEST_F(BookWindowTest, DoubleClickHandsTheNumberToTheEditor)
     pick.stop();
     QStandardPaths::setTestModeEnabled(false);
     EXPECT_EQ(state.AddressListCaller, QStringLiteral("EditR"));
-    EXPECT_EQ(txtArTel.text(), QStringLiteral("090-0000-0000"));
+    EXPECT_EQ(txtArTel.text(), QStringLiteral("111-555-1212")) << "as the editor takes it";
     EXPECT_TRUE(dialogs.messages.empty());
+}
+
+// Imported names that Shift_JIS cannot hold: letters with a Latin base are
+// saved in ASCII without a word; characters that would still become "?"
+// are counted in a question first, and the user may go back.
+TEST_F(BookWindowTest, SavingAsksBeforeCharactersBecomeQuestionMarks)
+{
+    auto book = open();
+    dialogs.openFiles = {QStringLiteral(SKEDRA_SHARED_DIR "/testdata/vcard-corpus/opensync__kdepim-umlaute-2.1.vcf")};
+    click(*book, "btnImport");
+    ASSERT_GT(book->book().rowCount(), 1);
+    click(*book, "btnAdd");
+    QTest::keyClicks(box(*book, "txtAddress"), "1");
+    box(*book, "txtName")->setText(QStringLiteral("김철수"));
+    emit box(*book, "txtName")->textEdited(QStringLiteral("김철수"));
+
+    dialogs.answers = {Answer::No};
+    click(*book, "btnOk");
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.last().title, QStringLiteral("警告"));
+    EXPECT_EQ(dialogs.last().text,
+              QStringLiteral("Shift_JISで表せない文字が3文字あります。　　　\n「?」に置き換えて保存しますか？"));
+    EXPECT_EQ(dialogs.last().icon, MessageIcon::Warning);
+    EXPECT_EQ(dialogs.last().buttons, MessageButtons::YesNo);
+    EXPECT_TRUE(book->isVisible()) << "going back keeps the book open and unsaved";
+    EXPECT_EQ(bookBytes(), QByteArray("<missing>"));
+
+    dialogs.answers = {Answer::Yes};
+    click(*book, "btnOk");
+    EXPECT_FALSE(book->isVisible());
+    const QString saved = Sjis::decode(bookBytes());
+    EXPECT_TRUE(saved.contains(QStringLiteral("1,???\r\n")));
+    EXPECT_EQ(saved.count(u'?'), 3) << "the umlauts were written as letters";
 }

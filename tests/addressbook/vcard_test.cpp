@@ -1,5 +1,6 @@
 // vCard import: the handset's Shift_JIS cards, the name starting afresh at
 // every card, and files that phones and address books of today write.
+#include "editormodel.h"  // the editor's telephone rule
 #include "sjis.h"
 #include "vcard.h"
 
@@ -80,4 +81,27 @@ TEST(VCard, CorpusOfRealFiles)
         EXPECT_TRUE(message.ok()) << name.toStdString();
         EXPECT_EQ(tsv(read.records), expected) << name.toStdString();
     }
+}
+
+// Every number of the corpus reaches the editor in a form its telephone
+// field accepts; only the words some test files carry as numbers do not.
+TEST(VCard, EveryRealNumberOfTheCorpusReachesTheEditor)
+{
+    const QDir dir(QStringLiteral(SKEDRA_SHARED_DIR "/testdata/vcard-corpus"));
+    QStringList refused;
+    int numbers = 0;
+    for (const QString &name : dir.entryList({QStringLiteral("*.vcf")}, QDir::Files, QDir::Name)) {
+        VCardRecords read;
+        readVCardFile(dir.filePath(name), read);
+        for (const AddressRecord &r : read.records) {
+            ++numbers;
+            if (!telephoneAccepted(editorNumber(r.number)))
+                refused << r.number;
+        }
+    }
+    EXPECT_EQ(numbers, 82);
+    refused.sort();
+    EXPECT_EQ(refused.join(u'|'), QStringLiteral(
+        "BusinessFaxPhone|BusinessPhone|HomePhone|MobilePhone|business 1|car|fax|home 2|homefax|homephone|isdn|"
+        "mailbox|messenger|mobile 3|mobilephone|modem|pager|pager 6|pcs|vidoe|work fax|workphone"));
 }

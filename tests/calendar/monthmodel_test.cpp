@@ -73,6 +73,23 @@ TEST(MonthModel, CellsListTheDaysEntriesInListOrder)
     EXPECT_EQ(april.SelectedCell, (GridCell{1, 3}));
 }
 
+TEST(MonthModel, ACellShowsWholeLinesAndCountsTheRest)
+{
+    const QStringList three = {u"15"_qs, u" 会議"_qs, u" 散歩"_qs, u" 旅行"_qs};
+    struct Case { int fit; QStringList lines; };
+    const Case cases[] = {
+        {5, three},
+        {4, three},
+        {3, {u"15"_qs, u" 会議"_qs, u" …他2件"_qs}},
+        {2, {u"15"_qs, u" …他3件"_qs}},
+        {1, {u"15"_qs}},
+        {0, {u"15"_qs}},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(cellLines(three, c.fit), c.lines) << c.fit << " lines fit";
+    EXPECT_EQ(cellLines({u"9"_qs}, 0), QStringList{u"9"_qs}) << "a day without entries";
+}
+
 TEST(MonthModel, CellColours)
 {
     const ScheduleList list = listOf({
@@ -137,6 +154,49 @@ TEST(MonthModel, SelectionAfterAStepFromThe31st)
         EXPECT_EQ(feb.SelectedCell, c.january31) << c.year;
         const std::optional<DaySelection> chosen = selectCell(feb, feb.SelectedCell);
         EXPECT_EQ(chosen ? chosen->day : 0, c.februaryDay) << c.year;
+    }
+}
+
+// A step to a month without the selected day keeps an empty cell selected
+// and the day list on the old day. Deleting from that list must delete the
+// entry a row shows, also after an earlier delete moved the later entries
+// up.
+TEST(MonthModel, DayListRowsStandForTheirEntriesAfterAStepAndDeletes)
+{
+    struct Road { const char *what; QDate from; MonthStep step; QString listedDay; };
+    const Road roads[] = {
+        {"forward from 31 January", QDate(2026, 1, 31), MonthStep::MonthForward, u"20260131"_qs},
+        {"back from 31 March", QDate(2026, 3, 31), MonthStep::MonthBack, u"20260331"_qs},
+    };
+    for (const Road &road : roads) {
+        ScheduleList list = listOf({
+            {road.listedDay + u"090000"_qs, {}, {}, {}, u"A"_qs},
+            {road.listedDay + u"100000"_qs, {}, {}, {}, u"B"_qs},
+            {u"20260305090000"_qs, {}, {}, {}, u"C"_qs},
+        });
+        const MonthModel before = monthOf(list, road.from, road.from);
+        DayList shown = dayListFor(before, list, before.SelectedCell, {});
+        ASSERT_EQ(shown, (DayList{road.listedDay, {1, 2}})) << road.what;
+
+        const QDate february = stepMonth(road.from, road.step);
+        auto rebuild = [&] {
+            const MonthModel month = monthOf(list, february, road.from, before.ReferenceDate, before.SelectedCell);
+            EXPECT_EQ(month.cell(month.SelectedCell).day, 0) << road.what << ": the kept cell is empty";
+            shown = dayListFor(month, list, month.SelectedCell, shown);
+        };
+        rebuild();
+        EXPECT_EQ(shown, (DayList{road.listedDay, {1, 2}})) << road.what << ": the list keeps the old day";
+
+        list.removeAt(shown.entries[0] - 1); // the row showing A
+        rebuild();
+        ASSERT_EQ(shown.entries.size(), 1u) << road.what;
+        EXPECT_EQ(list.at(shown.entries[0] - 1, SummaryValue), u"B"_qs) << road.what;
+
+        list.removeAt(shown.entries[0] - 1); // the row showing B
+        rebuild();
+        EXPECT_TRUE(shown.entries.empty()) << road.what;
+        EXPECT_EQ(list.count(), 1) << road.what;
+        EXPECT_EQ(list.at(0, SummaryValue), u"C"_qs) << road.what;
     }
 }
 

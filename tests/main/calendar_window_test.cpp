@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -245,4 +246,108 @@ TEST_F(CalendarWindow, EmptyDayAndDeletingTheLastEntry)
     EXPECT_EQ(month->item(1, 1)->text(), QStringLiteral("1"));
     calendar->close();
     EXPECT_EQ(w.findChild<QLabel *>(QStringLiteral("Panel1"))->text(), QString());
+}
+
+// A and B on 31 January 2026, C on 5 March. One month forward the kept
+// cell is empty and the day list still lists 31 January; deleting its rows
+// one after the other deletes A and then B, never C.
+TEST_F(CalendarWindow, DeletingFromTheKeptDayListAfterAMonthStep)
+{
+    w.today = [] { return QDate(2026, 1, 31); };
+    ScheduleList &list = w.state().ScheduleList;
+    list.clear();
+    list[0] = test::entry(QStringLiteral("A"), QStringLiteral("20260131090000"));
+    list[1] = test::entry(QStringLiteral("B"), QStringLiteral("20260131100000"));
+    list[2] = test::entry(QStringLiteral("C"), QStringLiteral("20260305090000"));
+    fitGridToList(list, w.grid(), true);
+    w.Grid_refresh();
+    w.disp_calendar();
+    auto *calendar = qobject_cast<calendar::frmCalendar *>(w.calendarWindow());
+    ASSERT_NE(calendar, nullptr);
+    auto *month = calendar->findChild<QTableWidget *>(QStringLiteral("MSFlexGrid1"));
+    auto *days = calendar->findChild<QTableWidget *>(QStringLiteral("MSFlexGrid2"));
+    QTest::mouseClick(calendar->findChild<QWidget *>(QStringLiteral("picBtn3")), Qt::LeftButton);
+    ASSERT_EQ(calendar->month().caption, QStringLiteral("2026年02月"));
+    QTableWidgetItem *kept = month->item(month->currentRow(), month->currentColumn());
+    EXPECT_TRUE(kept->text().isEmpty());
+    EXPECT_FALSE(kept->isSelected()) << "an empty cell is not highlighted for the day listed below";
+    ASSERT_EQ(days->rowCount(), 2);
+
+    for (const char *summary : {"A", "B"}) {
+        ASSERT_EQ(days->item(0, 2)->text(), QLatin1String(summary));
+        days->setCurrentCell(0, 2);
+        dialogs.answers.push_back(Answer::Yes);
+        QTest::keyClick(days, Qt::Key_Delete);
+    }
+    EXPECT_EQ(test::summaries(list), QStringList{QStringLiteral("C")});
+    EXPECT_EQ(days->rowCount(), 1);
+    EXPECT_TRUE(days->item(0, 2)->text().isEmpty());
+    calendar->close();
+}
+
+// The seven columns and six weeks fill the month grid to the pixel at any
+// window size: no strip after Saturday or under the last week.
+TEST_F(CalendarWindow, TheMonthFillsItsGrid)
+{
+    w.disp_calendar();
+    auto *calendar = qobject_cast<calendar::frmCalendar *>(w.calendarWindow());
+    ASSERT_NE(calendar, nullptr);
+    auto *month = calendar->findChild<QTableWidget *>(QStringLiteral("MSFlexGrid1"));
+    for (const QSize size : {calendar->minimumSize(), QSize(900, 640), QSize(1001, 767), QSize(1283, 701)}) {
+        calendar->resize(size);
+        QApplication::processEvents();
+        int width = 0;
+        for (int column = 0; column < 7; ++column)
+            width += month->columnWidth(column);
+        int height = 0;
+        for (int row = 0; row < 7; ++row)
+            height += month->rowHeight(row);
+        EXPECT_EQ(width, month->viewport()->width()) << size.width() << "x" << size.height();
+        EXPECT_EQ(height, month->viewport()->height()) << size.width() << "x" << size.height();
+    }
+    calendar->close();
+}
+
+// The calendar comes back where it was closed, however often it is
+// reopened (the window's frame must not be counted into its place), and a
+// stored place off every screen does not lose it.
+TEST_F(CalendarWindow, ReopensWhereItWasClosed)
+{
+    auto openCalendar = [this] {
+        w.disp_calendar();
+        return qobject_cast<calendar::frmCalendar *>(w.calendarWindow());
+    };
+    auto closeCalendar = [](QWidget *calendar) {
+        calendar->close();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    };
+    calendar::frmCalendar *calendar = openCalendar();
+    ASSERT_NE(calendar, nullptr);
+    calendar->move(120, 90);
+    calendar->resize(700, 520);
+    QApplication::processEvents();
+    const QPoint corner = calendar->pos();
+    const QSize size = calendar->size();
+    closeCalendar(calendar);
+    for (int reopen = 1; reopen <= 3; ++reopen) {
+        calendar = openCalendar();
+        ASSERT_NE(calendar, nullptr);
+        QApplication::processEvents();
+        EXPECT_EQ(calendar->pos(), corner) << "reopened " << reopen << " times";
+        EXPECT_EQ(calendar->size(), size) << "reopened " << reopen << " times";
+        closeCalendar(calendar);
+    }
+
+    QSettings stored(QStringLiteral("Skedra"), QStringLiteral("Skedra"));
+    stored.setValue(QStringLiteral("Settings/CalendarLeft"), QStringLiteral("-300000"));
+    stored.setValue(QStringLiteral("Settings/CalendarWidth"), QStringLiteral("900000"));
+    stored.sync();
+    calendar = openCalendar();
+    ASSERT_NE(calendar, nullptr);
+    QRect screens;
+    for (const QScreen *screen : QGuiApplication::screens())
+        screens |= screen->availableVirtualGeometry();
+    EXPECT_TRUE(screens.contains(calendar->pos()));
+    EXPECT_LE(calendar->width(), screens.width());
+    closeCalendar(calendar);
 }

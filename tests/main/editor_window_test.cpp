@@ -5,6 +5,7 @@
 #include "frmeditr.h"
 #include "frmmain.h"
 #include "gridview.h"
+#include "declared_png.h"
 #include "nullablepicker.h"
 #include "scripted_dialogs.h"
 #include "window_fixture.h"
@@ -662,4 +663,30 @@ TEST_F(EditorWindowTest, OptionGroupsTabAndArrowKeysAsInDesktopDialogs)
     w->findChild<QAction *>(QStringLiteral("mnuEditLine"))->trigger();
     EXPECT_EQ(e[VivValue], QStringLiteral("ON"));
     EXPECT_EQ(e[SndValue], QStringLiteral("0;0"));  // the folder option cleared the melody
+}
+
+// An entry whose picture is a file of a few bytes declaring 20000 x 20000
+// pixels opens with an empty preview and one line saying why, instead of
+// decoding gigabytes; OK keeps the picture's name.
+TEST_F(EditorWindowTest, APictureDeclaringAHugeSizeOpensWithoutAPreview)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    ASSERT_TRUE(writeDeclaredPng(dir.filePath(QStringLiteral("huge.png")), 20000, 20000, 2));
+    w->state().AttachmentFolders[size_t(AttachmentFolder::Image)] = dir.path() + u'/';
+    w->state().ScheduleList.at(0, AttachName) = QStringLiteral("X-JPGSH-ATTACH");
+    w->state().ScheduleList.at(0, AttachValue) = QStringLiteral("huge.png");
+    w->showModal = [&](QDialog &d) {
+        EXPECT_EQ(child<QLineEdit>(d, "txtPic")->text(), QStringLiteral("huge.png"));
+        EXPECT_FALSE(child<QLabel>(d, "Image1")->isVisibleTo(&d));
+        child<QPushButton>(d, "cmdOk")->click();
+    };
+    testing::internal::CaptureStderr();
+    QTest::mouseClick(w->gridView()->viewport(), Qt::LeftButton, {}, cellCentre(1, 2));
+    QTest::mouseDClick(w->gridView()->viewport(), Qt::LeftButton, {}, cellCentre(1, 2));
+    const QString said = QString::fromStdString(testing::internal::GetCapturedStderr());
+    EXPECT_EQ(said.count(QStringLiteral("skedra: no preview of ")), 1) << said.toStdString();
+    EXPECT_TRUE(said.contains(QStringLiteral("20000 x 20000 pixels"))) << said.toStdString();
+    EXPECT_EQ(w->state().ScheduleList.at(0, AttachValue), QStringLiteral("huge.png"));
+    EXPECT_TRUE(dialogs.messages.empty());
 }

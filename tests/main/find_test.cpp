@@ -128,7 +128,8 @@ TEST_F(FindTest, HitsFromTheHeaderMenuToTheMainList)
     EXPECT_TRUE(hits->isVisible());
     EXPECT_FALSE(hits->isModal());
     EXPECT_EQ(hits->windowTitle(), QStringLiteral("検索結果"));
-    EXPECT_EQ(w->state().FoundRows, (std::vector<int>{50}));
+    ASSERT_EQ(w->state().FoundEntries.size(), 1u);
+    EXPECT_EQ(w->state().ScheduleList.indexOf(w->state().FoundEntries[0]), 49);
     auto *grid = hits->findChild<QTableWidget *>(QStringLiteral("MSFlexGrid1"));
     EXPECT_EQ(grid->rowCount(), 1);
     const QStringList header = {"", "件名", "開始日時", "終了日時", "内容"};
@@ -152,7 +153,8 @@ TEST_F(FindTest, HitsFromTheHeaderMenuToTheMainList)
     EXPECT_EQ(w->grid().topRow(), 50);
     EXPECT_TRUE(hits->isVisible());
 
-    // The list shrank while the results stayed open: the hit's row is gone.
+    // Another list was put in while the results stayed open: the hit's
+    // entry is gone.
     fill(w->state(), w->grid(), 10);
     w->grid().setRow(3);
     hits->MSFlexGrid1_DblClick(1);
@@ -185,5 +187,39 @@ TEST_F(FindTest, TwoHitsGiveTwoRows)
     typeAndSearch(again, QStringLiteral("ABC"));
     ASSERT_NE(results(), nullptr);
     EXPECT_EQ(results()->findChild<QTableWidget *>(QStringLiteral("MSFlexGrid1"))->rowCount(), 1);
-    EXPECT_EQ(w->state().FoundRows, (std::vector<int>{3}));
+    ASSERT_EQ(w->state().FoundEntries.size(), 1u);
+    EXPECT_EQ(w->state().ScheduleList.indexOf(w->state().FoundEntries[0]), 2);
+}
+
+// The results stay open while the user works in the list: after a sort by
+// a header click the hit still moves to its entry; once that entry is
+// deleted, its hit does nothing (and a Delete after it cannot hit another
+// entry).
+TEST_F(FindTest, AHitFollowsItsEntryThroughASortAndADelete)
+{
+    load(5);
+    w->show();
+    w->FindColumn = 2;
+    frmFind find(*w, dialogs);
+    typeAndSearch(find, QStringLiteral("2"));
+    frmFindEx *hits = results();
+    ASSERT_NE(hits, nullptr);
+
+    // Start column twice: descending, so entry "2" moves to row 4.
+    QHeaderView *h = w->gridView()->horizontalHeader();
+    const int x = h->sectionViewportPosition(3) + h->sectionSize(3) / 2;
+    QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, QPoint(x, h->height() / 2));
+    QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, QPoint(x, h->height() / 2));
+    ASSERT_EQ(summaries(w->state().ScheduleList), QStringList({"5", "4", "3", "2", "1"}));
+    hits->MSFlexGrid1_DblClick(1);
+    EXPECT_EQ(w->grid().row(), 4);
+    EXPECT_EQ(w->grid().text(w->grid().row(), 2), QStringLiteral("2"));
+
+    dialogs.answers.push_back(Answer::Yes);
+    w->findChild<QAction *>(QStringLiteral("mnuDEl"))->trigger();
+    ASSERT_EQ(summaries(w->state().ScheduleList), QStringList({"5", "4", "3", "1"}));
+    w->grid().setRow(1);
+    hits->MSFlexGrid1_DblClick(1);
+    EXPECT_EQ(w->grid().row(), 1) << "the deleted entry's hit selects nothing";
+    hits->close();
 }

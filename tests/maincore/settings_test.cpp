@@ -257,3 +257,31 @@ TEST_F(SettingsTest, CalendarKeysFollowTheWindowStateAtClose)
         EXPECT_EQ(g.height, 7200.0);
     }
 }
+
+// A stored place in twips becomes the window's corner and size in pixels;
+// what is missing keeps the current place, and a place off the screens
+// never loses the window.
+TEST(StoredPlace, KeepsTheWindowOnTheScreens)
+{
+    const QRect current(10, 20, 400, 300);
+    const QRect desktop(0, 0, 1366, 740);
+    const QSize minimum(370, 200);
+    struct Case {
+        const char *what;
+        StoredGeometry stored;
+        QRect desktop;
+        QRect place;
+    };
+    const Case cases[] = {
+        {"as stored", {1500, 750, 9000, 6000}, desktop, QRect(100, 50, 600, 400)},
+        {"nothing stored", {}, desktop, current},
+        {"only the top", {std::nullopt, 750, std::nullopt, std::nullopt}, desktop, QRect(10, 50, 400, 300)},
+        {"left of every screen", {-30000, 750, 9000, 6000}, desktop, QRect(10, 20, 600, 400)},
+        {"larger than the screens", {0, 0, 30000, 15000}, desktop, QRect(0, 0, 1366, 740)},
+        {"smaller than the minimum", {0, 0, 1500, 1500}, desktop, QRect(0, 0, 370, 200)},
+        {"no screen known", {-30000, 0, 30000, 15000}, QRect(), QRect(-2000, 0, 2000, 1000)},
+        {"absurd numbers", {1e300, -1e300, 1e300, 1e300}, desktop, QRect(10, 20, 1366, 740)},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(storedPlace(c.stored, current, c.desktop, minimum), c.place) << c.what;
+}

@@ -245,6 +245,48 @@ TEST_F(ReaderTest, HugeHeadersAreRefusedWithoutOverflow)
     }
 }
 
+// The caller's cap on the rows: the larger of the inflated scanlines and
+// the pixel block must fit, or the file is refused with result 3 before
+// either is allocated; the outputs stay as they were.
+TEST_F(ReaderTest, RowLimitRefusesBeforeAllocating)
+{
+    const std::string path = (m_dir / "limit.png").string();
+    struct Case {
+        const char *what;
+        uint32_t w, h;
+        int depth, type;
+        int64_t limit;
+        int32_t result;
+    };
+    const Case cases[] = {
+        // 100 x 100 RGB: 100 rows of 301 scanline bytes, 30000 pixel bytes.
+        {"scanlines just fit", 100, 100, 8, 2, 30100, 1},
+        {"scanlines one byte over", 100, 100, 8, 2, 30099, 3},
+        // 1 x 100 grey: 200 scanline bytes, rows of 4 pixel bytes.
+        {"pixel block just fits", 1, 100, 8, 0, 400, 1},
+        {"pixel block one byte over", 1, 100, 8, 0, 399, 3},
+        {"a tiny file declaring 20000 x 20000", 20000, 20000, 8, 2, 64 << 20, 3},
+        {"no cap of its own: the default", 100, 100, 8, 2, 0, 1},
+        {"above the default: the default", 100, 100, 8, 2, int64_t(1) << 40, 1},
+    };
+    for (const Case &c : cases) {
+        ASSERT_TRUE(writeBytes(path, PngBuilder().ihdr(c.w, c.h, c.depth, c.type).idat(Bytes(8, 0)).iend().bytes()));
+        auto *handle = reinterpret_cast<PngHandle *>(0x1234);
+        RASTERLY_BITMAPINFO256 info{};
+        int32_t size = -7;
+        EXPECT_EQ(mLoadPNGLimit(path.c_str(), &handle, reinterpret_cast<BITMAPINFO *>(&info), &size, c.limit),
+                  c.result)
+            << c.what;
+        if (c.result == 1) {
+            EXPECT_GT(size, 0) << c.what;
+            mEndPNG(&handle);
+        } else {
+            EXPECT_EQ(handle, reinterpret_cast<PngHandle *>(0x1234)) << c.what;
+            EXPECT_EQ(size, -7) << c.what;
+        }
+    }
+}
+
 TEST_F(ReaderTest, FailureLeavesTheOutputsAlone)
 {
     const std::string path = (m_dir / "bad.png").string();
@@ -289,9 +331,9 @@ TEST(RasterlyLibrary, ExportsResolveByName)
 {
     void *lib = dlopen(RASTERLY_LIBRARY_PATH, RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE(lib, nullptr) << dlerror();
-    for (const char *name : {"mLoadPNG", "mGetPNGData", "mEndPNG", "mWritePNG"})
+    for (const char *name : {"mLoadPNG", "mLoadPNGLimit", "mGetPNGData", "mEndPNG", "mWritePNG"})
         EXPECT_NE(dlsym(lib, name), nullptr) << name;
-    // Nothing but the four exports is visible.
+    // Nothing but the exports is visible.
     EXPECT_EQ(dlsym(lib, "_ZN8rasterly8ChunkCrc6updateEPKvm"), nullptr);
     using GetFn = int32_t (*)(PngHandle **, void *);
     auto get = reinterpret_cast<GetFn>(dlsym(lib, "mGetPNGData"));

@@ -162,3 +162,22 @@ TEST(Sjis, InvalidBytesAreCountedNotFatal)
     EXPECT_EQ(Sjis::decode(QByteArray("\x82\xa0", 2), &invalid), QStringLiteral("あ"));
     EXPECT_EQ(invalid, 0);
 }
+
+// Letters with a Latin base that CP932 lacks are written in ASCII before
+// they would become "?"; everything CP932 can write stays as it is.
+TEST(Sjis, FoldsLatinLettersCp932Lacks)
+{
+    const std::pair<const char16_t *, const char16_t *> cases[] = {
+        {u"Müller Ñandú Café crème réunion à Zürich ß æ ø Œ", u"Muller Nandu Cafe creme reunion a Zurich ss ae o OE"},
+        {u"Bru\u0308ning;Michael", u"Bruning;Michael"},  // a combining mark
+        {u"Ñ Ñ ;Ñ Ñ Ñ ;;;", u"N N ;N N N ;;;"},
+        {u"1–2", u"1-2"},
+        {u"山田ｶﾅＡＢＣ×÷±§°¨´¶", u"山田ｶﾅＡＢＣ×÷±§°¨´¶"},
+        {u"1〜2−3‖¥①㈱", u"1〜2−3‖¥①㈱"},  // written as their CP932 twins
+        {u"한😀é", u"한😀e"},
+        {u"", u""},
+    };
+    for (const auto &[text, folded] : cases)
+        EXPECT_EQ(Sjis::foldLatin(QString::fromUtf16(text)), QString::fromUtf16(folded))
+            << QString::fromUtf16(text).toStdString();
+}

@@ -5,6 +5,7 @@
 #include <QLocale>
 #include <QStringList>
 
+#include <algorithm>
 #include <cmath>
 
 namespace skedra {
@@ -268,6 +269,32 @@ StartupSettings LoadSettings(const SettingsStore &settings)
     s.entryDefaults = settings.entryDefaults();
     s.headerFormat = modelProfileOrDefault(s.storedModelCode).headerFormat();
     return s;
+}
+
+int storedPixels(double twips)
+{
+    constexpr double TwipsPerPixel = 15;
+    return static_cast<int>(std::lround(std::clamp(twips, -1.0e7, 1.0e7) / TwipsPerPixel));
+}
+
+QRect storedPlace(const StoredGeometry &stored, const QRect &current, const QRect &desktop, const QSize &minimum)
+{
+    QPoint pos = current.topLeft();
+    if (stored.left)
+        pos.setX(storedPixels(*stored.left));
+    if (stored.top)
+        pos.setY(storedPixels(*stored.top));
+    QSize size = current.size();
+    if (stored.height)
+        size.setHeight(storedPixels(*stored.height));
+    if (stored.width)
+        size.setWidth(storedPixels(*stored.width));
+    if (desktop.isValid()) {
+        size = size.boundedTo(desktop.size());
+        if (!desktop.contains(pos))
+            pos = current.topLeft();
+    }
+    return QRect(pos, size.expandedTo(minimum));
 }
 
 } // namespace skedra

@@ -9,6 +9,7 @@
 
 #include "entrydefaults.h"
 
+#include <QRect>
 #include <QSettings>
 #include <QString>
 
@@ -31,6 +32,20 @@ struct WindowGeometry {
     double left = 0, top = 0, width = 0, height = 0;
     double gridWidth = 0, gridHeight = 0;
 };
+
+// Pixels of a stored twips value (15 twips a pixel), kept to a range that
+// cannot overflow.
+int storedPixels(double twips);
+
+// Where a window goes from its stored place. Each stored value replaces the
+// one of `current`: left and top are the corner of the window's frame (as
+// QWidget::pos() and move() have it), width and height its inside (as
+// size() and resize()), so a window saved and restored this way stays where
+// it was. A hand-edited or stale place must not lose the window: the size
+// stays within `desktop` (the screens' available area; not applied when
+// empty) and a position outside it keeps current's. The size is at least
+// `minimum`.
+QRect storedPlace(const StoredGeometry &stored, const QRect &current, const QRect &desktop, const QSize &minimum);
 
 constexpr int GridColumnCount = 11;
 using ColumnWidths = std::array<int, GridColumnCount>;

@@ -12,7 +12,8 @@
  *         mEndPNG(&h);
  *     }
  *
- * Results: 1 success; 3 file, read or memory failure; 4 malformed or
+ * Results: 1 success; 3 file, read or memory failure (an image over the
+ * caller's row limit included, see mLoadPNGLimit); 4 malformed or
  * unsupported PNG; 0 a null handle (mGetPNGData, mEndPNG) or any failure of
  * mWritePNG.
  *
@@ -115,6 +116,21 @@ typedef struct PngHandle PngHandle;
  */
 RASTERLY_API int32_t RASTERLY_STDCALL mLoadPNG(const char *path, PngHandle **handleOut,
                                                BITMAPINFO *infoOut, int32_t *sizeOut);
+
+/*
+ * mLoadPNG with a cap on the memory an image may take: a file whose decoded
+ * rows (the inflated scanlines, or the pixel block the caller allocates)
+ * would need more than maxRowBytes bytes is refused with result 3 as soon
+ * as its IHDR is read, before anything is allocated for its rows. A caller
+ * that shows small pictures sets a cap of its own, so that a tiny file
+ * declaring a huge image costs nothing. mLoadPNG is this call with
+ * RASTERLY_DEFAULT_ROW_LIMIT; a maxRowBytes of 0 or less, or above the
+ * default, means the default.
+ */
+#define RASTERLY_DEFAULT_ROW_LIMIT 2147483647 /* what fits in 2 GiB */
+RASTERLY_API int32_t RASTERLY_STDCALL mLoadPNGLimit(const char *path, PngHandle **handleOut,
+                                                    BITMAPINFO *infoOut, int32_t *sizeOut,
+                                                    int64_t maxRowBytes);
 
 /*
  * Writes the pixel rows (top row first, each row padded to a multiple of 4
