@@ -24,12 +24,19 @@ QString withoutCommas(QString text)
 
 // A line starting with "#" is a comment, so a number starting with "#" (a
 // service code such as #9110) is written after a space, which reading
-// removes again.
-const QString HashNumberMark = QStringLiteral(" #");
+// removes again. The same holds for a number that starts with spaces and
+// then "#": it gets one more space, so every number reads back as it was.
+bool spacesThenHash(QStringView number)
+{
+    qsizetype i = 0;
+    while (i < number.size() && number[i] == u' ')
+        ++i;
+    return i < number.size() && number[i] == u'#';
+}
 
 QString numberAsWritten(const QString &number)
 {
-    return number.startsWith(u'#') ? u' ' + number : number;
+    return spacesThenHash(number) ? u' ' + number : number;
 }
 
 } // namespace
@@ -92,7 +99,7 @@ QList<AddressRecord> parseBook(const QByteArray &bytes)
         const qsizetype first = line.indexOf(u',');
         AddressRecord r;
         r.number = line.left(first < 0 ? line.size() : first).toString();
-        if (r.number.startsWith(HashNumberMark))
+        if (r.number.startsWith(u' ') && spacesThenHash(r.number))
             r.number.remove(0, 1);
         if (first >= 0) {
             const QStringView rest = line.mid(first + 1);

@@ -54,13 +54,15 @@ struct BookLocation {
 // The records of a book file: empty lines and lines starting with "#" are
 // skipped; the text before the first comma is the number, the text up to a
 // second comma the name (a line without a comma is a number without name).
-// A number written as " #..." reads as "#...".
+// A number written as spaces, "#" and more reads with one space less
+// (" #9110" as "#9110").
 QList<AddressRecord> parseBook(const QByteArray &bytes);
 
 // The file for `records`, in their order, as "number,name" CR LF lines. A
 // comma inside a name or number, which the file could not carry, is
 // written as the full-width "，"; a number starting with "#", which would
-// make the line a comment, is written after a space. `unencodable`
+// make the line a comment, is written after a space, and so is one starting
+// with spaces and then "#" (which reading takes one space from). `unencodable`
 // (optional) receives the number of characters written as "?".
 QByteArray renderBook(const QList<AddressRecord> &records, int *unencodable = nullptr);
 

@@ -76,6 +76,31 @@ TEST(BookFile, ReadsAndWritesRecordLines)
     EXPECT_EQ(unencodable, 2);  // Ñ and ú
 }
 
+// The "#" that marks a comment line is kept off the start of every line
+// written, and whatever number was written reads back as it was: a number
+// that starts with spaces and "#" is written with one space more.
+TEST(BookFile, EveryNumberReadsBackAsWritten)
+{
+    const struct {
+        const char *number;
+        const char *line;  // as written
+    } cases[] = {
+        {"#9110", " #9110,x\r\n"},
+        {" #3", "  #3,x\r\n"},
+        {"  #3", "   #3,x\r\n"},
+        {" 3", " 3,x\r\n"},
+        {"3 #", "3 #,x\r\n"},
+        {" ", " ,x\r\n"},
+        {"＃3", "＃3,x\r\n"},
+    };
+    for (const auto &c : cases) {
+        const QList<AddressRecord> saved = records({{"x", c.number}});
+        const QByteArray file = renderBook(saved);
+        EXPECT_EQ(file, sjis(QString::fromUtf8(c.line))) << c.number;
+        EXPECT_EQ(parseBook(file), saved) << c.number;
+    }
+}
+
 TEST(BookFile, SortsByNameThenNumberNumbersAsNumbers)
 {
     QList<AddressRecord> rows = records({{"山田", "2"},

@@ -229,3 +229,27 @@ TEST_F(BookWindowTest, SavingAsksBeforeCharactersBecomeQuestionMarks)
     EXPECT_TRUE(saved.contains(QStringLiteral("1,???\r\n")));
     EXPECT_EQ(saved.count(u'?'), 3) << "the umlauts were written as letters";
 }
+
+// What an import brought in is what the book shows after saving and opening
+// again, numbers that start with spaces and "#" included.
+TEST_F(BookWindowTest, ImportedRecordsComeBackAfterSaving)
+{
+    QFile card(dir.filePath(QStringLiteral("codes.vcf")));
+    ASSERT_TRUE(card.open(QIODevice::WriteOnly));
+    card.write("BEGIN:VCARD\r\nN:A\r\nTEL: #3\r\nEND:VCARD\r\nBEGIN:VCARD\r\nN:B\r\nTEL:#9110\r\nEND:VCARD\r\n"
+               "BEGIN:VCARD\r\nN:C\r\nTEL:  #8\r\nEND:VCARD\r\n");
+    card.close();
+    auto book = open();
+    dialogs.openFiles = {card.fileName()};
+    click(*book, "btnImport");
+    click(*book, "btnOk");
+    EXPECT_TRUE(dialogs.messages.empty());
+
+    auto again = open();
+    ASSERT_EQ(again->book().rowCount(), 3);
+    for (int row = 0; row < 3; ++row) {
+        EXPECT_EQ(cell(*again, row, 1), QString(QChar(u'A' + row)));
+        EXPECT_EQ(cell(*again, row, 2), QStringList({QStringLiteral(" #3"), QStringLiteral("#9110"), QStringLiteral("  #8")})[row]);
+    }
+    EXPECT_FALSE(again->book().changed());
+}
