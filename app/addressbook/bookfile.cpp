@@ -61,6 +61,9 @@ QString BookMessage::text() const
         return path + QStringLiteral("を開けませんでした。　　　\n") + TryAgain;
     case BookCode::TooLarge:
         return path + QStringLiteral("は大きすぎるため読み込めません。　　　");
+    case BookCode::BookFull:
+        return QStringLiteral("電話帳は") + QString::number(number) + QStringLiteral("件までです。\n") + path
+            + QStringLiteral("の電話番号を加えるとこれを超えるため、読み込みませんでした。　　　");
     case BookCode::NotVCard:
         return QStringLiteral("vCardファイルではないようです．．．　　\n") + path;
     case BookCode::WriteFailed:
@@ -87,11 +90,13 @@ QString BookLocation::readPath() const
     return programFile;
 }
 
-QList<AddressRecord> parseBook(const QByteArray &bytes)
+QList<AddressRecord> parseBook(const QByteArray &bytes, qsizetype maxRecords)
 {
     QList<AddressRecord> records;
     const QString text = Sjis::decode(bytes);
-    for (QStringView line : QStringView(text).split(u'\n')) {
+    for (QStringView line : QStringView(text).tokenize(u'\n')) {
+        if (records.size() == maxRecords)
+            break;
         if (line.endsWith(u'\r'))
             line.chop(1);
         if (line.isEmpty() || line.startsWith(u'#'))
@@ -119,12 +124,24 @@ QByteArray renderBook(const QList<AddressRecord> &records, int *unencodable)
     return Sjis::encode(text, unencodable);
 }
 
-QList<AddressRecord> loadBook(const BookLocation &location)
+BookMessage loadBook(const BookLocation &location, QList<AddressRecord> &records)
 {
+    records.clear();
     QFile file(location.readPath());
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    return parseBook(file.readAll());
+    const BookMessage tooLarge{BookCode::TooLarge, file.fileName(), 0};
+    if (file.size() > MaxBookFileBytes)
+        return tooLarge;
+    const QByteArray bytes = file.read(MaxBookFileBytes + 1);
+    if (bytes.size() > MaxBookFileBytes)
+        return tooLarge;
+    records = parseBook(bytes, MaxBookRecords + 1);
+    if (records.size() > MaxBookRecords) {
+        records.clear();
+        return tooLarge;
+    }
+    return {};
 }
 
 QList<AddressRecord> recordsForFile(const QList<AddressRecord> &records)
