@@ -39,6 +39,35 @@ QString numberAsWritten(const QString &number)
     return spacesThenHash(number) ? u' ' + number : number;
 }
 
+// The record lines of a book's text, each without its CR: empty lines and
+// comments are skipped.
+template <typename Take>
+void forEachRecordLine(QStringView text, Take take)
+{
+    for (QStringView line : text.tokenize(u'\n')) {
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+        if (!line.isEmpty() && !line.startsWith(u'#'))
+            take(line);
+    }
+}
+
+// A record line: the number up to the first comma, the name up to a second.
+AddressRecord recordOf(QStringView line)
+{
+    const qsizetype first = line.indexOf(u',');
+    AddressRecord r;
+    r.number = line.left(first < 0 ? line.size() : first).toString();
+    if (r.number.startsWith(u' ') && spacesThenHash(r.number))
+        r.number.remove(0, 1);
+    if (first >= 0) {
+        const QStringView rest = line.mid(first + 1);
+        const qsizetype second = rest.indexOf(u',');
+        r.name = (second < 0 ? rest : rest.left(second)).toString();
+    }
+    return r;
+}
+
 } // namespace
 
 QString BookMessage::title() const
@@ -90,29 +119,10 @@ QString BookLocation::readPath() const
     return programFile;
 }
 
-QList<AddressRecord> parseBook(const QByteArray &bytes, qsizetype maxRecords)
+QList<AddressRecord> parseBook(const QByteArray &bytes)
 {
     QList<AddressRecord> records;
-    const QString text = Sjis::decode(bytes);
-    for (QStringView line : QStringView(text).tokenize(u'\n')) {
-        if (records.size() == maxRecords)
-            break;
-        if (line.endsWith(u'\r'))
-            line.chop(1);
-        if (line.isEmpty() || line.startsWith(u'#'))
-            continue;
-        const qsizetype first = line.indexOf(u',');
-        AddressRecord r;
-        r.number = line.left(first < 0 ? line.size() : first).toString();
-        if (r.number.startsWith(u' ') && spacesThenHash(r.number))
-            r.number.remove(0, 1);
-        if (first >= 0) {
-            const QStringView rest = line.mid(first + 1);
-            const qsizetype second = rest.indexOf(u',');
-            r.name = (second < 0 ? rest : rest.left(second)).toString();
-        }
-        records.append(r);
-    }
+    forEachRecordLine(Sjis::decode(bytes), [&records](QStringView line) { records.append(recordOf(line)); });
     return records;
 }
 
@@ -136,11 +146,14 @@ BookMessage loadBook(const BookLocation &location, QList<AddressRecord> &records
     const QByteArray bytes = file.read(MaxBookFileBytes + 1);
     if (bytes.size() > MaxBookFileBytes)
         return tooLarge;
-    records = parseBook(bytes, MaxBookRecords + 1);
-    if (records.size() > MaxBookRecords) {
-        records.clear();
+    // Counted before any record is made.
+    const QString text = Sjis::decode(bytes);
+    qsizetype count = 0;
+    forEachRecordLine(text, [&count](QStringView) { ++count; });
+    if (count > MaxBookRecords)
         return tooLarge;
-    }
+    records.reserve(count);
+    forEachRecordLine(text, [&records](QStringView line) { records.append(recordOf(line)); });
     return {};
 }
 

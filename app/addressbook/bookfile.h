@@ -57,9 +57,8 @@ struct BookLocation {
 // skipped; the text before the first comma is the number, the text up to a
 // second comma the name (a line without a comma is a number without name).
 // A number written as spaces, "#" and more reads with one space less
-// (" #9110" as "#9110"). Reading stops after `maxRecords` records when that
-// is not negative.
-QList<AddressRecord> parseBook(const QByteArray &bytes, qsizetype maxRecords = -1);
+// (" #9110" as "#9110").
+QList<AddressRecord> parseBook(const QByteArray &bytes);
 
 // The file for `records`, in their order, as "number,name" CR LF lines. A
 // comma inside a name or number, which the file could not carry, is
