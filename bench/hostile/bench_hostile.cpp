@@ -276,12 +276,16 @@ Outcome readVcs(const QByteArray &bytes)
     static SessionState state;
     if (!state.HexCoder)
         createHexCoder(state);
-    int objects = 0;
-    const ReadResult r = readVcsData(state, bytes, QStringLiteral("bench.vcs"),
-                                     [&](int seen, int) { objects = seen; });
+    int seen = 0;
+    int total = 0;
+    const ReadResult r = readVcsData(state, bytes, QStringLiteral("bench.vcs"), [&](int s, int t) {
+        seen = s;
+        total = t;
+    });
     Outcome o;
     o.refused = !r.read;
-    o.note = std::to_string(state.ScheduleList.count()) + " entries of " + std::to_string(objects) + " objects";
+    o.note = std::to_string(state.ScheduleList.count()) + " entries, " + std::to_string(seen) + " of "
+        + std::to_string(total) + " objects read";
     if (!r.messages.isEmpty())
         o.note += "; " + messagesNote(r.messages);
     return o;
@@ -349,9 +353,17 @@ std::vector<Case> cases()
          [](qsizetype s) { return repeated(s, VcsHead + VcsQp, "=82=A0", VcsTail); }, readVcs},
         {".vcs", "endless soft breaks",
          [](qsizetype s) { return repeated(s, VcsHead + VcsQp + "=\r\n", "=82=A0=\r\n", "x" + VcsTail); }, readVcs},
+        // Objects that hold nothing take no entry: all of them are read.
         {".vcs", "tiny objects",
          [](qsizetype s) {
              return repeated(s, {}, "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n", {});
+         },
+         readVcs},
+        // Objects that each make an entry: reading stops after the 500th,
+        // once every object of the file has been counted.
+        {".vcs", "tiny entries",
+         [](qsizetype s) {
+             return repeated(s, {}, "BEGIN:VCALENDAR\r\nDTSTART:20050401T000000Z\r\nEND:VCALENDAR\r\n", {});
          },
          readVcs},
         {".vcs", "only line ends", [](qsizetype s) { return repeated(s, "BEGIN:VCALENDAR\r\n", LineEnds, {}); },
