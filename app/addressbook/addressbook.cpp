@@ -5,6 +5,8 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <optional>
+#include <vector>
 
 namespace skedra {
 
@@ -61,20 +63,71 @@ QString editorNumber(const QString &number)
     return handed;
 }
 
+namespace {
+
+// A text as the list's comparison needs it: whether it reads as a number,
+// worked out once, and its collation key, made the first time two texts
+// must be collated (equal texts and pairs of numbers never are).
+class CompareKey {
+public:
+    explicit CompareKey(const QString &text)
+        : m_text(&text)
+        , m_isNumber(readNumber(text, m_value))
+    {
+    }
+
+    friend int compareKeys(const CompareKey &a, const CompareKey &b)
+    {
+        if (a.m_isNumber && b.m_isNumber)
+            return a.m_value < b.m_value ? -1 : (b.m_value < a.m_value ? 1 : 0);
+        if (*a.m_text == *b.m_text)
+            return 0;
+        return a.collation().compare(b.collation());
+    }
+
+private:
+    const QCollatorSortKey &collation() const
+    {
+        if (!m_collation)
+            m_collation = textCollator().sortKey(*m_text);
+        return *m_collation;
+    }
+
+    const QString *m_text;  // outlives the key
+    double m_value = 0;
+    bool m_isNumber;
+    mutable std::optional<QCollatorSortKey> m_collation;
+};
+
+} // namespace
+
 int genericCompare(const QString &a, const QString &b)
 {
-    double x = 0, y = 0;
-    if (readNumber(a, x) && readNumber(b, y))
-        return x < y ? -1 : (y < x ? 1 : 0);
-    return textCollator().compare(a, b);
+    return compareKeys(CompareKey(a), CompareKey(b));
 }
 
 void sortRecords(QList<AddressRecord> &records)
 {
-    std::stable_sort(records.begin(), records.end(), [](const AddressRecord &a, const AddressRecord &b) {
-        const int byName = genericCompare(a.name, b.name);
-        return byName != 0 ? byName < 0 : genericCompare(a.number, b.number) < 0;
+    // A row's keys are made once rather than at every comparison.
+    struct Row {
+        CompareKey name;
+        CompareKey number;
+        qsizetype index;
+    };
+    const QList<AddressRecord> in = records;
+    std::vector<Row> rows;
+    rows.reserve(size_t(in.size()));
+    for (qsizetype i = 0; i < in.size(); ++i)
+        rows.push_back({CompareKey(in[i].name), CompareKey(in[i].number), i});
+    std::stable_sort(rows.begin(), rows.end(), [](const Row &a, const Row &b) {
+        const int byName = compareKeys(a.name, b.name);
+        return byName != 0 ? byName < 0 : compareKeys(a.number, b.number) < 0;
     });
+    QList<AddressRecord> sorted;
+    sorted.reserve(in.size());
+    for (const Row &row : rows)
+        sorted.append(in[row.index]);
+    records = std::move(sorted);
 }
 
 AddressBook::AddressBook()
@@ -154,10 +207,14 @@ void AddressBook::remove()
     setTopRow(top);
 }
 
-void AddressBook::importRecords(const QList<AddressRecord> &records)
+bool AddressBook::importRecords(const QList<AddressRecord> &records)
 {
-    m_changed = true;
     const bool onlyEmptyRow = rowCount() == 1 && m_rows[0].isEmpty();
+    const qsizetype kept = onlyEmptyRow ? 0 : rowCount();
+    const qsizetype added = records.isEmpty() && !onlyEmptyRow ? 1 : records.size();
+    if (kept + added > MaxBookRecords)
+        return false;
+    m_changed = true;
     if (!records.isEmpty()) {
         if (onlyEmptyRow)
             m_rows.clear();
@@ -169,6 +226,7 @@ void AddressBook::importRecords(const QList<AddressRecord> &records)
     }
     sort();
     clampRows();
+    return true;
 }
 
 QList<AddressRecord> AddressBook::recordsToSave() const

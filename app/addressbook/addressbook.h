@@ -16,6 +16,10 @@ struct AddressRecord {
     bool operator==(const AddressRecord &) const = default;
 };
 
+// The most rows the book takes. Its window shows every row, and sorts and
+// shows them all again after each change.
+constexpr int MaxBookRecords = 100000;
+
 // The number a row hands to the entry editor, whose telephone field takes
 // digits with "+", "*", "#" and "-". The book keeps its numbers as
 // imported; vCards of today write them for people to read, so on the way
@@ -70,8 +74,9 @@ public:
 
     // vCard import: the records go after the existing rows, or into the
     // only row when that one is empty, then the list is sorted. Marks the
-    // book changed.
-    void importRecords(const QList<AddressRecord> &records);
+    // book changed. Refused (false, nothing changed) when the book would
+    // then hold more than MaxBookRecords rows.
+    bool importRecords(const QList<AddressRecord> &records);
 
     void sort() { sortRecords(m_rows); }
     // What saving writes, in list order: every row with a name or a number.

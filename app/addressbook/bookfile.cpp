@@ -24,12 +24,48 @@ QString withoutCommas(QString text)
 
 // A line starting with "#" is a comment, so a number starting with "#" (a
 // service code such as #9110) is written after a space, which reading
-// removes again.
-const QString HashNumberMark = QStringLiteral(" #");
+// removes again. The same holds for a number that starts with spaces and
+// then "#": it gets one more space, so every number reads back as it was.
+bool spacesThenHash(QStringView number)
+{
+    qsizetype i = 0;
+    while (i < number.size() && number[i] == u' ')
+        ++i;
+    return i < number.size() && number[i] == u'#';
+}
 
 QString numberAsWritten(const QString &number)
 {
-    return number.startsWith(u'#') ? u' ' + number : number;
+    return spacesThenHash(number) ? u' ' + number : number;
+}
+
+// The record lines of a book's text, each without its CR: empty lines and
+// comments are skipped.
+template <typename Take>
+void forEachRecordLine(QStringView text, Take take)
+{
+    for (QStringView line : text.tokenize(u'\n')) {
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+        if (!line.isEmpty() && !line.startsWith(u'#'))
+            take(line);
+    }
+}
+
+// A record line: the number up to the first comma, the name up to a second.
+AddressRecord recordOf(QStringView line)
+{
+    const qsizetype first = line.indexOf(u',');
+    AddressRecord r;
+    r.number = line.left(first < 0 ? line.size() : first).toString();
+    if (r.number.startsWith(u' ') && spacesThenHash(r.number))
+        r.number.remove(0, 1);
+    if (first >= 0) {
+        const QStringView rest = line.mid(first + 1);
+        const qsizetype second = rest.indexOf(u',');
+        r.name = (second < 0 ? rest : rest.left(second)).toString();
+    }
+    return r;
 }
 
 } // namespace
@@ -54,6 +90,9 @@ QString BookMessage::text() const
         return path + QStringLiteral("を開けませんでした。　　　\n") + TryAgain;
     case BookCode::TooLarge:
         return path + QStringLiteral("は大きすぎるため読み込めません。　　　");
+    case BookCode::BookFull:
+        return QStringLiteral("電話帳は") + QString::number(number) + QStringLiteral("件までです。\n") + path
+            + QStringLiteral("の電話番号を加えるとこれを超えるため、読み込みませんでした。　　　");
     case BookCode::NotVCard:
         return QStringLiteral("vCardファイルではないようです．．．　　\n") + path;
     case BookCode::WriteFailed:
@@ -83,24 +122,7 @@ QString BookLocation::readPath() const
 QList<AddressRecord> parseBook(const QByteArray &bytes)
 {
     QList<AddressRecord> records;
-    const QString text = Sjis::decode(bytes);
-    for (QStringView line : QStringView(text).split(u'\n')) {
-        if (line.endsWith(u'\r'))
-            line.chop(1);
-        if (line.isEmpty() || line.startsWith(u'#'))
-            continue;
-        const qsizetype first = line.indexOf(u',');
-        AddressRecord r;
-        r.number = line.left(first < 0 ? line.size() : first).toString();
-        if (r.number.startsWith(HashNumberMark))
-            r.number.remove(0, 1);
-        if (first >= 0) {
-            const QStringView rest = line.mid(first + 1);
-            const qsizetype second = rest.indexOf(u',');
-            r.name = (second < 0 ? rest : rest.left(second)).toString();
-        }
-        records.append(r);
-    }
+    forEachRecordLine(Sjis::decode(bytes), [&records](QStringView line) { records.append(recordOf(line)); });
     return records;
 }
 
@@ -112,12 +134,27 @@ QByteArray renderBook(const QList<AddressRecord> &records, int *unencodable)
     return Sjis::encode(text, unencodable);
 }
 
-QList<AddressRecord> loadBook(const BookLocation &location)
+BookMessage loadBook(const BookLocation &location, QList<AddressRecord> &records)
 {
+    records.clear();
     QFile file(location.readPath());
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    return parseBook(file.readAll());
+    const BookMessage tooLarge{BookCode::TooLarge, file.fileName(), 0};
+    if (file.size() > MaxBookFileBytes)
+        return tooLarge;
+    const QByteArray bytes = file.read(MaxBookFileBytes + 1);
+    if (bytes.size() > MaxBookFileBytes)
+        return tooLarge;
+    // Counted before any record is made.
+    const QString text = Sjis::decode(bytes);
+    qsizetype count = 0;
+    forEachRecordLine(text, [&count](QStringView) { ++count; });
+    if (count > MaxBookRecords)
+        return tooLarge;
+    records.reserve(count);
+    forEachRecordLine(text, [&records](QStringView line) { records.append(recordOf(line)); });
+    return {};
 }
 
 QList<AddressRecord> recordsForFile(const QList<AddressRecord> &records)

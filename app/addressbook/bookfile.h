@@ -21,7 +21,9 @@ namespace skedra {
 enum class BookCode {
     Ok,
     ReadFailed,   // a vCard file could not be opened or read
-    TooLarge,     // a vCard file larger than MaxVCardBytes
+    TooLarge,     // a vCard file larger than MaxVCardBytes, or a book file
+                  // larger than MaxBookFileBytes or of more than MaxBookRecords records
+    BookFull,     // a vCard import that would take the book past `number` (MaxBookRecords) rows
     NotVCard,     // the file holds no vCard
     WriteFailed,  // the book could not be saved; number unused
     Unencodable,  // asked before saving: `number` characters would be written as "?"
@@ -54,19 +56,27 @@ struct BookLocation {
 // The records of a book file: empty lines and lines starting with "#" are
 // skipped; the text before the first comma is the number, the text up to a
 // second comma the name (a line without a comma is a number without name).
-// A number written as " #..." reads as "#...".
+// A number written as spaces, "#" and more reads with one space less
+// (" #9110" as "#9110").
 QList<AddressRecord> parseBook(const QByteArray &bytes);
 
 // The file for `records`, in their order, as "number,name" CR LF lines. A
 // comma inside a name or number, which the file could not carry, is
 // written as the full-width "，"; a number starting with "#", which would
-// make the line a comment, is written after a space. `unencodable`
+// make the line a comment, is written after a space, and so is one starting
+// with spaces and then "#" (which reading takes one space from). `unencodable`
 // (optional) receives the number of characters written as "?".
 QByteArray renderBook(const QList<AddressRecord> &records, int *unencodable = nullptr);
 
-// The book at location.readPath(); nothing when it is missing or cannot be
-// read.
-QList<AddressRecord> loadBook(const BookLocation &location);
+// Book files above this size are not read (a full book of MaxBookRecords
+// records is a few megabytes).
+constexpr qint64 MaxBookFileBytes = 16 * 1024 * 1024;
+
+// Reads the book at location.readPath() into `records`. A book that is
+// missing or cannot be read gives no record and Ok: the book starts empty.
+// One larger than MaxBookFileBytes or of more than MaxBookRecords records
+// gives no record and TooLarge.
+BookMessage loadBook(const BookLocation &location, QList<AddressRecord> &records);
 
 // The records as the file holds them: names and numbers with the letters
 // Shift_JIS lacks folded to ASCII where they have a Latin base

@@ -1,10 +1,12 @@
 #include "frmeditadd.h"
 
 #include "dialogs.h"
+#include "frmrun.h"
 #include "session.h"
 #include "vcard.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -45,6 +47,10 @@ void openAddressList(SessionState &state, Dialogs &dialogs, QWidget *editor, con
         if (telField)
             telField->setText(number);
     });
+    if (!book.loadMessage().ok()) {
+        showMessage(dialogs, book.loadMessage());
+        return;
+    }
     book.exec();
 }
 
@@ -142,7 +148,9 @@ frmEditAdd::frmEditAdd(Dialogs &dialogs, QWidget *parent, std::function<void(con
     m_name->installEventFilter(this);
     m_number->installEventFilter(this);
 
-    m_book.load(loadBook(m_location));
+    QList<AddressRecord> records;
+    m_loadMessage = loadBook(m_location, records);
+    m_book.load(records);
     showBook();
     showCurrentRow();
 }
@@ -216,15 +224,22 @@ void frmEditAdd::btnImport_Click()
     const QString path = m_dialogs.openFile(QStringLiteral("ファイルを開く"), QStringLiteral("vCard (*.vcf)"));
     if (path.isEmpty())
         return;
+    // A large file takes a moment: the loading notice is up meanwhile.
+    frmRun notice(this);
+    notice.show();
+    notice.repaint();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     VCardRecords read;
-    const BookMessage message = readVCardFile(path, read);
-    if (!message.ok()) {
-        showMessage(m_dialogs, message);
-        return;
+    BookMessage message = readVCardFile(path, read);
+    if (message.ok() && !m_book.importRecords(read.records))
+        message = {BookCode::BookFull, path, MaxBookRecords};
+    if (message.ok()) {
+        showBook();
+        showCurrentRow();
     }
-    m_book.importRecords(read.records);
-    showBook();
-    showCurrentRow();
+    notice.hide();
+    if (!message.ok())
+        showMessage(m_dialogs, message);
 }
 
 bool frmEditAdd::save()

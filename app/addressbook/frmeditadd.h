@@ -9,7 +9,9 @@
 //
 // ("Edit" from frmEdit). It records the caller in state.AddressListCaller,
 // shows the book modally over the editor and, when the user double-clicks a
-// row, writes the row's number into the given telephone field.
+// row, writes the row's number into the given telephone field. A book file
+// too large to read is reported and the book is not opened, so that saving
+// cannot replace it.
 #pragma once
 
 #include "addressbook.h"
@@ -41,6 +43,9 @@ public:
                const BookLocation &location = BookLocation::standard());
 
     const AddressBook &book() const { return m_book; }
+    // What reading the book file gave: Ok, or TooLarge (the book is then
+    // empty and must not be shown).
+    const BookMessage &loadMessage() const { return m_loadMessage; }
 
     void btnAdd_Click();
     void btnIn_Click();
@@ -72,6 +77,7 @@ private:
     std::function<void(const QString &)> m_pickNumber;
     BookLocation m_location;
     AddressBook m_book;
+    BookMessage m_loadMessage;
     bool m_closeAllowed = false;
     bool m_showing = false;
 

@@ -5,28 +5,39 @@
 #include <QFile>
 #include <QStringDecoder>
 
+#include <utility>
+
 namespace skedra {
 
 namespace {
 
-// Physical lines, ended by CR LF, LF or a lone CR.
-QList<QByteArray> physicalLines(const QByteArray &bytes)
-{
-    QList<QByteArray> lines;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const char c = bytes[i];
-        if (c != '\n' && c != '\r')
-            continue;
-        lines.append(bytes.mid(start, i - start));
-        if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
-            ++i;
-        start = i + 1;
+// Physical lines, ended by CR LF, LF or a lone CR, found one at a time.
+class PhysicalLines {
+public:
+    explicit PhysicalLines(QByteArrayView bytes)
+        : m_bytes(bytes)
+    {
     }
-    if (start < bytes.size())
-        lines.append(bytes.mid(start));
-    return lines;
-}
+
+    bool next(QByteArrayView &line)
+    {
+        const qsizetype size = m_bytes.size();
+        if (m_pos >= size)
+            return false;
+        qsizetype end = m_pos;
+        while (end < size && m_bytes[end] != '\n' && m_bytes[end] != '\r')
+            ++end;
+        line = m_bytes.sliced(m_pos, end - m_pos);
+        if (end + 1 < size && m_bytes[end] == '\r' && m_bytes[end + 1] == '\n')
+            ++end;
+        m_pos = end + 1;
+        return true;
+    }
+
+private:
+    QByteArrayView m_bytes;
+    qsizetype m_pos = 0;
+};
 
 // One content line: "group.NAME;param;param:value".
 struct Property {
@@ -37,7 +48,7 @@ struct Property {
 
 // Index of the first `separator` at or after `from` that is not inside a
 // double-quoted parameter value; -1 when there is none.
-qsizetype unquotedIndexOf(const QByteArray &text, char separator, qsizetype from = 0)
+qsizetype unquotedIndexOf(QByteArrayView text, char separator, qsizetype from = 0)
 {
     bool quoted = false;
     for (qsizetype i = from; i < text.size(); ++i) {
@@ -49,18 +60,14 @@ qsizetype unquotedIndexOf(const QByteArray &text, char separator, qsizetype from
     return -1;
 }
 
-bool parseProperty(const QByteArray &line, Property &p)
+// The name and parameters of a line from the text before its colon.
+void parseHead(QByteArrayView head, Property &p)
 {
-    const qsizetype colon = unquotedIndexOf(line, ':');
-    if (colon < 0)
-        return false;
-    const QByteArray head = line.left(colon);
-    p.value = line.mid(colon + 1);
     p.params.clear();
     qsizetype start = 0;
     for (;;) {
         const qsizetype semicolon = unquotedIndexOf(head, ';', start);
-        p.params.append(head.mid(start, semicolon < 0 ? -1 : semicolon - start).trimmed());
+        p.params.append(head.sliced(start, (semicolon < 0 ? head.size() : semicolon) - start).trimmed().toByteArray());
         if (semicolon < 0)
             break;
         start = semicolon + 1;
@@ -69,6 +76,15 @@ bool parseProperty(const QByteArray &line, Property &p)
     const qsizetype dot = p.name.lastIndexOf('.');
     if (dot >= 0)
         p.name = p.name.mid(dot + 1);
+}
+
+bool parseProperty(const QByteArray &line, Property &p)
+{
+    const qsizetype colon = unquotedIndexOf(line, ':');
+    if (colon < 0)
+        return false;
+    parseHead(QByteArrayView(line).first(colon), p);
+    p.value = line.mid(colon + 1);
     return true;
 }
 
@@ -99,35 +115,93 @@ QByteArray charsetOf(const QList<QByteArray> &params)
     return QByteArray();
 }
 
-// Content lines: folded lines joined (a line starting with a space or tab
-// continues the previous one, less that one character), and a
+// Content lines, one at a time: folded lines joined (a line starting with a
+// space or tab continues the previous one, less that one character), and a
 // quoted-printable value ending in "=" continued by the next line as it is.
 // Joining happens on bytes, so a character split by a fold comes whole.
-QList<QByteArray> contentLines(const QByteArray &bytes)
-{
-    QList<QByteArray> lines;
-    bool softBreak = false;
-    for (const QByteArray &raw : physicalLines(bytes)) {
-        if (softBreak) {
-            QByteArray &value = lines.last();
-            value.chop(1);
-            if (raw.isEmpty()) {
-                softBreak = false;
+//
+// Whether a line is quoted-printable is decided once, when its colon has
+// come: a fold can split the name and parameters, but nothing after the
+// colon changes them.
+class ContentLines {
+public:
+    explicit ContentLines(QByteArrayView bytes)
+        : m_physical(bytes)
+    {
+    }
+
+    bool next(QByteArray &line)
+    {
+        QByteArrayView raw;
+        while (m_physical.next(raw)) {
+            if (m_softBreak) {
+                m_line.chop(1);
+                if (raw.isEmpty()) {
+                    m_softBreak = false;
+                    continue;
+                }
+                m_line += raw;
+                m_softBreak = m_line.endsWith('=');
                 continue;
             }
-            value += raw;
-            softBreak = value.endsWith('=');
-            continue;
+            const bool folded = m_open && (raw.startsWith(' ') || raw.startsWith('\t'));
+            const bool finishes = m_open && !folded;
+            QByteArray finished;
+            if (folded) {
+                append(raw.sliced(1));
+            } else {
+                finished = std::exchange(m_line, QByteArray());
+                m_open = true;
+                m_colon = -1;
+                m_scanned = 0;
+                m_quoted = false;
+                m_quotedPrintable = false;
+                append(raw);
+            }
+            m_softBreak = m_line.endsWith('=') && m_quotedPrintable;
+            if (finishes) {
+                line = std::move(finished);
+                return true;
+            }
         }
-        if (!lines.isEmpty() && (raw.startsWith(' ') || raw.startsWith('\t')))
-            lines.last() += raw.mid(1);
-        else
-            lines.append(raw);
-        Property p;
-        softBreak = lines.last().endsWith('=') && parseProperty(lines.last(), p) && isQuotedPrintable(p.params);
+        if (!m_open)
+            return false;
+        m_open = false;
+        line = std::move(m_line);
+        return true;
     }
-    return lines;
-}
+
+private:
+    // Adds to the open line; until its colon is found, looks for it in
+    // what was added.
+    void append(QByteArrayView piece)
+    {
+        m_line += piece;
+        if (m_colon >= 0)
+            return;
+        for (; m_scanned < m_line.size(); ++m_scanned) {
+            const char c = m_line[m_scanned];
+            if (c == '"') {
+                m_quoted = !m_quoted;
+            } else if (c == ':' && !m_quoted) {
+                m_colon = m_scanned;
+                Property head;
+                parseHead(QByteArrayView(m_line).first(m_colon), head);
+                m_quotedPrintable = isQuotedPrintable(head.params);
+                return;
+            }
+        }
+    }
+
+    PhysicalLines m_physical;
+    QByteArray m_line;   // the line being joined
+    bool m_open = false; // whether there is one
+    bool m_softBreak = false;
+    qsizetype m_colon = -1;  // its first colon outside quotes, -1 while none
+    qsizetype m_scanned = 0; // bytes of it searched for the colon
+    bool m_quoted = false;
+    bool m_quotedPrintable = false;
+};
 
 int hexDigit(char c)
 {
@@ -236,9 +310,13 @@ VCardRecords readVCardData(const QByteArray &bytes)
             out.records.append({name, number});
         card = Card();
     };
-    const QByteArray text = bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3) : bytes;
+    QByteArrayView text(bytes);
+    if (text.startsWith("\xEF\xBB\xBF"))
+        text = text.sliced(3);
+    ContentLines lines(text);
+    QByteArray line;
     Property p;
-    for (const QByteArray &line : contentLines(text)) {
+    while (lines.next(line)) {
         if (!parseProperty(line, p))
             continue;
         if (isCardMark(p, "BEGIN")) {

@@ -12,10 +12,9 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <new>
-#include <vector>
 
 namespace skedra {
 
@@ -95,11 +94,17 @@ QImage unpackNibbles(const uchar *rows, int width, int height, qsizetype stride)
     return image;
 }
 
-using Pixels = std::vector<uchar>;
+// The caller's pixel block for Rasterly: zeroed, as the library expects,
+// by calloc, whose large blocks are fresh pages that cost memory only as
+// rows are written to them.
+struct FreeBlock {
+    void operator()(uchar *p) const { std::free(p); }
+};
+using Pixels = std::unique_ptr<uchar, FreeBlock>;
 
 // The picture a device-independent bitmap shows. Where Qt has a matching
 // format the image wraps the rows and owns the block from then on.
-QImage pictureOf(const RASTERLY_BITMAPINFO256 &info, std::unique_ptr<Pixels> pixels)
+QImage pictureOf(const RASTERLY_BITMAPINFO256 &info, Pixels pixels, qsizetype size)
 {
     const BITMAPINFOHEADER &h = info.bmiHeader;
     const int width = h.biWidth;
@@ -108,16 +113,15 @@ QImage pictureOf(const RASTERLY_BITMAPINFO256 &info, std::unique_ptr<Pixels> pix
     if (width <= 0 || height <= 0 || format == QImage::Format_Invalid)
         return QImage();
     const qsizetype stride = ((qsizetype(width) * h.biBitCount + 31) / 32) * 4;
-    if (stride * height > static_cast<qsizetype>(pixels->size()))
+    if (stride * height > size)
         return QImage();
 
     QImage image;
     if (h.biBitCount == 4) {
-        image = unpackNibbles(pixels->data(), width, height, stride);
+        image = unpackNibbles(pixels.get(), width, height, stride);
     } else {
-        Pixels *block = pixels.release();
-        image = QImage(block->data(), width, height, stride, format,
-                       [](void *p) { delete static_cast<Pixels *>(p); }, block);
+        uchar *block = pixels.release();
+        image = QImage(block, width, height, stride, format, [](void *p) { std::free(p); }, block);
     }
     if (h.biHeight > 0)
         image = image.mirrored(false, true);  // bottom-up rows
@@ -149,19 +153,17 @@ QImage LoadPngPicture(const QString &path)
                       PreviewRowLimit)
         != 1)
         return QImage();
-    std::unique_ptr<Pixels> pixels;
-    try {
-        pixels = std::make_unique<Pixels>(size > 0 ? static_cast<size_t>(size) : 0);
-    } catch (const std::bad_alloc &) {
+    Pixels pixels(static_cast<uchar *>(std::calloc(size > 0 ? size_t(size) : 1, 1)));
+    if (!pixels) {
         rasterly.end(&handle);
         sayNoPreview(path, QStringLiteral("not enough memory for %1 bytes").arg(size));
         return QImage();
     }
-    const int32_t read = rasterly.data(&handle, pixels->data());
+    const int32_t read = rasterly.data(&handle, pixels.get());
     rasterly.end(&handle);
     if (read != 1)
         return QImage();
-    return pictureOf(info, std::move(pixels));
+    return pictureOf(info, std::move(pixels), size);
 }
 
 QImage loadPreviewPicture(const QString &path)

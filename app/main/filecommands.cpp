@@ -347,6 +347,7 @@ void FileCommands::importIcs(const EntryDefaults &defaults)
     file.close();
 
     m_hooks.setBusy(true);
+    m_hooks.loadingStarted();
     const QString model = m_state.ModelCode;
     const ics::ImportResult result = ics::importIcs(
         m_state.ScheduleList, bytes,
@@ -356,6 +357,7 @@ void FileCommands::importIcs(const EntryDefaults &defaults)
         fitGridToList(m_state.ScheduleList, m_grid, false);
         m_state.markDirty();
     }
+    m_hooks.loadingFinished();
     m_hooks.setBusy(false);
     m_hooks.updateCountPanel();
     m_hooks.gridChanged();

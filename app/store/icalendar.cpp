@@ -1065,6 +1065,50 @@ bool looksLikeICalendar(const QByteArray &bytes)
     return head.startsWith("BEGIN:VCALENDAR") || head.startsWith("BEGIN:VEVENT") || head.startsWith("BEGIN:VTODO");
 }
 
+// The deepest nesting of components (BEGIN ... END) in the file. Lines are
+// unfolded as libical unfolds them, as far as the first characters of each
+// line; a lone CR also ends a line here, which can only find more BEGINs.
+// libical frees a parse by recursion, one level per component, so a file
+// nesting hundreds of thousands of components would overflow the stack.
+int componentDepth(const QByteArray &bytes)
+{
+    char start[6];  // the first characters of the unfolded line
+    qsizetype kept = 0;
+    const auto named = [&](const char *name) {
+        const qsizetype n = qsizetype(qstrlen(name));
+        return kept > n && qstrnicmp(start, name, size_t(n)) == 0 && (start[n] == ':' || start[n] == ';');
+    };
+    int depth = 0;
+    int deepest = 0;
+    const auto endLine = [&] {
+        if (named("BEGIN"))
+            deepest = std::max(deepest, ++depth);
+        else if (named("END") && depth > 0)
+            --depth;
+        kept = 0;
+    };
+    bool lineStart = true;
+    for (const char c : bytes) {
+        if (c == '\r' || c == '\n') {
+            lineStart = true;
+            continue;
+        }
+        if (lineStart) {
+            lineStart = false;
+            if (c == ' ' || c == '\t')
+                continue;  // a fold: the line goes on after this character
+            endLine();
+        }
+        if (kept < qsizetype(sizeof start))
+            start[kept++] = c;
+    }
+    endLine();
+    return deepest;
+}
+
+// Deeper than any calendar program nests (VCALENDAR, VEVENT, VALARM).
+constexpr int MaxComponentDepth = 64;
+
 void quietLibical() { icalerror_set_errors_are_fatal(0); }
 
 } // namespace
@@ -1126,6 +1170,10 @@ ImportResult importIcs(ScheduleList &list, const QByteArray &bytes, const NewEnt
     }
     if (!looksLikeICalendar(bytes)) {
         result.messages.append(storeMessage(StoreCode::NotICalendar, fileName));
+        return result;
+    }
+    if (componentDepth(bytes) > MaxComponentDepth) {
+        result.messages.append(storeMessage(StoreCode::BrokenICalendar, fileName));
         return result;
     }
     const int count = list.count();

@@ -584,7 +584,10 @@ void convertPlain(const PngHandle &h, unsigned char *pixels)
     const std::size_t stride = std::size_t(h.outputStride);
     const std::size_t w = std::size_t(h.width);
     const unsigned char *line = h.imageData + 1;
-    for (int32_t r = 0; r < h.height; ++r, line += rawLen + 1) {
+    // Rows past the inflated data are zeros, which every layout turns into
+    // zero bytes: the caller's zeroed buffer already holds them.
+    const int32_t rows = int32_t(std::min<int64_t>(h.height, (int64_t(h.inflatedBytes) + rawLen) / (rawLen + 1)));
+    for (int32_t r = 0; r < rows; ++r, line += rawLen + 1) {
         unsigned char *out = pixels + std::size_t(r) * stride;
         if ((h.colourType == 0 || h.colourType == 3) && h.bitDepth < 8) {
             if (h.bitDepth == 2)
@@ -618,6 +621,8 @@ int32_t convertInterlaced(const PngHandle &h, unsigned char *pixels)
             continue;
         const std::size_t rawLen = (cols * std::size_t(h.bitsPerPixel) + 7) / 8;
         for (std::size_t r = 0; r < rows; ++r) {
+            if (pass + r * (rawLen + 1) >= h.imageData + h.inflatedBytes)
+                break; // zeros from here on, as in convertPlain
             const unsigned char *line = pass + r * (rawLen + 1) + 1;
             unsigned char *out = pixels + (std::size_t(p.y0) + r * std::size_t(p.dy)) * stride
                                  + std::size_t(p.x0) * px;

@@ -76,6 +76,31 @@ TEST(BookFile, ReadsAndWritesRecordLines)
     EXPECT_EQ(unencodable, 2);  // Ñ and ú
 }
 
+// The "#" that marks a comment line is kept off the start of every line
+// written, and whatever number was written reads back as it was: a number
+// that starts with spaces and "#" is written with one space more.
+TEST(BookFile, EveryNumberReadsBackAsWritten)
+{
+    const struct {
+        const char *number;
+        const char *line;  // as written
+    } cases[] = {
+        {"#9110", " #9110,x\r\n"},
+        {" #3", "  #3,x\r\n"},
+        {"  #3", "   #3,x\r\n"},
+        {" 3", " 3,x\r\n"},
+        {"3 #", "3 #,x\r\n"},
+        {" ", " ,x\r\n"},
+        {"＃3", "＃3,x\r\n"},
+    };
+    for (const auto &c : cases) {
+        const QList<AddressRecord> saved = records({{"x", c.number}});
+        const QByteArray file = renderBook(saved);
+        EXPECT_EQ(file, sjis(QString::fromUtf8(c.line))) << c.number;
+        EXPECT_EQ(parseBook(file), saved) << c.number;
+    }
+}
+
 TEST(BookFile, SortsByNameThenNumberNumbersAsNumbers)
 {
     QList<AddressRecord> rows = records({{"山田", "2"},
@@ -154,22 +179,96 @@ TEST(AddressBook, ImportFillsTheOnlyEmptyRowFirst)
     EXPECT_EQ(book.rows(), records({{"c", "3"}, {"d", "4"}}));
 }
 
+// The book takes at most MaxBookRecords rows: an import past that is
+// refused whole, the book unchanged. The one empty row of an empty book is
+// filled, so it does not count.
+TEST(AddressBook, ImportRefusedPastTheLargestBook)
+{
+    const struct {
+        int rowsBefore;  // 0: the empty book's one empty row
+        int imported;
+        bool taken;
+    } cases[] = {
+        {0, MaxBookRecords, true},
+        {0, MaxBookRecords + 1, false},
+        {1, MaxBookRecords - 1, true},
+        {1, MaxBookRecords, false},
+        {MaxBookRecords, 0, false},  // an import of nothing still adds a row
+    };
+    for (const auto &c : cases) {
+        QList<AddressRecord> before;
+        for (int i = 0; i < c.rowsBefore; ++i)
+            before.append({QStringLiteral("a"), QString::number(i)});
+        QList<AddressRecord> imported;
+        for (int i = 0; i < c.imported; ++i)
+            imported.append({QStringLiteral("b"), QString::number(i)});
+        AddressBook book;
+        book.load(before);
+        const QList<AddressRecord> rowsBefore = book.rows();
+        EXPECT_EQ(book.importRecords(imported), c.taken) << c.rowsBefore << " + " << c.imported;
+        if (c.taken) {
+            EXPECT_EQ(book.rowCount(), std::max(1, c.rowsBefore + c.imported)) << c.rowsBefore << " + " << c.imported;
+        } else {
+            EXPECT_EQ(book.rows(), rowsBefore) << c.rowsBefore << " + " << c.imported;
+            EXPECT_FALSE(book.changed()) << c.rowsBefore << " + " << c.imported;
+        }
+    }
+}
+
+// A book file is read when it holds at most MaxBookRecords records in at
+// most MaxBookFileBytes; a larger one gives no record and TooLarge.
+TEST(BookFile, LargestBookFileRead)
+{
+    QTemporaryDir dir;
+    const BookLocation at{dir.filePath(QStringLiteral("address.txt")), QString()};
+    const QByteArray record = "1,a\r\n";
+    const struct {
+        const char *what;
+        QByteArray file;
+        qsizetype records;  // -1: refused
+    } cases[] = {
+        {"the most records", record.repeated(MaxBookRecords) + "# and a comment\r\n", MaxBookRecords},
+        {"one record more", record.repeated(MaxBookRecords + 1), -1},
+        {"the largest file", "1,a\r\n#" + QByteArray(MaxBookFileBytes - 8, 'x') + "\r\n", 1},
+        {"one byte more", "1,a\r\n#" + QByteArray(MaxBookFileBytes - 7, 'x') + "\r\n", -1},
+    };
+    for (const auto &c : cases) {
+        writeFile(at.userFile, c.file);
+        QList<AddressRecord> read;
+        const BookMessage m = loadBook(at, read);
+        if (c.records >= 0) {
+            EXPECT_TRUE(m.ok()) << c.what;
+            EXPECT_EQ(read.size(), c.records) << c.what;
+        } else {
+            EXPECT_EQ(m.code, BookCode::TooLarge) << c.what;
+            EXPECT_EQ(m.text(), QDir::toNativeSeparators(at.userFile) + QStringLiteral("は大きすぎるため読み込めません。　　　"))
+                << c.what;
+            EXPECT_TRUE(read.isEmpty()) << c.what;
+        }
+    }
+}
+
 TEST(BookFile, KeptInTheUserDataFolder)
 {
     QTemporaryDir dir;
     BookLocation at{dir.filePath(QStringLiteral("user/address.txt")), dir.filePath(QStringLiteral("program/address.txt"))};
+    const auto load = [&at] {
+        QList<AddressRecord> read;
+        EXPECT_TRUE(loadBook(at, read).ok());
+        return read;
+    };
     // No book anywhere: an empty book, to be saved in the user's folder.
-    EXPECT_TRUE(loadBook(at).isEmpty());
+    EXPECT_TRUE(load().isEmpty());
     EXPECT_EQ(at.readPath(), at.userFile);
 
     // A book delivered beside the program is read while the user has none;
     // saving writes the user's copy and leaves the program's alone.
     writeFile(at.programFile, sjis(QStringLiteral("1,配布\r\n")));
-    EXPECT_EQ(loadBook(at), records({{"配布", "1"}}));
+    EXPECT_EQ(load(), records({{"配布", "1"}}));
     EXPECT_TRUE(saveBook(at, records({{"自分", "2"}})).ok());
     EXPECT_EQ(readAll(at.userFile), sjis(QStringLiteral("2,自分\r\n")));
     EXPECT_EQ(readAll(at.programFile), sjis(QStringLiteral("1,配布\r\n")));
-    EXPECT_EQ(loadBook(at), records({{"自分", "2"}}));
+    EXPECT_EQ(load(), records({{"自分", "2"}}));
 
     // A folder that cannot be made: the failure is reported, nothing is
     // written.

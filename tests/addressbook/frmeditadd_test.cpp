@@ -1,6 +1,7 @@
 // The telephone book window: what it shows and saves, the save question,
 // import through the file dialog and the pick into the calling editor.
 #include "frmeditadd.h"
+#include "notice_counter.h"
 #include "scripted_dialogs.h"
 #include "session.h"
 #include "sjis.h"
@@ -228,4 +229,82 @@ TEST_F(BookWindowTest, SavingAsksBeforeCharactersBecomeQuestionMarks)
     const QString saved = Sjis::decode(bookBytes());
     EXPECT_TRUE(saved.contains(QStringLiteral("1,???\r\n")));
     EXPECT_EQ(saved.count(u'?'), 3) << "the umlauts were written as letters";
+}
+
+// What an import brought in is what the book shows after saving and opening
+// again, numbers that start with spaces and "#" included.
+TEST_F(BookWindowTest, ImportedRecordsComeBackAfterSaving)
+{
+    QFile card(dir.filePath(QStringLiteral("codes.vcf")));
+    ASSERT_TRUE(card.open(QIODevice::WriteOnly));
+    card.write("BEGIN:VCARD\r\nN:A\r\nTEL: #3\r\nEND:VCARD\r\nBEGIN:VCARD\r\nN:B\r\nTEL:#9110\r\nEND:VCARD\r\n"
+               "BEGIN:VCARD\r\nN:C\r\nTEL:  #8\r\nEND:VCARD\r\n");
+    card.close();
+    auto book = open();
+    dialogs.openFiles = {card.fileName()};
+    click(*book, "btnImport");
+    click(*book, "btnOk");
+    EXPECT_TRUE(dialogs.messages.empty());
+
+    auto again = open();
+    ASSERT_EQ(again->book().rowCount(), 3);
+    for (int row = 0; row < 3; ++row) {
+        EXPECT_EQ(cell(*again, row, 1), QString(QChar(u'A' + row)));
+        EXPECT_EQ(cell(*again, row, 2), QStringList({QStringLiteral(" #3"), QStringLiteral("#9110"), QStringLiteral("  #8")})[row]);
+    }
+    EXPECT_FALSE(again->book().changed());
+}
+
+// The largest book: an import that would take it past MaxBookRecords rows is
+// refused with one message and changes nothing (the loading notice is up
+// while the file is read); a book file too large to
+// read is reported and the book is not opened, so nothing can be saved over
+// it.
+TEST_F(BookWindowTest, BookSizeLimits)
+{
+    writeBook(QStringLiteral("1,A\r\n"));
+    QFile card(dir.filePath(QStringLiteral("many.vcf")));
+    ASSERT_TRUE(card.open(QIODevice::WriteOnly));
+    card.write("BEGIN:VCARD\r\nN:B\r\n");
+    for (int i = 0; i < MaxBookRecords; ++i)
+        card.write("TEL:" + QByteArray::number(i) + "\r\n");
+    card.write("END:VCARD\r\n");
+    card.close();
+    auto book = open();
+    dialogs.openFiles = {card.fileName()};
+    NoticeCounter notices;
+    click(*book, "btnImport");
+    EXPECT_EQ(notices.shown, 1) << "the loading notice while the file is read";
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.last().title, QStringLiteral("エラー"));
+    EXPECT_EQ(dialogs.last().text, QStringLiteral("電話帳は100000件までです。\n") + QDir::toNativeSeparators(card.fileName())
+                                       + QStringLiteral("の電話番号を加えるとこれを超えるため、読み込みませんでした。　　　"));
+    EXPECT_EQ(dialogs.last().icon, MessageIcon::Critical);
+    EXPECT_EQ(book->book().rowCount(), 1);
+    EXPECT_EQ(cell(*book, 0, 1), QStringLiteral("A"));
+    EXPECT_FALSE(book->book().changed());
+    book->close();
+
+    // Through the call the editors make.
+    qputenv("HOME", dir.path().toLocal8Bit());
+    QStandardPaths::setTestModeEnabled(true);
+    at = BookLocation::standard();
+    writeBook(QStringLiteral("1,A\r\n#") + QString(MaxBookFileBytes, u'x') + QStringLiteral("\r\n"));
+    dialogs.messages.clear();
+    SessionState state;
+    QTimer closeAny;  // should the book open after all
+    QObject::connect(&closeAny, &QTimer::timeout, [] {
+        if (QWidget *modal = QApplication::activeModalWidget())
+            modal->close();
+    });
+    closeAny.start(100);
+    openAddressList(state, dialogs, nullptr, QStringLiteral("EditR"), nullptr);
+    closeAny.stop();
+    QStandardPaths::setTestModeEnabled(false);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.last().title, QStringLiteral("エラー"));
+    EXPECT_EQ(dialogs.last().text,
+              QDir::toNativeSeparators(at.userFile) + QStringLiteral("は大きすぎるため読み込めません。　　　"));
+    EXPECT_EQ(dialogs.last().icon, MessageIcon::Critical);
+    EXPECT_EQ(bookBytes().size(), MaxBookFileBytes + 8) << "the file is left as it was";
 }

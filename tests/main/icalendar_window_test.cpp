@@ -1,5 +1,6 @@
 // The iCalendar items of the File menu, once through the real window: the
 // selected rows go out to an .ics file and come back appended.
+#include "notice_counter.h"
 #include "window_fixture.h"
 
 #include <QAction>
@@ -47,6 +48,34 @@ TEST_F(IcsWindowTest, SelectedRowsGoOutAndComeBackAppended)
     EXPECT_EQ(w->state().ScheduleList[3], w->state().ScheduleList[1]);
     EXPECT_EQ(column(w->grid(), 2), QStringList({"1", "2", "3", "2", "3"}));
     EXPECT_TRUE(w->state().isDirty());
+}
+
+// A hostile file (components nested 400 000 deep, which libical cannot free
+// without overflowing the stack) is refused with one message and changes
+// nothing; while the import works the loading notice is up.
+TEST_F(IcsWindowTest, HostileFileRefusedWithOneMessage)
+{
+    load(3);
+    w->state().Dirty = QStringLiteral("0");
+    const ScheduleList before = w->state().ScheduleList;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("deep.ics"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("BEGIN:VCALENDAR\r\nVERSION:2.0\r\n" + QByteArray("BEGIN:X-A\r\n").repeated(400000)
+               + QByteArray("END:X-A\r\n").repeated(400000) + "END:VCALENDAR\r\n");
+    file.close();
+    NoticeCounter notices;
+    dialogs.openFiles = {path};
+    w->findChild<QAction *>(QStringLiteral("mnuImportIcs"))->trigger();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.last().title, QStringLiteral("エラー"));
+    EXPECT_EQ(dialogs.last().text,
+              path + QStringLiteral("は途中で切れているか壊れているため、iCalendarとして読み込めませんでした。　　"));
+    EXPECT_EQ(dialogs.last().icon, MessageIcon::Critical);
+    EXPECT_EQ(w->state().ScheduleList, before);
+    EXPECT_FALSE(w->state().isDirty());
+    EXPECT_EQ(notices.shown, 1);
 }
 
 } // namespace

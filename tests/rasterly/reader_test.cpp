@@ -191,6 +191,14 @@ TEST_F(ReaderTest, InflateOutcomes)
     const auto shortStream = load(PngBuilder().ihdr(3, 2, 8, 0).idat({0, 5, 6, 7}).iend().bytes());
     ASSERT_EQ(shortStream.result, 1);
     EXPECT_EQ(shortStream.pixels, (Bytes{5, 6, 7, 0, 0, 0, 0, 0}));
+    // Ending inside a row (a Sub row, whose missing bytes count as 0), and
+    // inside the passes of an interlaced image.
+    const auto midRow = load(PngBuilder().ihdr(3, 3, 8, 0).idat({0, 5, 6, 7, 1, 1}).iend().bytes());
+    ASSERT_EQ(midRow.result, 1);
+    EXPECT_EQ(midRow.pixels, (Bytes{5, 6, 7, 0, 1, 1, 1, 0, 0, 0, 0, 0}));
+    const auto midPasses = load(PngBuilder().ihdr(2, 2, 8, 0, 1).idat({0, 9, 0, 8}).iend().bytes());
+    ASSERT_EQ(midPasses.result, 1);
+    EXPECT_EQ(midPasses.pixels, (Bytes{9, 8, 0, 0, 0, 0, 0, 0}));
     // More data than the image holds.
     EXPECT_EQ(resultOf(PngBuilder().ihdr(3, 2, 8, 0).idat(greyRows(3, 3, 0)).iend().bytes()), 4);
     // Truncated stream, and IDAT chunks with no data at all.

@@ -346,6 +346,13 @@ TEST_F(Ics, RefusedFilesLeaveTheListAsItWas)
     const QByteArray event = "BEGIN:VEVENT\r\nUID:x\r\nDTSTAMP:20050101T000000Z\r\nDTSTART:20050307T010000Z\r\n"
                              "SUMMARY:e\r\nEND:VEVENT\r\n";
     const QByteArray threeEvents = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n" + event + event + event + "END:VCALENDAR\r\n";
+    // An event beside components nested `depth` levels deep, the calendar
+    // counted: no calendar program nests deeper than 64 levels, and libical
+    // overflowed the stack freeing hundreds of thousands.
+    const auto nested = [&event](int depth, const QByteArray &begin) {
+        return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n" + event + begin.repeated(depth - 1)
+            + QByteArray("END:X-A\r\n").repeated(depth - 1) + "END:VCALENDAR\r\n";
+    };
     struct Case {
         const char *what;
         QByteArray bytes;
@@ -364,6 +371,10 @@ TEST_F(Ics, RefusedFilesLeaveTheListAsItWas)
         {"list full", threeEvents, MaxEntries, {StoreCode::ListFull}, MaxEntries},
         {"limit reached on the second event", threeEvents, MaxEntries - 1, {StoreCode::TooManyObjects}, MaxEntries},
         {"three appended", threeEvents, 3, {}, 6},
+        {"nested 64 levels", nested(64, "BEGIN:X-A\r\n"), 3, {}, 4},
+        {"nested 65 levels", nested(65, "BEGIN:X-A\r\n"), 3, {StoreCode::BrokenICalendar}, 3},
+        {"nested 65 levels, folded", nested(65, "BEG\r\n IN:X-A\r\n"), 3, {StoreCode::BrokenICalendar}, 3},
+        {"nested 400 000 levels", nested(400000, "begin:X-A\r\n"), 3, {StoreCode::BrokenICalendar}, 3},
     };
     for (const Case &c : cases) {
         ScheduleList list;

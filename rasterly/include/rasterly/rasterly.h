@@ -135,7 +135,10 @@ RASTERLY_API int32_t RASTERLY_STDCALL mLoadPNGLimit(const char *path, PngHandle 
 /*
  * Writes the pixel rows (top row first, each row padded to a multiple of 4
  * bytes; the padding is not written) into pixelsOut, which must hold the
- * size mLoadPNG reported. May be repeated; the handle stays valid.
+ * size mLoadPNG reported and be zeroed, as calloc gives it: rows that the
+ * file's image data stopped short of are all zeros and are not written
+ * either, so a tiny file declaring a tall image costs neither time nor the
+ * memory of its empty rows. May be repeated; the handle stays valid.
  */
 RASTERLY_API int32_t RASTERLY_STDCALL mGetPNGData(PngHandle **handleRef, void *pixelsOut);
 
