@@ -311,7 +311,7 @@ void FileCommands::exportIcs()
     if (!mayOverwrite(path))
         return;
     m_hooks.setBusy(true);
-    const ics::ExportResult exported = ics::exportEntries(m_state.ScheduleList, first, last);
+    const ics::ExportResult exported = ics::exportEntries(m_state.ScheduleList, *m_state.HexCoder, first, last);
     const WriteResult written = writeFileBytes(path, exported.bytes);
     m_hooks.setBusy(false);
     bool warned = false;

@@ -22,11 +22,11 @@ constexpr std::array<PropertyRule, 29> Rules{{
     {u"DUE", DtStart, Rule::DateTime, 0},
     {u"DTEND", DtEnd, Rule::DateTimeOrEmpty, 0},
     {u"COMPLETED", DtEnd, Rule::DateTimeOrEmpty, 0},
-    {u"SUMMARY", Summary, Rule::Text, 16},
-    {u"DESCRIPTION", Description, Rule::Text, 128},
+    {u"SUMMARY", Summary, Rule::Text, SummaryBytes},
+    {u"DESCRIPTION", Description, Rule::Text, DescriptionBytes},
     {u"CLASS", Class, Rule::Plain, 0},
     {u"CATEGORIES", Categories, Rule::Plain, 0},
-    {u"DALARM", DAlarm, Rule::Alarm, 120},
+    {u"DALARM", DAlarm, Rule::Alarm, AlarmMessageBytes},
     {u"RRULE", RRule, Rule::Plain, 0},
     {u"PRIORITY", Priority, Rule::Plain, 0},
     {u"STATUS", Status, Rule::Plain, 0},
@@ -373,7 +373,7 @@ void appendAlarmOut(const QString &value, WriteContext &ctx, TextOut &out, bool 
     if (keptAsRead)
         out += message;
     else
-        appendCodedText(TruncateBytes(message, 120), ctx, out);
+        appendCodedText(TruncateBytes(message, AlarmMessageBytes), ctx, out);
 }
 
 } // namespace

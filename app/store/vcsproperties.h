@@ -52,6 +52,12 @@ struct PropertyRule {
 // name the reader ignores and the writer writes unchanged.
 const PropertyRule *findRule(QStringView name);
 
+// The Shift_JIS bytes the writer keeps of a summary, a description and an
+// alarm message; longer texts are cut (TruncateBytes).
+inline constexpr int SummaryBytes = 16;
+inline constexpr int DescriptionBytes = 128;
+inline constexpr int AlarmMessageBytes = 120;
+
 // The fixed parameters of X-JPGSH-ATTACH, in memory and in the file.
 inline constexpr QStringView AttachParams = u"CHARSET=SHIFT_JIS;ENCODING=QUOTED-PRINTABLE:VALUE=URL:file=";
 // DALARM / X-JPGSH-ALARM "not set".
