@@ -75,6 +75,20 @@ public:
 
     QString Decode(const QString &text) override
     {
+        const QByteArray bytes = DecodeBytes(text);
+        if (m_failed)
+            return text;
+        int invalid = 0;
+        QString decoded = Sjis::decode(bytes, &invalid);
+        if (invalid > 0) {
+            m_failed = true;
+            return text;
+        }
+        return decoded;
+    }
+
+    QByteArray DecodeBytes(const QString &text) override
+    {
         m_failed = false;
         // Hexmill reads up to the first NUL, and a character without a CP932
         // form would not survive; such a text is handed back as it came.
@@ -82,20 +96,14 @@ public:
         const QByteArray bytes = toCp932(text, exact);
         if (!exact || text.contains(QChar(0))) {
             m_failed = true;
-            return text;
+            return bytes;
         }
         const long n = m_mill.Decode(bytes.constData(), spaceMode(), escape());
         if (n < 0) {
             m_failed = true;
-            return text;
+            return bytes;
         }
-        int invalid = 0;
-        QString decoded = Sjis::decode(QByteArray::fromRawData(m_mill.GetMyMemOut(), qsizetype(n)), &invalid);
-        if (invalid > 0) {
-            m_failed = true;
-            return text;
-        }
-        return decoded;
+        return QByteArray(m_mill.GetMyMemOut(), qsizetype(n));
     }
 
     QString Encode(const QString &text) override

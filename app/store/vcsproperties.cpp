@@ -6,6 +6,7 @@
 
 #include <QDate>
 #include <QHash>
+#include <QStringDecoder>
 
 #include <array>
 
@@ -210,10 +211,26 @@ QString joinSoftBreaks(QStringView first, LineCursor &lines)
 
 // Decodes a quoted-printable text; a text that does not decode is kept as
 // read and counted.
+// A quoted-printable value whose bytes are UTF-8; one that is not is kept as
+// read and counted.
+QString decodedUtf8(const QString &coded, ReadContext &ctx, int line)
+{
+    const QByteArray bytes = ctx.coder.DecodeBytes(coded);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (ctx.coder.lastCallFailed() || utf8.hasError()) {
+        noteBad(ctx, line);
+        return coded;
+    }
+    return text;
+}
+
 QString decoded(const QString &coded, ReadContext &ctx, int line)
 {
     if (!coded.contains(u'='))  // nothing escaped: the text is already itself
         return coded;
+    if (ctx.utf8)
+        return decodedUtf8(coded, ctx, line);
     QString text = ctx.coder.Decode(coded);
     if (ctx.coder.lastCallFailed()) {
         noteBad(ctx, line);
@@ -228,6 +245,8 @@ QString decoded(QStringView coded, ReadContext &ctx, int line)
 {
     if (!coded.contains(u'='))
         return coded.toString();
+    if (ctx.utf8)
+        return decodedUtf8(coded.toString(), ctx, line);
     const QString piece = QString::fromRawData(reinterpret_cast<const QChar *>(coded.utf16()), coded.size());
     QString text = ctx.coder.Decode(piece);
     if (ctx.coder.lastCallFailed()) {
@@ -557,13 +576,29 @@ void setKeptAsRead(ScheduleEntry &entry, int position, bool kept)
         marks += keptMark(entry, position);
 }
 
+bool declaresUtf8(QStringView params)
+{
+    if (params.size() < 13)
+        return false;
+    for (QStringView param : params.tokenize(u';')) {
+        if (param.compare(u"CHARSET=UTF-8"_sv, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
 void readProperty(const PropertyRule &rule, QStringView params, QStringView value, ReadContext &ctx,
                   QString &paramsOut, QString &valueOut)
 {
     ctx.keptAsRead = false;
     const int line = ctx.lines.lineNumber();
     const size_t position = size_t(rule.position);
-    paramsOut = shared(params, ctx.lastParams[position]);
+    ctx.utf8 = declaresUtf8(params);
+    if (ctx.utf8)
+        paramsOut = params.toString().replace(QStringLiteral("CHARSET=UTF-8"), QStringLiteral("CHARSET=SHIFT_JIS"),
+                                              Qt::CaseInsensitive);
+    else
+        paramsOut = shared(params, ctx.lastParams[position]);
     switch (rule.rule) {
     case Rule::DateTime:
         valueOut = dateTimeOrRaw(value, ctx, line);
@@ -623,6 +658,9 @@ void readProperty(const PropertyRule &rule, QStringView params, QStringView valu
         valueOut = shared(value, ctx.lastValue[position]);
         break;
     }
+    // A value kept as read goes back with the character set it came in.
+    if (ctx.utf8 && ctx.keptAsRead && rule.rule != Rule::Attach)
+        paramsOut = params.toString();
 }
 
 void appendCodedText(const QString &text, WriteContext &ctx, TextOut &out)

@@ -134,6 +134,7 @@ struct ReadContext {
     int badValues = 0;     // values kept as read because they did not convert
     int firstBadLine = 0;  // line of the first of them
     bool keptAsRead = false;  // the value readProperty gave last is kept as read
+    bool utf8 = false;        // the property being read declares CHARSET=UTF-8
     // The last parameters and plain value read at each position: files
     // repeat them from entry to entry, and an equal text is shared rather
     // than copied.
@@ -159,9 +160,14 @@ struct ReadContext {
 bool isKeptAsRead(const ScheduleEntry &entry, int position);
 void setKeptAsRead(ScheduleEntry &entry, int position, bool kept);
 
+// Whether a property's parameters declare CHARSET=UTF-8 (in any case).
+bool declaresUtf8(QStringView params);
+
 // Reads one property line's value by its rule. `params` and `value` are the
 // parts of the line; continuation lines are taken from ctx.lines. Sets
 // `paramsOut` and `valueOut` to what the entry holds, and ctx.keptAsRead.
+// A value that declares CHARSET=UTF-8 is decoded as UTF-8 and held with
+// CHARSET=SHIFT_JIS, the set the writer writes it in.
 void readProperty(const PropertyRule &rule, QStringView params, QStringView value, ReadContext &ctx,
                   QString &paramsOut, QString &valueOut);
 
