@@ -165,7 +165,7 @@ QString textOf(const char *bytes, icalproperty *p, Fallback fallback)
         return *text;
     if (icalparameter *cs = icalproperty_get_first_parameter(p, ICAL_CHARSET_PARAMETER)) {
         const QByteArray name = QByteArray(icalparameter_get_charset(cs)).toUpper();
-        if (name == "SHIFT_JIS" || name == "SJIS" || name == "CP932" || name == "WINDOWS-31J") {
+        if (Sjis::isShiftJisName(name)) {
             if (auto text = strictCp932(raw))
                 return *text;
         } else if (!name.isEmpty()) {
