@@ -200,7 +200,7 @@ public:
             if (m_ctx.keptAsRead || !entry[KeptAsRead].isEmpty())
                 vcs::setKeptAsRead(entry, rule->position, m_ctx.keptAsRead);
             if (rule->position == Summary && rule->name == u"SUMMARY"_sv)
-                remember(entry[SummaryValue]);
+                m_summaries.remember(entry[SummaryValue]);
         }
         // A file that ends inside an object still keeps what that object held.
         if (!stopped && finishEntry())
@@ -244,42 +244,11 @@ private:
         return true;
     }
 
-    // Offers a summary to the editors' drop-down list: it is added unless
-    // one of the first 200 texts of the list equals it. Those texts are
-    // counted in a hash (made at the first summary) rather than compared
-    // one by one for every summary.
-    void remember(const QString &summary)
-    {
-        auto &history = m_state.SummaryHistory;
-        if (!m_historyCountsMade) {
-            for (int i = 0; i < HistoryCompared; ++i)
-                ++m_historyCounts[history[size_t(i)]];
-            m_historyCountsMade = true;
-        }
-        if (m_historyCounts.contains(summary))
-            return;
-        if (m_historyIndex >= SummaryHistorySize)
-            return;
-        QString &slot = history[size_t(m_historyIndex)];
-        if (m_historyIndex < HistoryCompared) {
-            const auto old = m_historyCounts.find(slot);
-            if (old != m_historyCounts.end() && --old.value() == 0)
-                m_historyCounts.erase(old);
-            ++m_historyCounts[summary];
-        }
-        slot = summary;
-        ++m_historyIndex;
-    }
-
-    static constexpr int HistoryCompared = 200;
-
     SessionState &m_state;
     vcs::LineCursor m_cursor;
     vcs::ReadContext m_ctx;
     int m_entryNumber = 1;
-    int m_historyIndex = 0;
-    bool m_historyCountsMade = false;
-    QHash<QString, int> m_historyCounts;
+    SummaryRecorder m_summaries{m_state.SummaryHistory};
     int m_objectLine = 0;
     bool m_fffdLines = false;
     Tally m_notShiftJis;
