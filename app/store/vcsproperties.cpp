@@ -578,10 +578,16 @@ void setKeptAsRead(ScheduleEntry &entry, int position, bool kept)
 
 bool declaresUtf8(QStringView params)
 {
-    if (params.size() < 13)
-        return false;
-    for (QStringView param : params.tokenize(u';')) {
-        if (param.compare(u"CHARSET=UTF-8"_sv, Qt::CaseInsensitive) == 0)
+    // Only a parameter that ends in "-8" is compared whole: nearly every
+    // property of a handset file has parameters, and none of them that.
+    constexpr QStringView utf8 = u"CHARSET=UTF-8"_sv;
+    qsizetype from = 0;
+    for (qsizetype dash; (dash = indexOfUnit(params.mid(from), u'-')) >= 0; from += dash + 1) {
+        const qsizetype end = from + dash + 2;  // just after "-8"
+        const qsizetype start = end - utf8.size();
+        if (end <= params.size() && params[end - 1] == u'8' && start >= 0 && (start == 0 || params[start - 1] == u';')
+            && (end == params.size() || params[end] == u';')
+            && params.mid(start, utf8.size()).compare(utf8, Qt::CaseInsensitive) == 0)
             return true;
     }
     return false;
@@ -593,12 +599,18 @@ void readProperty(const PropertyRule &rule, QStringView params, QStringView valu
     ctx.keptAsRead = false;
     const int line = ctx.lines.lineNumber();
     const size_t position = size_t(rule.position);
-    ctx.utf8 = declaresUtf8(params);
+    // Files repeat a property's parameters from entry to entry: what they
+    // declare is looked at when they change.
+    if (params != ctx.lastParams[position] || params.isEmpty()) {
+        ctx.lastParams[position] = params.toString();
+        ctx.lastUtf8[position] = declaresUtf8(params);
+    }
+    ctx.utf8 = ctx.lastUtf8[position];
     if (ctx.utf8)
         paramsOut = params.toString().replace(QStringLiteral("CHARSET=UTF-8"), QStringLiteral("CHARSET=SHIFT_JIS"),
                                               Qt::CaseInsensitive);
     else
-        paramsOut = shared(params, ctx.lastParams[position]);
+        paramsOut = ctx.lastParams[position];
     switch (rule.rule) {
     case Rule::DateTime:
         valueOut = dateTimeOrRaw(value, ctx, line);

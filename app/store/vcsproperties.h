@@ -139,6 +139,7 @@ struct ReadContext {
     // repeat them from entry to entry, and an equal text is shared rather
     // than copied.
     QString lastParams[30];
+    bool lastUtf8[30] = {};  // whether lastParams declare CHARSET=UTF-8
     QString lastValue[30];
     QString lastComponent;
 

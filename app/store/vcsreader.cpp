@@ -9,7 +9,8 @@
 #include "vcsio.h"
 #include "vcsproperties.h"
 
-#include <QHash>
+
+#include <cstring>
 
 namespace skedra {
 
@@ -53,7 +54,18 @@ int countEntries(QStringView text)
 // number of bytes that did not decode (read as U+FFFD).
 QString decodeFile(const QByteArray &bytes, int *invalid)
 {
-    if (!bytes.contains("TF-8") && !bytes.contains("tf-8"))
+    // "UTF-8" in any case ends in "-8": the file is looked through for a "-"
+    // (rare in handset files) with the C library's search.
+    bool mayHoldUtf8 = false;
+    const char *begin = bytes.constData();
+    const char *end = begin + bytes.size();
+    for (const char *p = begin; p < end && !mayHoldUtf8; ++p) {
+        p = static_cast<const char *>(std::memchr(p, '-', size_t(end - p)));
+        if (!p)
+            break;
+        mayHoldUtf8 = p + 1 < end && p[1] == '8';
+    }
+    if (!mayHoldUtf8)
         return Sjis::decode(bytes, invalid);
     *invalid = 0;
     QString text;
