@@ -9,7 +9,6 @@
 #include "vcsio.h"
 #include "vcsproperties.h"
 
-
 #include <cstring>
 
 namespace skedra {
