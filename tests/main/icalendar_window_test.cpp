@@ -4,6 +4,10 @@
 // opened by File, Open like a .vcs file, and its first save asks for a name.
 #include "window_fixture.h"
 
+#include "icalendar.h"
+#include "startup.h"
+#include "vcsio.h"
+
 #include <QAction>
 #include <QFile>
 #include <QMenu>
@@ -71,6 +75,40 @@ TEST_F(IcsWindowTest, SelectedRowsGoOutComeBackAndOpenLikeAVcsFile)
     QFile again(path);
     ASSERT_TRUE(again.open(QIODevice::ReadOnly));
     EXPECT_EQ(again.readAll(), ics);
+}
+
+// The window's export of a file and the command line's give the same UIDs,
+// though the window's list holds sort keys the file does not.
+TEST_F(IcsWindowTest, UidsAreTheCommandLinesUids)
+{
+    const QString sample = QStringLiteral(SKEDRA_SOURCE_DIR "/examples/sample.vcs");
+    w->state().OpenMode = QStringLiteral("new");
+    ASSERT_TRUE(w->fileCommands().openChosenFile(sample));
+    ASSERT_FALSE(w->state().ScheduleList.at(0, CategoryCode).isEmpty());  // the list's own sort key
+    w->grid().setRow(1);
+    w->grid().setRowSel(1);
+    QTemporaryDir dir;
+    dialogs.saveFiles = {dir.filePath(QStringLiteral("all.ics"))};
+    w->findChild<QAction *>(QStringLiteral("mnuExportIcs"))->trigger();
+    QFile file(dir.filePath(QStringLiteral("all.ics")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+
+    SessionState tool;  // as skedra-vcs to-ics reads the file
+    createHexCoder(tool);
+    tool.OpenFileName = sample;
+    tool.OpenMode = QStringLiteral("new");
+    ASSERT_TRUE(proc_open(tool).read);
+    const auto uids = [](const QByteArray &ics) {
+        QList<QByteArray> out;
+        for (const QByteArray &line : ics.split('\n')) {
+            if (line.startsWith("UID:"))
+                out.append(line.trimmed());
+        }
+        return out;
+    };
+    const QList<QByteArray> fromWindow = uids(file.readAll());
+    EXPECT_EQ(fromWindow.size(), tool.ScheduleList.count());
+    EXPECT_EQ(fromWindow, uids(ics::exportEntries(tool.ScheduleList, *tool.HexCoder, 1, MaxEntries).bytes));
 }
 
 } // namespace
