@@ -737,8 +737,10 @@ std::optional<int> categoryCodeOfText(const QString &text)
 }
 
 // What the standard properties of `c` say in handset words. Texts that are
-// not UTF-8 are read as `fallback` says (see textOf).
-Standard readStandard(icalcomponent *c, Fallback fallback = Fallback::Latin1)
+// not UTF-8 are read as `fallback` says (see textOf). A repeat whose single
+// occurrences the file changes elsewhere (`changedOccurrences`) is more
+// than a handset repeat can say.
+Standard readStandard(icalcomponent *c, Fallback fallback = Fallback::Latin1, bool changedOccurrences = false)
 {
     Standard s;
     ScheduleEntry &e = s.entry;
@@ -805,7 +807,7 @@ Standard readStandard(icalcomponent *c, Fallback fallback = Fallback::Latin1)
     // A handset repeat's occurrences end within a day of their start (an
     // end time before the start time is the next day's).
     const bool shortOccurrences = todo || !end || start->secsTo(*end) < 24 * 3600;
-    if (rules == 1 && !extra && anchor == startProp && shortOccurrences) {
+    if (rules == 1 && !extra && anchor == startProp && shortOccurrences && !changedOccurrences) {
         icaltimetype zoneStart = icalproperty_get_datetime_with_component(startProp, c);
         if (isHandsetZone(tzidOf(startProp)) && icalproperty_get_value(startProp)) {
             zoneStart = icalvalue_get_datetime(icalproperty_get_value(startProp));
@@ -1250,10 +1252,10 @@ ScheduleEntry fresh(const Standard &s, const NewEntryAt &newEntry)
     return e;
 }
 
-Converted convert(icalcomponent *c, const NewEntryAt &newEntry, Fallback fallback)
+Converted convert(icalcomponent *c, const NewEntryAt &newEntry, Fallback fallback, bool changedOccurrences)
 {
     Converted out;
-    const Standard s = readStandard(c, fallback);
+    const Standard s = readStandard(c, fallback, changedOccurrences);
     out.droppedRule = s.droppedRule;
     out.locationLeftOut = s.locationLeftOut;
     const Carried k = readCarried(c);
@@ -1463,6 +1465,13 @@ ImportResult importIcs(ScheduleList &list, const QByteArray &bytes, const NewEnt
             && !icalcomponent_get_first_property(c, ICAL_RECURRENCEID_PROPERTY) && icalcomponent_get_uid(c))
             series.insert(QByteArray(icalcomponent_get_uid(c)));
     }
+    // The repeats of which the file changes single occurrences.
+    QSet<QByteArray> changed;
+    for (icalcomponent *c : parts) {
+        if (icalcomponent_get_first_property(c, ICAL_RECURRENCEID_PROPERTY) && icalcomponent_get_uid(c)
+            && series.contains(QByteArray(icalcomponent_get_uid(c))))
+            changed.insert(QByteArray(icalcomponent_get_uid(c)));
+    }
 
     std::vector<ScheduleEntry> entries;
     int seen = 0;  // events and to-dos met so far
@@ -1478,8 +1487,9 @@ ImportResult importIcs(ScheduleList &list, const QByteArray &bytes, const NewEnt
             }
             ++seen;
             // One changed occurrence of a repeat in the file: the repeat is
-            // taken whole or as its first occurrence, so the change is not a
-            // new entry. Without its repeat it is an event of its own.
+            // taken as its first occurrence (a handset repeat has no changed
+            // occurrences), so the change is not a new entry. Without its
+            // repeat it is an event of its own.
             if (icalcomponent_get_first_property(c, ICAL_RECURRENCEID_PROPERTY)
                 && series.contains(QByteArray(icalcomponent_get_uid(c)))) {
                 ++result.skipped;
@@ -1490,7 +1500,8 @@ ImportResult importIcs(ScheduleList &list, const QByteArray &bytes, const NewEnt
                 full = true;
                 continue;
             }
-            Converted converted = convert(c, newEntry, fallback);
+            const char *uid = icalcomponent_get_uid(c);
+            Converted converted = convert(c, newEntry, fallback, uid && changed.contains(QByteArray(uid)));
             if (!converted.entry) {
                 ++result.skipped;
                 continue;

@@ -412,6 +412,11 @@ TEST_F(Ics, ForeignPropertiesBecomeHandsetValues)
         {"weekly at 10:30 New York time within winter time", zoneNY + "BEGIN:VEVENT\nDTSTART;TZID=America/New_York:20250107T103000\nRRULE:FREQ=WEEKLY;COUNT=4",
          {{RRuleValue, "W1 WE #4"}, {DtStartValue, "20250108003000"}, {DtEndValue, "20250129003000"}},
          0},
+        {"a repeat of which the file changes one occurrence: first occurrence only",
+         "UID:s\nDTSTART:20050307T010000Z\nRRULE:FREQ=WEEKLY;COUNT=3\nEND:VEVENT\nBEGIN:VEVENT\nUID:s\n"
+         "RECURRENCE-ID:20050314T010000Z\nDTSTART:20050314T030000Z",
+         {{RRuleValue, ""}, {DtStartValue, "20050307100000"}},
+         1},
         {"an occurrence longer than a day: first occurrence only",
          "DTSTART;VALUE=DATE:20050401\nDTEND;VALUE=DATE:20050403\nRRULE:FREQ=YEARLY",
          {{YearlyValue, ""}, {DtEndValue, "20050402235900"}},
