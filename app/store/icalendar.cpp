@@ -709,6 +709,7 @@ struct Standard {
     bool droppedRule = false;
     bool hasCategory = false;
     bool locationLeftOut = false;  // a LOCATION the description had no room for
+    int alarmsLeftOut = 0;         // alarms after the first
 };
 
 // The place of an event, which the handset has no field for, joins the
@@ -868,8 +869,9 @@ Standard readStandard(icalcomponent *c, Fallback fallback = Fallback::Latin1, bo
         }
     }
     // The first alarm that shows or sounds, at its moment: absolute, or from
-    // the start or end.
+    // the start or end. The handset holds one; the others are counted.
     QString alarm = QStringLiteral("00000000000000;");
+    bool alarmTaken = false;
     for (icalcomponent *a = icalcomponent_get_first_component(c, ICAL_VALARM_COMPONENT); a;
          a = icalcomponent_get_next_component(c, ICAL_VALARM_COMPONENT)) {
         icalproperty *tp = icalcomponent_get_first_property(a, ICAL_TRIGGER_PROPERTY);
@@ -889,11 +891,15 @@ Standard readStandard(icalcomponent *c, Fallback fallback = Fallback::Latin1, bo
         }
         if (!at || !inRange(*at))
             continue;
+        if (alarmTaken) {
+            ++s.alarmsLeftOut;
+            continue;
+        }
         QString message;
         if (icalproperty *d = icalcomponent_get_first_property(a, ICAL_DESCRIPTION_PROPERTY))
             message = textOf(icalproperty_get_description(d), d, fallback);
         alarm = local14(*at) + u';' + message;
-        break;
+        alarmTaken = true;
     }
     set(e, DAlarm, QStringLiteral("DALARM"), alarm, QpParams);
     // The handset's own alarm moment is the same moment.
@@ -1149,6 +1155,7 @@ struct Converted {
     std::optional<ScheduleEntry> entry;
     bool droppedRule = false;
     bool locationLeftOut = false;
+    int alarmsLeftOut = 0;
 };
 
 // The texts of an imported entry made fit for the handset as far as they
@@ -1258,6 +1265,7 @@ Converted convert(icalcomponent *c, const NewEntryAt &newEntry, Fallback fallbac
     const Standard s = readStandard(c, fallback, changedOccurrences);
     out.droppedRule = s.droppedRule;
     out.locationLeftOut = s.locationLeftOut;
+    out.alarmsLeftOut = s.alarmsLeftOut;
     const Carried k = readCarried(c);
     if (k.any) {
         bool ruleFromFile = false;
@@ -1508,6 +1516,7 @@ ImportResult importIcs(ScheduleList &list, const QByteArray &bytes, const NewEnt
             }
             result.droppedRules += converted.droppedRule;
             result.locationsLeftOut += converted.locationLeftOut;
+            result.alarmsLeftOut += converted.alarmsLeftOut;
             fitTexts(*converted.entry, result);
             entries.push_back(*converted.entry);
         }
@@ -1534,6 +1543,7 @@ QString ImportResult::noteText() const
         {droppedRules, u"携帯電話で表せない繰り返し", u"件は、最初の1回だけを読み込みました。"},
         {skipped, u"予定・ToDo以外の要素や開始日時のない要素など", u"件は読み込みませんでした。"},
         {locationsLeftOut, u"場所", u"件は、内容に入りきらないため読み込みませんでした。"},
+        {alarmsLeftOut, u"2つ目からのアラーム", u"件は、携帯電話のアラームが1つのため読み込みませんでした。"},
         {cutSummaries, u"件名", u"件は携帯電話の長さ（全角8文字）を超えるため、保存するときに切り詰められます。"},
         {cutDescriptions, u"内容", u"件は携帯電話の長さ（全角64文字）を超えるため、保存するときに切り詰められます。"},
         {unwritableCharacters, u"Shift_JISで表せない文字", u"文字は、保存するときに「?」になります。"},

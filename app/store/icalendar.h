@@ -67,6 +67,7 @@ struct ImportResult {
     int cutDescriptions = 0;
     int unwritableCharacters = 0;
     int locationsLeftOut = 0;  // places with no room in their description
+    int alarmsLeftOut = 0;     // alarms after an entry's first (the handset holds one)
     QStringList warnings;      // libical's warnings about the file, in its words
     QList<StoreMessage> messages;  // refusals and the reader's 500-entry warning
 

@@ -434,6 +434,12 @@ TEST_F(Ics, ForeignPropertiesBecomeHandsetValues)
          {{DAlarmValue, "20050307094500;移動"}, {ShAlarmValue, "20050307094500"}, {PriorityValue, "1"},
           {ClassValue, "PRIVATE"}, {CategoriesValue, "BUSINESS"}, {ShCategoriesValue, "1"}},
          0},
+        {"two alarms: the handset holds the first",
+         "DTSTART:20050307T010000Z\nBEGIN:VALARM\nACTION:DISPLAY\nTRIGGER:-PT30M\nEND:VALARM\n"
+         "BEGIN:VALARM\nACTION:AUDIO\nTRIGGER:-PT5M\nEND:VALARM",
+         {{DAlarmValue, "20050307093000;"}},
+         0,
+         {"2つ目からのアラーム1件は、携帯電話のアラームが1つのため読み込みませんでした。"}},
         {"low priority, no alarm", "DTSTART:20050307T010000Z\nPRIORITY:9",
          {{PriorityValue, "2"}, {DAlarmValue, "00000000000000;"}},
          0},

@@ -440,7 +440,8 @@ TEST_F(IcsCorpus, EveryEntryKeepsItsDaysAndMoments)
             // - an event that ends at 00:00 (a whole day's end, too) ends at
             //   23:59 of the day before: the calendar shows an entry on the
             //   day its end falls on;
-            // - the handset holds one alarm: the first that shows or sounds;
+            // - the handset holds one alarm: the first that shows or sounds
+            //   (the note counts the others);
             // - a to-do with a completion moment shows on every day from its
             //   due day to that moment, as the calendar shows any entry
             //   without a repeat from its start to its end.
