@@ -47,10 +47,11 @@ int countEntries(QStringView text)
     return count;
 }
 
-// The file's text. A line whose property declares CHARSET=UTF-8 is UTF-8;
-// every other line is CP932. Neither ever uses the bytes CR and LF inside a
-// character, so lines are cut before decoding. `invalid` receives the
-// number of bytes that did not decode (read as U+FFFD).
+// The file's text. A line whose property declares CHARSET=UTF-8 is UTF-8,
+// and so are the lines its value continues on; every other line is CP932.
+// Neither ever uses the bytes CR and LF inside a character, so lines are
+// cut before decoding. `invalid` receives the number of bytes that did not
+// decode (read as U+FFFD).
 QString decodeFile(const QByteArray &bytes, int *invalid)
 {
     // "UTF-8" in any case ends in "-8": the file is looked through for a "-"
@@ -69,13 +70,17 @@ QString decodeFile(const QByteArray &bytes, int *invalid)
     *invalid = 0;
     QString text;
     text.reserve(bytes.size());
+    // A value continues on the next line after a final "=" (its soft line
+    // break), and so does its character set.
+    bool utf8 = false;
     for (qsizetype from = 0; from < bytes.size();) {
         qsizetype end = from;
         while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n')
             ++end;
         const QByteArray line = bytes.mid(from, end - from);
         const qsizetype colon = line.indexOf(':');
-        if (colon > 0 && vcs::declaresUtf8(QString::fromLatin1(line.left(colon)))) {
+        utf8 = utf8 || (colon > 0 && vcs::declaresUtf8(QString::fromLatin1(line.left(colon))));
+        if (utf8) {
             const QString decoded = QString::fromUtf8(line);
             *invalid += int(decoded.count(QChar::ReplacementCharacter));
             text += decoded;
@@ -84,8 +89,13 @@ QString decodeFile(const QByteArray &bytes, int *invalid)
             text += Sjis::decode(line, &bad);
             *invalid += bad;
         }
-        while (end < bytes.size() && (bytes[end] == '\r' || bytes[end] == '\n'))
-            text += QLatin1Char(bytes[end++]);
+        utf8 = utf8 && line.endsWith('=');
+        // One line end: CR LF, LF or a lone CR, as the reader cuts lines.
+        if (end < bytes.size()) {
+            const bool crlf = bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n';
+            text += crlf ? QStringLiteral("\r\n") : QString(QLatin1Char(bytes[end]));
+            end += crlf ? 2 : 1;
+        }
         from = end;
     }
     return text;
