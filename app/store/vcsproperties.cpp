@@ -605,7 +605,9 @@ void readProperty(const PropertyRule &rule, QStringView params, QStringView valu
         ctx.lastParams[position] = params.toString();
         ctx.lastUtf8[position] = declaresUtf8(params);
     }
-    ctx.utf8 = ctx.lastUtf8[position];
+    // An attachment's parameters are always the handset's own (Shift_JIS),
+    // whatever the file said: its name is read as the handset writes it.
+    ctx.utf8 = ctx.lastUtf8[position] && rule.rule != Rule::Attach;
     if (ctx.utf8)
         paramsOut = params.toString().replace(QStringLiteral("CHARSET=UTF-8"), QStringLiteral("CHARSET=SHIFT_JIS"),
                                               Qt::CaseInsensitive);
@@ -671,7 +673,7 @@ void readProperty(const PropertyRule &rule, QStringView params, QStringView valu
         break;
     }
     // A value kept as read goes back with the character set it came in.
-    if (ctx.utf8 && ctx.keptAsRead && rule.rule != Rule::Attach)
+    if (ctx.utf8 && ctx.keptAsRead)
         paramsOut = params.toString();
 }
 

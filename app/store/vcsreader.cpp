@@ -9,7 +9,10 @@
 #include "vcsio.h"
 #include "vcsproperties.h"
 
+#include <QStringDecoder>
+
 #include <cstring>
+#include <optional>
 
 namespace skedra {
 
@@ -47,11 +50,16 @@ int countEntries(QStringView text)
     return count;
 }
 
-// The file's text. A line whose property declares CHARSET=UTF-8 is UTF-8,
-// and so are the lines its value continues on; every other line is CP932.
-// Neither ever uses the bytes CR and LF inside a character, so lines are
-// cut before decoding. `invalid` receives the number of bytes that did not
-// decode (read as U+FFFD).
+// The file's text: CP932, except the 8-bit values that declare
+// CHARSET=UTF-8 and are UTF-8. Such a line is read as UTF-8 when its value
+// needs no further decoding (no "=": not quoted-printable, not continued on
+// the next line) and it is no continuation of the line before; every other
+// value is read as before, so that one that does not decode is kept as it
+// came. (A quoted-printable value in UTF-8 is ASCII here; its bytes are
+// decoded as UTF-8 when its property is read.) CP932 and UTF-8 never use
+// the bytes CR and LF inside a character, so lines are cut before decoding.
+// `invalid` receives the number of bytes that did not decode (read as
+// U+FFFD).
 QString decodeFile(const QByteArray &bytes, int *invalid)
 {
     // "UTF-8" in any case ends in "-8": the file is looked through for a "-"
@@ -70,26 +78,29 @@ QString decodeFile(const QByteArray &bytes, int *invalid)
     *invalid = 0;
     QString text;
     text.reserve(bytes.size());
-    // A value continues on the next line after a final "=" (its soft line
-    // break), and so does its character set.
-    bool utf8 = false;
+    bool continuation = false;  // the line before ended with "="
     for (qsizetype from = 0; from < bytes.size();) {
         qsizetype end = from;
         while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n')
             ++end;
         const QByteArray line = bytes.mid(from, end - from);
         const qsizetype colon = line.indexOf(':');
-        utf8 = utf8 || (colon > 0 && vcs::declaresUtf8(QString::fromLatin1(line.left(colon))));
+        std::optional<QString> utf8;
+        if (!continuation && colon > 0 && line.indexOf('=', colon) < 0
+            && vcs::declaresUtf8(QString::fromLatin1(line.left(colon)))) {
+            QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+            QString decoded = decoder.decode(line);
+            if (!decoder.hasError())
+                utf8 = std::move(decoded);
+        }
         if (utf8) {
-            const QString decoded = QString::fromUtf8(line);
-            *invalid += int(decoded.count(QChar::ReplacementCharacter));
-            text += decoded;
+            text += *utf8;
         } else {
             int bad = 0;
             text += Sjis::decode(line, &bad);
             *invalid += bad;
         }
-        utf8 = utf8 && line.endsWith('=');
+        continuation = line.endsWith('=');
         // One line end: CR LF, LF or a lone CR, as the reader cuts lines.
         if (end < bytes.size()) {
             const bool crlf = bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n';
