@@ -600,19 +600,24 @@ void readProperty(const PropertyRule &rule, QStringView params, QStringView valu
     const int line = ctx.lines.lineNumber();
     const size_t position = size_t(rule.position);
     // Files repeat a property's parameters from entry to entry: what they
-    // declare is looked at when they change.
-    if (params != ctx.lastParams[position] || params.isEmpty()) {
-        ctx.lastParams[position] = params.toString();
-        ctx.lastUtf8[position] = declaresUtf8(params);
+    // declare is looked at when they change. An attachment's parameters are
+    // always the handset's own (Shift_JIS), whatever the file said: its name
+    // is read as the handset writes it.
+    ctx.utf8 = false;
+    if (params.isEmpty()) {
+        paramsOut = QString();
+    } else {
+        if (params != ctx.lastParams[position]) {
+            ctx.lastParams[position] = params.toString();
+            ctx.lastUtf8[position] = declaresUtf8(params);
+        }
+        ctx.utf8 = ctx.lastUtf8[position] && rule.rule != Rule::Attach;
+        if (ctx.utf8)
+            paramsOut = params.toString().replace(QStringLiteral("CHARSET=UTF-8"), QStringLiteral("CHARSET=SHIFT_JIS"),
+                                                  Qt::CaseInsensitive);
+        else
+            paramsOut = ctx.lastParams[position];
     }
-    // An attachment's parameters are always the handset's own (Shift_JIS),
-    // whatever the file said: its name is read as the handset writes it.
-    ctx.utf8 = ctx.lastUtf8[position] && rule.rule != Rule::Attach;
-    if (ctx.utf8)
-        paramsOut = params.toString().replace(QStringLiteral("CHARSET=UTF-8"), QStringLiteral("CHARSET=SHIFT_JIS"),
-                                              Qt::CaseInsensitive);
-    else
-        paramsOut = ctx.lastParams[position];
     switch (rule.rule) {
     case Rule::DateTime:
         valueOut = dateTimeOrRaw(value, ctx, line);
