@@ -1158,27 +1158,40 @@ struct Converted {
     int alarmsLeftOut = 0;
 };
 
-// The texts of an imported entry made fit for the handset as far as they
-// can be: letters with a Latin base that the handset's character set lacks
-// become ASCII (Sjis::foldLatin). What saving will still cut or write as
-// "?" is counted in `result`.
+// One text of an imported entry made fit for the handset as far as it can
+// be: letters with a Latin base that the handset's character set lacks
+// become ASCII (Sjis::foldLatin). Returns whether saving will cut it to
+// `limit` bytes, and adds to `unwritable` the characters of what is saved
+// that will be written as "?".
+bool fitText(QString &text, int limit, int &unwritable)
+{
+    int replaced = 0;
+    qsizetype bytes = Sjis::encode(text, &replaced).size();
+    if (replaced > 0) {
+        text = Sjis::foldLatin(text);
+        bytes = Sjis::encode(text, &replaced).size();
+    }
+    const bool cut = bytes > limit;
+    if (cut)
+        Sjis::encode(TruncateBytes(text, limit), &replaced);
+    unwritable += replaced;
+    return cut;
+}
+
+// The summary, description and alarm message of an imported entry made fit
+// for the handset; what saving will still cut or write as "?" is counted in
+// `result`.
 void fitTexts(ScheduleEntry &e, ImportResult &result)
 {
+    result.cutSummaries += fitText(e[SummaryValue], vcs::SummaryBytes, result.unwritableCharacters);
+    result.cutDescriptions += fitText(e[DescriptionValue], vcs::DescriptionBytes, result.unwritableCharacters);
     QString &alarm = e[DAlarmValue];
-    const bool alarmMessage = alarm.size() > 14 && alarm[14] == u';';
-    e[SummaryValue] = Sjis::foldLatin(e[SummaryValue]);
-    e[DescriptionValue] = Sjis::foldLatin(e[DescriptionValue]);
-    if (alarmMessage)
-        alarm = alarm.left(15) + Sjis::foldLatin(alarm.mid(15));
-
-    const QString summary = TruncateBytes(e[SummaryValue], vcs::SummaryBytes);
-    const QString description = TruncateBytes(e[DescriptionValue], vcs::DescriptionBytes);
-    const QString message = alarmMessage ? TruncateBytes(alarm.mid(15), vcs::AlarmMessageBytes) : QString();
-    result.cutSummaries += summary != e[SummaryValue];
-    result.cutDescriptions += description != e[DescriptionValue];
-    int unwritable = 0;
-    Sjis::encode(summary + description + message, &unwritable);
-    result.unwritableCharacters += unwritable;
+    if (alarm.size() > 14 && alarm[14] == u';') {
+        QString message = alarm.mid(15);
+        fitText(message, vcs::AlarmMessageBytes, result.unwritableCharacters);
+        if (QStringView(alarm).mid(15) != message)
+            alarm = alarm.left(15) + message;
+    }
 }
 
 // A component Skedra wrote: the carried record, with the standard values a
