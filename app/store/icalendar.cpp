@@ -41,6 +41,7 @@
 #include <QSet>
 #include <QStringDecoder>
 #include <QTime>
+#include <QUtf8StringView>
 
 #include <algorithm>
 #include <array>
@@ -141,7 +142,7 @@ std::optional<QString> damagedUtf8(QByteArrayView bytes)
 // character) is CP932, else Latin-1.
 Fallback fallbackOf(const QByteArray &bytes)
 {
-    if (strictUtf8(bytes))
+    if (QUtf8StringView(bytes).isValidUtf8())
         return Fallback::Latin1;  // never needed
     QByteArray unfolded = bytes;
     unfolded.replace("\r\n ", "").replace("\r\n\t", "").replace("\n ", "").replace("\n\t", "");
