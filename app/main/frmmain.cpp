@@ -82,7 +82,7 @@ frmMain::frmMain(QWidget *parent, Dialogs *dialogs)
     m_dialogs = dialogs;
     WindowHooks &hooks = *this;
     m_list = std::make_unique<ListCommands>(m_state, m_grid, *m_dialogs, hooks);
-    m_files = std::make_unique<FileCommands>(m_state, m_grid, *m_dialogs, hooks);
+    m_files = std::make_unique<FileCommands>(m_state, m_grid, *m_dialogs, hooks, m_list->defaults);
     m_add = std::make_unique<AddCommands>(m_state, m_grid, *m_dialogs, hooks, *m_list);
     m_list->editorHook = [this](SessionState &) { showEntryEditor(); };
     Form_Load();
@@ -264,7 +264,7 @@ void frmMain::createActions()
         {QStringLiteral("mnuClose"), [this] { m_files->closeList(); }},
         {QStringLiteral("mnuStore"), [this] { m_files->saveAs(); }},
         {QStringLiteral("mnuExportIcs"), [this] { m_files->exportIcs(); }},
-        {QStringLiteral("mnuImportIcs"), [this] { m_files->importIcs(entryDefaults()); }},
+        {QStringLiteral("mnuImportIcs"), [this] { m_files->importIcs(); }},
         {QStringLiteral("mnuQuit"), [this] { close(); }},
         {QStringLiteral("mnuAllSel"), [this] { m_list->selectAll(); }},
         {QStringLiteral("mnuEditLine"), [this] { editRow(); }},

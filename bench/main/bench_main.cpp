@@ -110,7 +110,8 @@ struct Headless {
     WindowHooks hooks;
     SessionState s;
     ListGrid grid;
-    FileCommands files{s, grid, dialogs, hooks};
+    EntryDefaults defaults;
+    FileCommands files{s, grid, dialogs, hooks, defaults};
     Headless() { createHexCoder(s); }
     void open()
     {
