@@ -570,7 +570,7 @@ TEST_F(Ics, RefusedFilesLeaveTheListAsItWas)
 TEST_F(Ics, CorpusFilesImportAsTheySay)
 {
     const QDir corpus(QStringLiteral(SKEDRA_SHARED_DIR "/testdata/ics-corpus"));
-    const QDir expectedDir(QStringLiteral(SKEDRA_SOURCE_DIR "/tests/store/ics-expected"));
+    const QDir expectedDir(QStringLiteral(SKEDRA_SOURCE_DIR "/tests/interop/ics-expected"));
     const QStringList files = corpus.entryList({QStringLiteral("*.ics")}, QDir::Files, QDir::Name);
     ASSERT_FALSE(files.isEmpty());
     for (const QString &file : files) {

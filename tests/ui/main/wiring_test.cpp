@@ -6,8 +6,8 @@
 #include "gridview.h"
 #include "menutable.h"
 #include "scripted_dialogs.h"
+#include "tempsettings.h"
 #include "test_entries.h"
-#include "../maincore/tempsettings.h"
 
 #include <QAction>
 #include <QApplication>
