@@ -26,11 +26,9 @@ SOURCE_SUFFIXES = ('.h', '.hpp', '.c', '.cpp', '.h.in')
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]', re.M)
 CMAKE_COMMAND = re.compile(r'\b(add_library|add_executable|target_link_libraries|'
                            r'add_dependencies|target_include_directories)\s*\(', re.I)
-TARGET_PROPERTY = re.compile(r'\$<TARGET_PROPERTY:([A-Za-z0-9_.+-]+),')
-LINK_KEYWORDS = {'PUBLIC', 'PRIVATE', 'INTERFACE', 'LINK_PUBLIC', 'LINK_PRIVATE',
-                 'LINK_INTERFACE_LIBRARIES', 'STATIC', 'SHARED', 'MODULE', 'OBJECT',
-                 'EXCLUDE_FROM_ALL', 'IMPORTED', 'ALIAS', 'GLOBAL', 'WIN32', 'MACOSX_BUNDLE',
-                 'SYSTEM', 'BEFORE', 'AFTER'}
+# A word of a CMake command: target names, keywords, variables' and
+# generator expressions' parts.
+CMAKE_WORD = re.compile(r'[A-Za-z0-9_.+-]+')
 
 
 class Layers:
@@ -40,7 +38,6 @@ class Layers:
         self.path = path
         self.order = []            # layer names, lowest first
         self.folders = {}          # folder -> (layer index, position in layer)
-        self.target_prefix = {}    # folder -> prefix of its library's name
         self.sideways = {}         # (from, to) -> line number
         self.for_now = {}          # (from, to) -> line number
         self.faults = []
@@ -72,10 +69,12 @@ class Layers:
             if folder not in self.folders:
                 self._fault(number, f'{folder} is in no layer declared above this line')
                 return
+        (src_layer, src_pos), (dst_layer, dst_pos) = self.folders[src], self.folders[dst]
         if m.group(1):
+            if dst_layer < src_layer:
+                self._fault(number, f'{src} -> {dst} needs no "!": a lower layer is always allowed')
             self.for_now[(src, dst)] = number
             return
-        (src_layer, src_pos), (dst_layer, dst_pos) = self.folders[src], self.folders[dst]
         if src_layer != dst_layer:
             self._fault(number, f'{src} -> {dst}: only folders of one layer are declared '
                                 f'(a lower layer is always allowed, a higher one only with "!")')
@@ -192,12 +191,11 @@ def main():
                         if name != expected:
                             faults.append(f'{path}:{line}: library {name} should be named {expected}, '
                                           f'after its folder')
-                elif command in ('target_link_libraries', 'add_dependencies'):
-                    for word in words[1:]:
-                        if word not in LINK_KEYWORDS:
-                            links.append((folder, f'{path}:{line}', word))
-                for name in TARGET_PROPERTY.findall(arguments):
-                    links.append((folder, f'{path}:{line}', name))
+                else:
+                    # Any target named after the first word is used, also
+                    # inside a generator expression ($<TARGET_PROPERTY:x,...>).
+                    for word in CMAKE_WORD.findall(arguments)[1:]:
+                        links.append((folder, f'{path}:{line}', word))
             continue
         for m in INCLUDE.finditer(text):
             line = text[:m.start()].count('\n') + 1
@@ -241,6 +239,8 @@ def main():
             print(f'allowed for now ({layers.path}:{number}): {src} -> {dst}, '
                   f'{len(uses[(src, dst)])} use(s)')
 
+    if not any(line.split()[1] == '#include' for lines in uses.values() for line in lines):
+        faults.append('no #include between two folders was found: the check would pass on anything')
     for fault in faults:
         print(fault)
     allowed = sum(1 for pair in uses if layers.verdict(*pair) in ('ok', 'for now'))
