@@ -2,6 +2,7 @@
 
 #include "gridrender.h"
 #include "icalendar.h"
+#include "menutable.h"
 #include "newentry.h"
 #include "sjis.h"
 #include "vcsio.h"
@@ -63,12 +64,20 @@ QString perEntryFileName(const QString &folder, int n)
     return name + QStringLiteral("vCal_") + ZeroPad(n, 4) + QStringLiteral(".vcs");
 }
 
+QString titleWithFile(const QString &path, const QString &programTitle)
+{
+    if (path.isEmpty())
+        return programTitle;
+    return QFileInfo(path).fileName() + QStringLiteral("[*] - ") + programTitle;
+}
+
 FileCommands::FileCommands(SessionState &state, ListGrid &grid, Dialogs &dialogs,
-                           WindowHooks &hooks)
+                           WindowHooks &hooks, ListHistory &history)
     : m_state(state)
     , m_grid(grid)
     , m_dialogs(dialogs)
     , m_hooks(hooks)
+    , m_history(history)
 {
 }
 
@@ -127,6 +136,8 @@ bool FileCommands::openChosenFile(const QString &path)
     m_state.OpenFileName = path;
     const bool replacing = m_state.OpenMode != QLatin1String("add");
     const QString dirtyBefore = m_state.Dirty;
+    // Appended entries are a step; a replaced list starts the history anew.
+    ListHistory::Step step(m_history, stepName(u"mnuOpen_1"));
 
     m_hooks.setBusy(true);
     m_hooks.loadingStarted();
@@ -148,13 +159,34 @@ bool FileCommands::openChosenFile(const QString &path)
     for (const StoreMessage &m : result.messages)
         m_dialogs.show(m);
 
-    // A replaced list matches its file. Appending keeps the mark the list had:
-    // changes made before the append are still unsaved.
+    // A replaced list matches its file. Appending keeps the mark the list had
+    // (changes made before it are still unsaved) until its step is recorded.
     if (replacing && (result.read || m_state.ScheduleList.isEmpty()))
         m_state.Dirty = QStringLiteral("0");
     else
         m_state.Dirty = dirtyBefore;
+    if (replacing) {
+        step.startOver(result.read);
+        if (result.read || m_state.ScheduleList.isEmpty())
+            m_saveTarget = result.read && isVcsPath(path) ? path : QString();
+    }
+    if (result.read)
+        m_hooks.fileUsed(path);
     return result.read;
+}
+
+bool FileCommands::openRecent(const QString &path)
+{
+    if (!FileExists(path)) {
+        m_dialogs.show(storeMessage(StoreCode::OpenFailed, path));
+        return false;
+    }
+    m_state.OpenMode = QStringLiteral("new");
+    if (!askSave())
+        return true;
+    m_hooks.repaint();
+    openChosenFile(path);
+    return true;
 }
 
 void FileCommands::dropFiles(const QStringList &paths)
@@ -200,6 +232,8 @@ void FileCommands::closeList()
     m_grid.setTopRow(1);
     m_grid.setRow(1);
     m_state.clearList();
+    m_history.clear();
+    m_saveTarget.clear();
     m_hooks.updateCountPanel();
     m_hooks.gridChanged();
 }
@@ -253,13 +287,28 @@ bool FileCommands::saveAs()
     if (!mayOverwrite(path))
         return false;
 
+    return writeList();
+}
+
+bool FileCommands::save()
+{
+    if (m_saveTarget.isEmpty())
+        return saveAs();
+    m_state.SaveFileName = m_saveTarget;
+    return writeList();
+}
+
+bool FileCommands::writeList()
+{
     m_state.FirstIndex = 1;
     m_state.LastIndex = MaxEntries;
     bool warned = false;
     if (!reportWrite(proc_write(m_state), &warned))
         return false;
     m_state.SaveDone = QStringLiteral("1");
-    m_state.Dirty = QStringLiteral("0");
+    m_history.markSaved();
+    m_saveTarget = m_state.SaveFileName;
+    m_hooks.fileUsed(m_saveTarget);
     return true;
 }
 
@@ -346,6 +395,7 @@ void FileCommands::importIcs(const EntryDefaults &defaults)
     const QByteArray bytes = file.read(ics::MaxIcsBytes + 1);
     file.close();
 
+    ListHistory::Step step(m_history, stepName(u"mnuImportIcs"));
     m_hooks.setBusy(true);
     m_hooks.loadingStarted();
     const QString model = m_state.ModelCode;

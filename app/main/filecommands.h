@@ -8,6 +8,7 @@
 #include "dialogs.h"
 #include "entrydefaults.h"
 #include "listgrid.h"
+#include "listhistory.h"
 #include "session.h"
 
 #include <QString>
@@ -29,9 +30,15 @@ bool FileExists(const QString &path);
 // "vCal_0001.vcs" for n = 1, placed in `folder`.
 QString perEntryFileName(const QString &folder, int n);
 
+// The main window's title: "sample.vcs[*] - " and `programTitle` for the
+// file `path` ("[*]" is where the window shows its unsaved mark), or
+// `programTitle` alone when there is no file.
+QString titleWithFile(const QString &path, const QString &programTitle);
+
 class FileCommands {
 public:
-    FileCommands(SessionState &state, ListGrid &grid, Dialogs &dialogs, WindowHooks &hooks);
+    FileCommands(SessionState &state, ListGrid &grid, Dialogs &dialogs, WindowHooks &hooks,
+                 ListHistory &history);
 
     // The save question before open new, close, quit and replacing the list
     // by a drop. Returns true when the calling command may go on.
@@ -47,11 +54,25 @@ public:
     // A drop of files on the list.
     void dropFiles(const QStringList &paths);
 
+    // A file of the recently used ones (mnuRecentFile): opened as open new
+    // does, after the save question. False when the file is no longer
+    // there (the user is told); the caller then drops it from the list.
+    bool openRecent(const QString &path);
+
+    // The .vcs file a save in place writes: the one read to replace the
+    // list, or saved last. Empty when the list came from no such file (a
+    // new list, or a file without the .vcs extension): the first save then
+    // asks for a name.
+    const QString &saveTarget() const { return m_saveTarget; }
+
     // mnuClose.
     void closeList();
 
     // mnuStore, tbrSave. Returns true when the file was written (SaveDone).
     bool saveAs();
+    // mnuOverwrite: the list into saveTarget() without a dialog, as save as
+    // writes it; save as when there is no target. True when written.
+    bool save();
 
     // mnuSave, pmnuSave: each entry of the selected band to its own file
     // "vCal_0001.vcs", "vCal_0002.vcs", ... numbered from the band's top.
@@ -81,11 +102,16 @@ private:
     // Reports a failed write; true when the write succeeded. Warnings that
     // come with a success are shown once per command.
     bool reportWrite(const WriteResult &result, bool *warned);
+    // Writes the whole list to SaveFileName; on success the list counts as
+    // saved there.
+    bool writeList();
 
     SessionState &m_state;
     ListGrid &m_grid;
     Dialogs &m_dialogs;
     WindowHooks &m_hooks;
+    ListHistory &m_history;
+    QString m_saveTarget;
 };
 
 } // namespace skedra

@@ -110,7 +110,8 @@ struct Headless {
     WindowHooks hooks;
     SessionState s;
     ListGrid grid;
-    FileCommands files{s, grid, dialogs, hooks};
+    ListHistory history{s, grid, hooks};
+    FileCommands files{s, grid, dialogs, hooks, history};
     Headless() { createHexCoder(s); }
     void open()
     {

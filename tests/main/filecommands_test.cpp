@@ -77,7 +77,8 @@ protected:
     ListGrid grid;
     ScriptedDialogs dialogs;
     RecordingHooks hooks;
-    FileCommands cmd{s, grid, dialogs, hooks};
+    ListHistory history{s, grid, hooks};
+    FileCommands cmd{s, grid, dialogs, hooks, history};
 };
 
 } // namespace
@@ -178,7 +179,7 @@ TEST_F(FileCommandsTest, OpenAddOnAnEmptyListFillsFromTheFirstEntry)
     EXPECT_EQ(column(grid, 2), QStringList({"一", "二"}));
 }
 
-TEST_F(FileCommandsTest, OpenAddAppendsAndKeepsUnsavedChangesMarked)
+TEST_F(FileCommandsTest, OpenAddAppendsAsAChangeOfTheList)
 {
     const QString path = makeFile(QStringLiteral("a.vcs"), {"四", "五"});
     changedList();
@@ -190,11 +191,15 @@ TEST_F(FileCommandsTest, OpenAddAppendsAndKeepsUnsavedChangesMarked)
     EXPECT_EQ(column(grid, 2), QStringList({"1", "2", "3", "四", "五"}));
     EXPECT_TRUE(s.isDirty());  // the edits before the append are still unsaved
 
-    // A clean list stays clean after an append.
-    s.Dirty = QStringLiteral("0");
+    // A saved list holds no file's entries after an append: it is changed
+    // until the append is undone.
+    history.markSaved();
     dialogs.openFiles = {path};
     cmd.openAdd();
     EXPECT_EQ(s.ScheduleList.count(), 7);
+    EXPECT_TRUE(s.isDirty());
+    history.undo();
+    EXPECT_EQ(s.ScheduleList.count(), 5);
     EXPECT_FALSE(s.isDirty());
 }
 
@@ -424,7 +429,8 @@ TEST_F(FileCommandsTest, CommandLine)
     SessionState other;
     ListGrid otherGrid;
     ScriptedDialogs otherDialogs;
-    FileCommands otherCmd(other, otherGrid, otherDialogs, hooks);
+    ListHistory otherHistory(other, otherGrid, hooks);
+    FileCommands otherCmd(other, otherGrid, otherDialogs, hooks, otherHistory);
     otherCmd.openCommandLine(tmp.filePath(QStringLiteral("x.txt")));
     ASSERT_EQ(otherDialogs.messages.size(), 1u);
     EXPECT_EQ(otherDialogs.last().text, QStringLiteral("vCalendarファイルではありません．．．　　"));
