@@ -11,6 +11,7 @@
 #include "soundcatalogue.h"
 #include "startup.h"
 #include "test_entries.h"
+#include "test_files.h"
 #include "vcsio.h"
 
 #include <QFile>
@@ -88,15 +89,7 @@ struct Bench {
                     "SUMMARY:七\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
             return path;
         }
-        SessionState w;
-        createHexCoder(w);
-        w.ScheduleList[0] = entry(QStringLiteral("六"));
-        w.ScheduleList[1] = entry(QStringLiteral("七"));
-        w.SaveFileName = path;
-        w.FirstIndex = 1;
-        w.LastIndex = MaxEntries;
-        proc_write(w);
-        return path;
+        return writeVcs(path, {"六", "七"});
     }
 
     QString folder;
