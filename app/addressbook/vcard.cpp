@@ -234,12 +234,6 @@ QByteArray decodeQuotedPrintable(const QByteArray &value)
     return out;
 }
 
-bool isShiftJisName(const QByteArray &charset)
-{
-    return charset == "SHIFT_JIS" || charset == "SHIFT-JIS" || charset == "SJIS" || charset == "CP932"
-        || charset == "WINDOWS-31J" || charset == "MS_KANJI" || charset == "X-SJIS";
-}
-
 // UTF-8 when the bytes are valid UTF-8, else CP932.
 QString decodeUndeclared(const QByteArray &bytes)
 {
@@ -253,7 +247,7 @@ QString decodeValue(const Property &p)
     const QByteArray bytes = isQuotedPrintable(p.params) ? decodeQuotedPrintable(p.value) : p.value;
     const QByteArray charset = charsetOf(p.params);
     QString text;
-    if (isShiftJisName(charset)) {
+    if (Sjis::isShiftJisName(charset)) {
         text = Sjis::decode(bytes);
     } else if (charset.isEmpty()) {
         text = decodeUndeclared(bytes);

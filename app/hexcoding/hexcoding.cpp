@@ -75,20 +75,9 @@ public:
 
     QString Decode(const QString &text) override
     {
-        m_failed = false;
-        // Hexmill reads up to the first NUL, and a character without a CP932
-        // form would not survive; such a text is handed back as it came.
-        bool exact = false;
-        const QByteArray bytes = toCp932(text, exact);
-        if (!exact || text.contains(QChar(0))) {
-            m_failed = true;
+        const long n = decodeBytes(text);
+        if (n < 0)
             return text;
-        }
-        const long n = m_mill.Decode(bytes.constData(), spaceMode(), escape());
-        if (n < 0) {
-            m_failed = true;
-            return text;
-        }
         int invalid = 0;
         QString decoded = Sjis::decode(QByteArray::fromRawData(m_mill.GetMyMemOut(), qsizetype(n)), &invalid);
         if (invalid > 0) {
@@ -96,6 +85,14 @@ public:
             return text;
         }
         return decoded;
+    }
+
+    QByteArray DecodeBytes(const QString &text) override
+    {
+        const long n = decodeBytes(text);
+        if (n < 0)
+            return Sjis::encode(text);
+        return QByteArray(m_mill.GetMyMemOut(), qsizetype(n));
     }
 
     QString Encode(const QString &text) override
@@ -153,6 +150,24 @@ private:
             return replaced == 0 && bytes == ascii.toLatin1() && Sjis::decode(bytes) == ascii;
         }();
         return kept;
+    }
+
+    // Decodes into the coder's result; returns its length, or -1 (failure
+    // noted).
+    long decodeBytes(const QString &text)
+    {
+        m_failed = false;
+        // Hexmill reads up to the first NUL, and a character without a CP932
+        // form would not survive; such a text is not decoded.
+        bool exact = false;
+        const QByteArray bytes = toCp932(text, exact);
+        if (!exact || text.contains(QChar(0))) {
+            m_failed = true;
+            return -1;
+        }
+        const long n = m_mill.Decode(bytes.constData(), spaceMode(), escape());
+        m_failed = n < 0;
+        return n;
     }
 
     // Encodes into the coder's result; returns its length, or -1 (failure

@@ -24,6 +24,10 @@ public:
     // Escaped text whose bytes are CP932 -> Unicode text. A text that does not
     // decode comes back unchanged and lastCallFailed() is true.
     virtual QString Decode(const QString &text) = 0;
+    // Escaped text -> the bytes it stands for, in no character set (for a
+    // value whose text is in another set than CP932). A text that does not
+    // decode comes back as its own CP932 bytes and lastCallFailed() is true.
+    virtual QByteArray DecodeBytes(const QString &text) = 0;
     // Unicode text -> CP932 bytes -> escaped ASCII text. Every letter is
     // escaped, so upper-casing the result never changes what it decodes to.
     virtual QString Encode(const QString &text) = 0;

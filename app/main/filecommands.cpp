@@ -15,10 +15,11 @@ namespace skedra {
 
 namespace {
 
-const QString OpenFilter = QStringLiteral("vCalendar (*.vcs)");
+const QString IcsFilter = QStringLiteral("iCalendar (*.ics)");
+const QString OpenFilter = QStringLiteral("vCalendar (*.vcs);;") + IcsFilter;
 const QString SaveFilter = QStringLiteral("vCalendar形式 (*.vcs)");
 const QString NotVcsText = QStringLiteral("vCalendarファイルではありません．．．　　");
-const QString IcsFilter = QStringLiteral("iCalendar (*.ics)");
+const QString ExportTitle = QStringLiteral("iCalendar形式で書き出し");
 
 } // namespace
 
@@ -43,6 +44,11 @@ QString GetExtension(const QString &path)
 bool isVcsPath(const QString &path)
 {
     return GetExtension(path) == QLatin1String("VCS");
+}
+
+bool isIcsPath(const QString &path)
+{
+    return GetExtension(path) == QLatin1String("ICS");
 }
 
 bool FileExists(const QString &path)
@@ -71,12 +77,13 @@ QString titleWithFile(const QString &path, const QString &programTitle)
     return QFileInfo(path).fileName() + QStringLiteral("[*] - ") + programTitle;
 }
 
-FileCommands::FileCommands(SessionState &state, ListGrid &grid, Dialogs &dialogs,
-                           WindowHooks &hooks, ListHistory &history)
+FileCommands::FileCommands(SessionState &state, ListGrid &grid, Dialogs &dialogs, WindowHooks &hooks,
+                           const EntryDefaults &defaults, ListHistory &history)
     : m_state(state)
     , m_grid(grid)
     , m_dialogs(dialogs)
     , m_hooks(hooks)
+    , m_defaults(defaults)
     , m_history(history)
 {
 }
@@ -131,13 +138,39 @@ void FileCommands::openAdd()
     openChosenFile(path);
 }
 
+void FileCommands::showReadList(bool replaced)
+{
+    removeSortMarks(m_grid, 1);
+    fitGridToList(m_state.ScheduleList, m_grid, replaced);
+    if (replaced) {
+        m_grid.setTopRow(1);
+        m_grid.setRow(1);
+    }
+}
+
 bool FileCommands::openChosenFile(const QString &path)
+{
+    return readFile(path, isIcsPath(path), stepName(u"mnuOpen_1"));
+}
+
+bool FileCommands::readFile(const QString &path, bool ics, const QString &appendStep)
+{
+    // Appended entries are a step; a replaced list starts the history anew.
+    const bool replacing = m_state.OpenMode != QLatin1String("add");
+    ListHistory::Step step(m_history, appendStep);
+    const bool read = ics ? openIcs(path) : openVcs(path);
+    if (replacing)
+        step.startOver(read);
+    if (read)
+        m_hooks.fileUsed(path);
+    return read;
+}
+
+bool FileCommands::openVcs(const QString &path)
 {
     m_state.OpenFileName = path;
     const bool replacing = m_state.OpenMode != QLatin1String("add");
     const QString dirtyBefore = m_state.Dirty;
-    // Appended entries are a step; a replaced list starts the history anew.
-    ListHistory::Step step(m_history, stepName(u"mnuOpen_1"));
 
     m_hooks.setBusy(true);
     m_hooks.loadingStarted();
@@ -145,12 +178,11 @@ bool FileCommands::openChosenFile(const QString &path)
         m_hooks.loadingProgress(seen, total);
     });
     if (result.read)
-        removeSortMarks(m_grid, 1);
-    fitGridToList(m_state.ScheduleList, m_grid, replacing && result.read);
-    if (result.read && replacing) {
-        m_grid.setTopRow(1);
-        m_grid.setRow(1);
-    }
+        showReadList(replacing);
+    else
+        fitGridToList(m_state.ScheduleList, m_grid, false);
+    if (replacing)
+        m_saveTarget = result.read ? path : QString();
     m_hooks.loadingFinished();
     m_hooks.setBusy(false);
     m_hooks.updateCountPanel();
@@ -165,13 +197,6 @@ bool FileCommands::openChosenFile(const QString &path)
         m_state.Dirty = QStringLiteral("0");
     else
         m_state.Dirty = dirtyBefore;
-    if (replacing) {
-        step.startOver(result.read);
-        if (result.read || m_state.ScheduleList.isEmpty())
-            m_saveTarget = result.read && isVcsPath(path) ? path : QString();
-    }
-    if (result.read)
-        m_hooks.fileUsed(path);
     return result.read;
 }
 
@@ -214,7 +239,7 @@ void FileCommands::dropFiles(const QStringList &paths)
         m_dialogs.error(QStringLiteral("ファイルをドロップしてください．．．　　"));
         return;
     }
-    if (!isVcsPath(path)) {
+    if (!isVcsPath(path) && !isIcsPath(path)) {
         m_dialogs.error(NotVcsText);
         return;
     }
@@ -279,9 +304,18 @@ bool FileCommands::mayOverwrite(const QString &path)
 bool FileCommands::saveAs()
 {
     followOpenFile();
-    const QString path = m_dialogs.saveFile(QStringLiteral("名前を付けて保存"), SaveFilter);
-    if (path.isEmpty())
-        return false;
+    QString path;
+    for (;;) {
+        path = m_dialogs.saveFile(QStringLiteral("名前を付けて保存"), SaveFilter);
+        if (path.isEmpty())
+            return false;
+        if (!isIcsPath(path))
+            break;
+        // An iCalendar file keeps what calendar programs wrote in it: the
+        // handset's vCalendar goes to a file of its own.
+        m_dialogs.error(QStringLiteral("iCalendar形式のファイル（.ics）にはvCalendar形式で保存できません。\n"
+                                       ".vcsの名前を付けてください。　　"));
+    }
     m_state.SaveFileName = path;
     m_hooks.repaint();
     if (!mayOverwrite(path))
@@ -343,8 +377,12 @@ void FileCommands::saveSelected()
 void FileCommands::exportIcs()
 {
     if (m_state.ScheduleList.isEmpty()) {
-        m_dialogs.message(QStringLiteral("iCalendar形式で書き出し"), QStringLiteral("書き出す予定がありません。　　"),
-                          MessageIcon::Information, MessageButtons::Ok);
+        m_dialogs.message(ExportTitle, QStringLiteral("書き出す予定がありません。　　"), MessageIcon::Information,
+                          MessageButtons::Ok);
+        return;
+    }
+    if (!m_state.HexCoder) {
+        m_dialogs.show(storeMessage(StoreCode::CoderMissing, QString()));
         return;
     }
     // As the selected rows are saved: the band from the current row to the
@@ -353,59 +391,86 @@ void FileCommands::exportIcs()
     const int first = band ? m_grid.bandFirst() : 1;
     const int last = band ? m_grid.bandLast() : MaxEntries;
     followOpenFile();
-    const QString path = m_dialogs.saveFile(QStringLiteral("iCalendar形式で書き出し"), IcsFilter);
+    QString path = m_dialogs.saveFile(ExportTitle, IcsFilter);
     if (path.isEmpty())
         return;
+    // Calendar programs know their files by the suffix.
+    if (!path.endsWith(QLatin1String(".ics"), Qt::CaseInsensitive))
+        path += QLatin1String(".ics");
     m_hooks.repaint();
     if (!mayOverwrite(path))
         return;
     m_hooks.setBusy(true);
-    const ics::ExportResult exported = ics::exportEntries(m_state.ScheduleList, first, last);
+    const ics::ExportResult exported = ics::exportEntries(m_state.ScheduleList, *m_state.HexCoder, first, last);
     const WriteResult written = writeFileBytes(path, exported.bytes);
     m_hooks.setBusy(false);
     bool warned = false;
     if (!reportWrite(written, &warned))
         return;
+    QString text = band ? QStringLiteral("選択した行の予定%1件（全%2件のうち）を書き出しました。")
+                              .arg(exported.entries)
+                              .arg(m_state.ScheduleList.count())
+                        : QStringLiteral("%1件の予定を書き出しました。").arg(exported.entries);
     if (exported.rulesNotAgreeing > 0)
-        m_dialogs.message(
-            QStringLiteral("iCalendar形式で書き出し"),
-            QString::number(exported.entries) + QStringLiteral("件の予定を書き出しました。\n繰り返し")
-                + QString::number(exported.rulesNotAgreeing)
-                + QStringLiteral("件はカレンダーソフトで同じ日に表示できないため、繰り返しなしで書き出し、"
-                                 "その旨をコメントに書きました。　　"),
-            MessageIcon::Information, MessageButtons::Ok);
+        text += QStringLiteral("\n繰り返し%1件はカレンダーソフトで同じ日に表示できないため、繰り返しなしで書き出し、"
+                               "その旨をコメントに書きました。")
+                    .arg(exported.rulesNotAgreeing);
+    m_dialogs.message(ExportTitle, text + QStringLiteral("　　"), MessageIcon::Information, MessageButtons::Ok);
 }
 
-void FileCommands::importIcs(const EntryDefaults &defaults)
+void FileCommands::importIcs()
 {
+    m_state.OpenMode = !m_state.ScheduleList.isEmpty() ? QStringLiteral("add") : QStringLiteral("new");
     followOpenFile();
     const QString path = m_dialogs.openFile(QStringLiteral("iCalendar形式を読み込み"), IcsFilter);
     if (path.isEmpty())
         return;
     m_hooks.repaint();
+    readFile(path, true, stepName(u"mnuImportIcs"));
+}
+
+bool FileCommands::openIcs(const QString &path)
+{
+    m_state.OpenFileName = path;
+    const bool replacing = m_state.OpenMode != QLatin1String("add");
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         m_dialogs.show(storeMessage(StoreCode::OpenFailed, path));
-        return;
+        return false;
     }
     if (file.size() > ics::MaxIcsBytes) {
         m_dialogs.show(storeMessage(StoreCode::TooLarge, path));
-        return;
+        return false;
     }
     const QByteArray bytes = file.read(ics::MaxIcsBytes + 1);
     file.close();
 
-    ListHistory::Step step(m_history, stepName(u"mnuImportIcs"));
     m_hooks.setBusy(true);
     m_hooks.loadingStarted();
+    // Into a copy: a file that is refused leaves the list as it was, also
+    // when it would have replaced it. The copy is emptied rather than made
+    // anew, so the entries it receives get keys the old ones never had.
+    ScheduleList list = m_state.ScheduleList;
+    if (replacing)
+        list.clear();
     const QString model = m_state.ModelCode;
     const ics::ImportResult result = ics::importIcs(
-        m_state.ScheduleList, bytes,
-        [&](const QString &start) { return makeNewEntryAt(model, defaults, start); }, path);
+        list, bytes, [&](const QString &start) { return makeNewEntryAt(model, m_defaults, start); }, path);
     if (result.read) {
-        removeSortMarks(m_grid, 1);
-        fitGridToList(m_state.ScheduleList, m_grid, false);
-        m_state.markDirty();
+        m_state.ScheduleList = std::move(list);
+        // The summaries go to the editors' drop-down list, as a read's do.
+        SummaryRecorder summaries(m_state.SummaryHistory);
+        for (int i = result.firstEntry - 1; i < result.firstEntry - 1 + result.added; ++i)
+            summaries.remember(m_state.ScheduleList.at(i, SummaryValue));
+        showReadList(replacing);
+        // A replaced list holds what the .ics file holds, which is no save
+        // target; appended entries are a change of the list.
+        if (replacing) {
+            m_saveTarget.clear();
+            m_state.Dirty = QStringLiteral("0");
+        } else {
+            m_state.markDirty();
+        }
     }
     m_hooks.loadingFinished();
     m_hooks.setBusy(false);
@@ -415,6 +480,7 @@ void FileCommands::importIcs(const EntryDefaults &defaults)
         m_dialogs.show(m);
     if (const QString note = result.noteText(); !note.isEmpty())
         m_dialogs.message(ics::importNoteTitle(), note, MessageIcon::Warning, MessageButtons::Ok);
+    return result.read;
 }
 
 bool FileCommands::queryClose()
@@ -426,7 +492,7 @@ void FileCommands::openCommandLine(const QString &commandLine)
 {
     if (commandLine.isEmpty())
         return;
-    if (!isVcsPath(commandLine)) {
+    if (!isVcsPath(commandLine) && !isIcsPath(commandLine)) {
         m_dialogs.error(NotVcsText);
         return;
     }

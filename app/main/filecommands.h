@@ -22,8 +22,9 @@ QString commandLineFromArguments(const QStringList &arguments);
 // Upper-cased text after the last "." of `path`, or empty when a "\" or "/"
 // follows that "." (or there is none).
 QString GetExtension(const QString &path);
-// The file type test: the extension is "VCS" in any case.
+// The file type tests: the extension is "VCS", or "ICS", in any case.
 bool isVcsPath(const QString &path);
+bool isIcsPath(const QString &path);
 // True when the file can be opened for reading (a trailing "\" or "/" is
 // ignored); false for folders.
 bool FileExists(const QString &path);
@@ -37,21 +38,26 @@ QString titleWithFile(const QString &path, const QString &programTitle);
 
 class FileCommands {
 public:
+    // New entries of an iCalendar file get the handset settings of
+    // `defaults` (the entry defaults, which the window keeps); every change
+    // of the list is recorded in `history`.
     FileCommands(SessionState &state, ListGrid &grid, Dialogs &dialogs, WindowHooks &hooks,
-                 ListHistory &history);
+                 const EntryDefaults &defaults, ListHistory &history);
 
     // The save question before open new, close, quit and replacing the list
     // by a drop. Returns true when the calling command may go on.
     bool askSave();
 
-    // mnuOpen index 0 (tbrOpen, tbrOpenN) and index 1 (tbrOpenA).
+    // mnuOpen index 0 (tbrOpen, tbrOpenN) and index 1 (tbrOpenA): a .vcs
+    // file, or an .ics file through the iCalendar import.
     void openNew();
     void openAdd();
     // Reads `path` in the current OpenMode and gives the grid one row per
-    // entry. Returns true when the file was read.
+    // entry: an .ics path through the iCalendar import, any other as a .vcs
+    // file. Returns true when the file was read.
     bool openChosenFile(const QString &path);
 
-    // A drop of files on the list.
+    // A drop of files on the list (.vcs or .ics).
     void dropFiles(const QStringList &paths);
 
     // A file of the recently used ones (mnuRecentFile): opened as open new
@@ -59,10 +65,10 @@ public:
     // there (the user is told); the caller then drops it from the list.
     bool openRecent(const QString &path);
 
-    // The .vcs file a save in place writes: the one read to replace the
-    // list, or saved last. Empty when the list came from no such file (a
-    // new list, or a file without the .vcs extension): the first save then
-    // asks for a name.
+    // The .vcs file a save in place writes: the one opened to replace the
+    // list, or saved last. Empty when the list came from an .ics file
+    // (saving never writes vCalendar into it) or from no file: the first
+    // save then asks for a .vcs name.
     const QString &saveTarget() const { return m_saveTarget; }
 
     // mnuClose.
@@ -79,12 +85,13 @@ public:
     void saveSelected();
 
     // mnuExportIcs: the whole list, or the selected band when it holds more
-    // than one row, as one iCalendar file.
+    // than one row, as one iCalendar file (".ics" is added to a name without
+    // it); a message says how many entries went out, and when only the
+    // selected rows did.
     void exportIcs();
     // mnuImportIcs: the events and to-dos of an iCalendar file appended to
-    // the list, each with the handset properties of a new entry made from
-    // `defaults`.
-    void importIcs(const EntryDefaults &defaults);
+    // the list, as open add of an .ics file.
+    void importIcs();
 
     // The window is about to close: false keeps the program running.
     bool queryClose();
@@ -105,11 +112,21 @@ private:
     // Writes the whole list to SaveFileName; on success the list counts as
     // saved there.
     bool writeList();
+    // Reads `path` in the current OpenMode, as an .ics file or a .vcs file:
+    // appended entries are recorded as the step `appendStep`, a replaced
+    // list starts the history anew.
+    bool readFile(const QString &path, bool ics, const QString &appendStep);
+    bool openVcs(const QString &path);
+    bool openIcs(const QString &path);
+    // The list's rows after a read: the sort marks go, the grid gets one row
+    // per entry, and a replaced list shows from its top.
+    void showReadList(bool replaced);
 
     SessionState &m_state;
     ListGrid &m_grid;
     Dialogs &m_dialogs;
     WindowHooks &m_hooks;
+    const EntryDefaults &m_defaults;
     ListHistory &m_history;
     QString m_saveTarget;
 };

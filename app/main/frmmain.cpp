@@ -83,7 +83,7 @@ frmMain::frmMain(QWidget *parent, Dialogs *dialogs)
     WindowHooks &hooks = *this;
     m_history = std::make_unique<ListHistory>(m_state, m_grid, hooks);
     m_list = std::make_unique<ListCommands>(m_state, m_grid, *m_dialogs, hooks, *m_history);
-    m_files = std::make_unique<FileCommands>(m_state, m_grid, *m_dialogs, hooks, *m_history);
+    m_files = std::make_unique<FileCommands>(m_state, m_grid, *m_dialogs, hooks, m_list->defaults, *m_history);
     m_add = std::make_unique<AddCommands>(m_state, m_grid, *m_dialogs, hooks, *m_list);
     m_list->editorHook = [this](SessionState &) { showEntryEditor(); };
     Form_Load();
@@ -281,7 +281,7 @@ void frmMain::createActions()
         {QStringLiteral("mnuUndo"), [this] { undoStep(false); }},
         {QStringLiteral("mnuRedo"), [this] { undoStep(true); }},
         {QStringLiteral("mnuExportIcs"), [this] { m_files->exportIcs(); }},
-        {QStringLiteral("mnuImportIcs"), [this] { m_files->importIcs(entryDefaults()); }},
+        {QStringLiteral("mnuImportIcs"), [this] { m_files->importIcs(); }},
         {QStringLiteral("mnuQuit"), [this] { close(); }},
         {QStringLiteral("mnuAllSel"), [this] { m_list->selectAll(); }},
         {QStringLiteral("mnuEditLine"), [this] { editRow(); }},

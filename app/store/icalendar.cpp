@@ -36,19 +36,26 @@
 #include <QCryptographicHash>
 #include <QDate>
 #include <QDateTime>
+#include <QHash>
 #include <QRegularExpression>
 #include <QSet>
+#include <QStringDecoder>
 #include <QTime>
+#include <QUtf8StringView>
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <memory>
 #include <optional>
+#include <set>
 #include <vector>
 
 extern "C" {
 #include <libical/ical.h>
 }
+
+#include <unistd.h>
 
 namespace skedra::ics {
 
@@ -85,6 +92,100 @@ using ComponentPtr = std::unique_ptr<icalcomponent, ComponentDeleter>;
 
 QByteArray utf8(const QString &text) { return text.toUtf8(); }
 QString fromUtf8(const char *text) { return text ? QString::fromUtf8(text) : QString(); }
+
+// ---- text that is not UTF-8 ---------------------------------------------
+
+// What the texts of a file that are not UTF-8 are read as, when their
+// property names no character set of its own.
+enum class Fallback { Cp932, Latin1 };
+
+// `bytes` as UTF-8; nothing when they are not UTF-8.
+std::optional<QString> strictUtf8(QByteArrayView bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = decoder.decode(bytes);
+    if (decoder.hasError())
+        return std::nullopt;
+    return text;
+}
+
+// `bytes` as CP932; nothing when a byte is not CP932.
+std::optional<QString> strictCp932(QByteArrayView bytes)
+{
+    int invalid = 0;
+    QString text = Sjis::decode(bytes.toByteArray(), &invalid);
+    if (invalid > 0)
+        return std::nullopt;
+    return text;
+}
+
+// UTF-8 with a few characters broken (bytes lost in transit): read as UTF-8,
+// the broken ones as U+FFFD, when whole characters beyond ASCII outnumber
+// them. Text in a one-byte character set is never that.
+std::optional<QString> damagedUtf8(QByteArrayView bytes)
+{
+    const QString text = QString::fromUtf8(bytes);
+    int broken = 0, whole = 0;
+    for (QChar c : text) {
+        if (c == QChar::ReplacementCharacter)
+            ++broken;
+        else if (c.unicode() >= 0x80)
+            ++whole;
+    }
+    if (whole <= broken)
+        return std::nullopt;
+    return text;
+}
+
+// How a file's texts that are not UTF-8 are read: CP932 when every line
+// that is not UTF-8 (folded lines joined first: a fold may split a
+// character) is CP932, else Latin-1.
+Fallback fallbackOf(const QByteArray &bytes)
+{
+    if (QUtf8StringView(bytes).isValidUtf8())
+        return Fallback::Latin1;  // never needed
+    QByteArray unfolded = bytes;
+    unfolded.replace("\r\n ", "").replace("\r\n\t", "").replace("\n ", "").replace("\n\t", "");
+    for (const QByteArray &line : unfolded.split('\n')) {
+        if (!strictUtf8(line) && !damagedUtf8(line) && !strictCp932(line))
+            return Fallback::Latin1;
+    }
+    return Fallback::Cp932;
+}
+
+// A text value of property `p`. iCalendar text is UTF-8; text that is not is
+// read in the CHARSET the property names, else as the file's other texts
+// that are not UTF-8 (`fallback`), so that no character of it becomes
+// U+FFFD.
+QString textOf(const char *bytes, icalproperty *p, Fallback fallback)
+{
+    if (!bytes)
+        return QString();
+    const QByteArrayView raw(bytes);
+    if (auto text = strictUtf8(raw))
+        return *text;
+    if (icalparameter *cs = icalproperty_get_first_parameter(p, ICAL_CHARSET_PARAMETER)) {
+        const QByteArray name = QByteArray(icalparameter_get_charset(cs)).toUpper();
+        if (Sjis::isShiftJisName(name)) {
+            if (auto text = strictCp932(raw))
+                return *text;
+        } else if (!name.isEmpty()) {
+            QStringDecoder decoder(name.constData());
+            if (decoder.isValid()) {
+                QString text = decoder.decode(raw);
+                if (!decoder.hasError())
+                    return text;
+            }
+        }
+    }
+    if (auto text = damagedUtf8(raw))
+        return *text;
+    if (fallback == Fallback::Cp932) {
+        if (auto text = strictCp932(raw))
+            return *text;
+    }
+    return QString::fromLatin1(raw);
+}
 
 // ---- times -------------------------------------------------------------
 
@@ -239,23 +340,20 @@ RuleOut ruleOut(const ScheduleEntry &e, const QDateTime &start)
     if (!last.isValid())
         return cannot(QStringLiteral("終わりの日が読めない"));
 
-    // The days the rule picks, from the start on.
+    // The first day the rule picks on or after a day, however far.
     QString freq, by;
-    std::function<bool(const QDate &)> picks;
-    std::function<QDate(const QDate &)> step;
+    std::function<QDate(const QDate &)> nextFrom;
     switch (r.repeat) {
     case Repeat::Daily:
         freq = QStringLiteral("DAILY");
-        picks = [](const QDate &) { return true; };
-        step = [](const QDate &d) { return d.addDays(1); };
+        nextFrom = [](const QDate &d) { return d; };
         break;
     case Repeat::Weekday:
         if (r.weekday < 1)
             return cannot(QStringLiteral("曜日が読めず、Skedraのカレンダーでも表示されない"));
         freq = QStringLiteral("WEEKLY");
         by = QStringLiteral(";BYDAY=") + QLatin1String(WeekdayCodes[size_t(r.weekday - 1)]);
-        picks = [w = r.weekday](const QDate &d) { return calendar::weekdayNumber(d) == w; };
-        step = [](const QDate &d) { return d.addDays(7); };
+        nextFrom = [w = r.weekday](const QDate &d) { return d.addDays((w - calendar::weekdayNumber(d) + 7) % 7); };
         break;
     case Repeat::MonthDay: {
         bool ok = false;
@@ -264,10 +362,12 @@ RuleOut ruleOut(const ScheduleEntry &e, const QDateTime &start)
             return cannot(QStringLiteral("日付が読めず、Skedraのカレンダーでも表示されない"));
         freq = QStringLiteral("MONTHLY");
         by = QStringLiteral(";BYMONTHDAY=%1").arg(day);
-        picks = [day](const QDate &d) { return d.day() == day; };
-        step = [day](const QDate &d) {
-            // The next month that has the day.
-            QDate m = QDate(d.year(), d.month(), 1).addMonths(1);
+        nextFrom = [day](const QDate &d) {
+            // This month when the day is still to come in it, else the next
+            // month that has the day.
+            QDate m(d.year(), d.month(), 1);
+            if (d.day() > day)
+                m = m.addMonths(1);
             while (m.isValid() && m.daysInMonth() < day)
                 m = m.addMonths(1);
             return m.isValid() ? QDate(m.year(), m.month(), day) : QDate();
@@ -277,10 +377,8 @@ RuleOut ruleOut(const ScheduleEntry &e, const QDateTime &start)
     default:
         return out;
     }
-    QDate day = first;
-    for (int i = 0; i < 31 && day.isValid() && !picks(day); ++i)
-        day = day.addDays(1);
-    if (!day.isValid() || !picks(day) || day > last)
+    const QDate day = nextFrom(first);
+    if (!day.isValid() || day > last)
         return cannot(QStringLiteral("Skedraのカレンダーで表示される日がない"));
 
     out.repeats = true;
@@ -290,7 +388,7 @@ RuleOut ruleOut(const ScheduleEntry &e, const QDateTime &start)
     if (count == 0)
         return out;  // unlimited; the calendar stops showing it after 2099
     long long days = 0;
-    for (QDate d = day; d.isValid() && d <= last && days <= count; d = step(d))
+    for (QDate d = day; d.isValid() && d <= last && days <= count; d = nextFrom(d.addDays(1)))
         ++days;
     if (days == count)
         out.rrule += QStringLiteral(";COUNT=%1").arg(count);
@@ -335,9 +433,13 @@ icalcomponent *standardComponent(const ScheduleEntry &e, QString *note)
         const QDateTime first(rule.firstDay, start->time(), Qt::UTC);
         icalcomponent_add_property(c, withZone(icalproperty_new_dtstart(icalTime(first, false))));
         icalcomponent_add_property(c, icalproperty_new_rrule(icalrecurrencetype_from_string(utf8(rule.rrule).constData())));
-        if (!todo && end && end->time() >= start->time())
+        // Each occurrence ends at the end's time of day: the same day, or
+        // the next when that time comes before the start's (23:00 to 01:00).
+        if (!todo && end) {
+            const QDate endDay = end->time() < start->time() ? rule.firstDay.addDays(1) : rule.firstDay;
             icalcomponent_add_property(
-                c, withZone(icalproperty_new_dtend(icalTime(QDateTime(rule.firstDay, end->time(), Qt::UTC), false))));
+                c, withZone(icalproperty_new_dtend(icalTime(QDateTime(endDay, end->time(), Qt::UTC), false))));
+        }
     } else if (start) {
         if (const auto utc = utcOf(*start))
             icalcomponent_add_property(c, todo ? icalproperty_new_due(*utc) : icalproperty_new_dtstart(*utc));
@@ -346,7 +448,9 @@ icalcomponent *standardComponent(const ScheduleEntry &e, QString *note)
                 icalcomponent_add_property(c, icalproperty_new_dtend(*utc));
         }
     }
-    if (todo && end && !e[DtEndName].isEmpty()) {
+    // A to-do's completion moment only with a status that does not say it
+    // is still to be done: calendar programs take COMPLETED as done.
+    if (todo && end && !e[DtEndName].isEmpty() && !(!e[StatusName].isEmpty() && e[StatusValue] == u"NEEDS ACTION")) {
         if (const auto utc = utcOf(*end))
             icalcomponent_add_property(c, icalproperty_new_completed(*utc));
     }
@@ -423,15 +527,35 @@ int arrayLength(const short *a, int size)
 struct RuleIn {
     QString rrule;
     QString yearly;
-    std::optional<QDate> lastDay;  // the day of the last occurrence of a counted repeat
+    std::optional<QDate> lastDay;  // the day of the last occurrence of a limited repeat
 };
+
+// Whether the days the calendar shows a handset repeat starting at
+// `localStart` on, from its start to `to`, are `days` (the days of a
+// calendar program's occurrences).
+bool sameDays(const RuleIn &in, const QDateTime &localStart, const QDate &to, const std::set<QDate> &days)
+{
+    ScheduleEntry probe;
+    probe[DtStartValue] = local14(localStart);
+    probe[RRuleValue] = in.rrule;
+    probe[YearlyValue] = in.yearly;
+    if (in.lastDay)
+        probe[DtEndValue] = local14(QDateTime(*in.lastDay, localStart.time(), Qt::UTC));
+    const calendar::Recurrence r = calendar::recurrenceOf(probe);
+    std::set<QDate> ours;
+    for (QDate d = localStart.date(); d <= to; d = d.addDays(1)) {
+        if (calendar::fallsOn(r, calendar::CalendarDay::of(d)))
+            ours.insert(d);
+    }
+    return ours == days;
+}
 
 std::optional<RuleIn> ruleIn(icalproperty *rruleProp, const QDateTime &localStart,
                              icaltimetype zoneStart)
 {
     const icalrecurrencetype r = icalproperty_get_rrule(rruleProp);
-    if (r.freq == ICAL_NO_RECURRENCE || r.interval > 1 || !icaltime_is_null_time(r.until) || r.count < 0
-        || r.count > MaxHandsetCount)
+    const bool limited = r.count != 0 || !icaltime_is_null_time(r.until);
+    if (r.freq == ICAL_NO_RECURRENCE || r.interval > 1 || r.count < 0 || r.count > MaxHandsetCount)
         return std::nullopt;
     if (arrayLength(r.by_second, ICAL_BY_SECOND_SIZE) || arrayLength(r.by_minute, ICAL_BY_MINUTE_SIZE)
         || arrayLength(r.by_hour, ICAL_BY_HOUR_SIZE) || arrayLength(r.by_year_day, ICAL_BY_YEARDAY_SIZE)
@@ -442,13 +566,13 @@ std::optional<RuleIn> ruleIn(icalproperty *rruleProp, const QDateTime &localStar
     const int months = arrayLength(r.by_month, ICAL_BY_MONTH_SIZE);
     const QDate zoneDay(zoneStart.year, zoneStart.month, zoneStart.day);
     const QDate local = localStart.date();
-    const QString n = QString::number(r.count);
+    QString rule;  // the handset rule without its count
     RuleIn in;
     switch (r.freq) {
     case ICAL_DAILY_RECURRENCE:
         if (days || monthDays || months)
             return std::nullopt;
-        in.rrule = QStringLiteral("D1 #") + n;
+        rule = QStringLiteral("D1");
         break;
     case ICAL_WEEKLY_RECURRENCE:
         if (monthDays || months || days > 1)
@@ -457,51 +581,84 @@ std::optional<RuleIn> ruleIn(icalproperty *rruleProp, const QDateTime &localStar
             && (icalrecurrencetype_day_position(r.by_day[0]) != 0
                 || int(icalrecurrencetype_day_day_of_week(r.by_day[0])) != calendar::weekdayNumber(zoneDay)))
             return std::nullopt;
-        in.rrule = QStringLiteral("W1 ") + weekdayCode(local) + QStringLiteral(" #") + n;
+        rule = QStringLiteral("W1 ") + weekdayCode(local);
         break;
     case ICAL_MONTHLY_RECURRENCE:
         if (days || months || monthDays > 1 || (monthDays == 1 && r.by_month_day[0] != zoneDay.day())
             || local.day() != zoneDay.day())
             return std::nullopt;
-        in.rrule = QStringLiteral("MP1 ") + ZeroPad(local.day(), 2) + QStringLiteral(" #") + n;
+        rule = QStringLiteral("MP1 ") + ZeroPad(local.day(), 2);
         break;
     case ICAL_YEARLY_RECURRENCE:
-        if (r.count != 0 || days || monthDays > 1 || months > 1
+        if (limited || days || monthDays > 1 || months > 1
             || (monthDays == 1 && r.by_month_day[0] != zoneDay.day())
             || (months == 1 && r.by_month[0] != zoneDay.month()) || local.day() != zoneDay.day()
             || local.month() != zoneDay.month())
             return std::nullopt;
         in.yearly = ZeroPad(local.month(), 2) + ZeroPad(local.day(), 2);
-        return in;
+        break;
     default:
         return std::nullopt;
     }
-    if (r.count > 0) {
-        // The last occurrence, as a calendar program counts them.
-        icalrecur_iterator *it = icalrecur_iterator_new(r, zoneStart);
-        if (!it)
-            return std::nullopt;
-        icaltimetype last = icaltime_null_time();
-        for (int i = 0; i < r.count; ++i) {
-            const icaltimetype next = icalrecur_iterator_next(it);
-            if (icaltime_is_null_time(next))
-                break;
-            last = next;
-        }
-        icalrecur_iterator_free(it);
-        // The handset's day of the last occurrence: as far from the
-        // handset's day of the start as in the rule's own zone.
-        const QDate lastZoneDay(last.year, last.month, last.day);
-        if (icaltime_is_null_time(last) || !lastZoneDay.isValid())
-            return std::nullopt;
-        in.lastDay = lastZoneDay.addDays(zoneDay.daysTo(local));
+    // In a zone of a fixed offset (handset time, UTC, a floating time) an
+    // unlimited repeat keeps one handset time and day: the checks above
+    // are enough.
+    const bool fixedOffset = !zoneStart.zone || icaltime_is_utc(zoneStart) || zoneStart.is_date;
+    if (!limited) {
+        if (!rule.isEmpty())
+            in.rrule = rule + QStringLiteral(" #0");
+        if (fixedOffset)
+            return in;
     }
+
+    // The occurrences as a calendar program expands them, in handset time:
+    // all of a limited repeat (at most as many as the handset counts), and
+    // those of the rule's cycle for an unlimited one (two years; 28 for a
+    // yearly repeat, the cycle of weekdays and leap years). A handset repeat
+    // keeps one time of day, so occurrences at another time (a zone with
+    // daylight saving) cannot be carried.
+    const QDate horizon = local.addYears(r.freq == ICAL_YEARLY_RECURRENCE ? 28 : 2);
+    icalrecur_iterator *it = icalrecur_iterator_new(r, zoneStart);
+    if (!it)
+        return std::nullopt;
+    std::set<QDate> theirs;
+    QDate last;
+    int n = 0;
+    bool fits = true;
+    for (icaltimetype t = icalrecur_iterator_next(it); fits && !icaltime_is_null_time(t); t = icalrecur_iterator_next(it)) {
+        const std::optional<QDateTime> at = localOf(t, false);
+        if (!at) {
+            fits = false;
+            break;
+        }
+        if (!limited && at->date() > horizon)
+            break;
+        fits = at->time() == localStart.time() && (!limited || n < MaxHandsetCount);
+        theirs.insert(at->date());
+        last = at->date();
+        ++n;
+    }
+    icalrecur_iterator_free(it);
+    if (!fits || n == 0)
+        return std::nullopt;
+    if (limited) {
+        in.rrule = rule + QStringLiteral(" #") + QString::number(n);
+        in.lastDay = last;
+    }
+    if (!sameDays(in, localStart, limited ? last : horizon, theirs))
+        return std::nullopt;
     return in;
 }
 
-// The first occurrence of a repeat that EXDATE does not remove, when it
-// removes the start itself; nothing when the start stays.
-std::optional<icaltimetype> firstKeptOccurrence(icalcomponent *c, icalproperty *startProp)
+// Whether EXDATE removes the start of `c`, and if so its first occurrence
+// that EXDATE leaves (of the repeat rule or RDATE); none when it leaves
+// none, and the event then never happens.
+struct KeptStart {
+    bool startRemoved = false;
+    std::optional<icaltimetype> first;
+};
+
+KeptStart keptStart(icalcomponent *c, icalproperty *startProp)
 {
     const icaltimetype start = icalproperty_get_datetime_with_component(startProp, c);
     std::vector<icaltimetype> excluded;
@@ -513,22 +670,38 @@ std::optional<icaltimetype> firstKeptOccurrence(icalcomponent *c, icalproperty *
             return t.is_date || x.is_date ? icaltime_compare_date_only(t, x) == 0 : icaltime_compare(t, x) == 0;
         });
     };
+    KeptStart out;
     if (icaltime_is_null_time(start) || !isExcluded(start))
-        return std::nullopt;
-    icalproperty *rrule = icalcomponent_get_first_property(c, ICAL_RRULE_PROPERTY);
-    icalrecur_iterator *it = rrule ? icalrecur_iterator_new(icalproperty_get_rrule(rrule), start) : nullptr;
-    if (!it)
-        return std::nullopt;
-    std::optional<icaltimetype> first;
-    for (int i = 0; i < 1000 && !first; ++i) {
-        const icaltimetype next = icalrecur_iterator_next(it);
-        if (icaltime_is_null_time(next))
-            break;
-        if (!isExcluded(next))
-            first = next;
+        return out;
+    out.startRemoved = true;
+    const auto offer = [&](const icaltimetype &t) {
+        if (!isExcluded(t) && (!out.first || icaltime_compare(t, *out.first) < 0))
+            out.first = t;
+    };
+    if (icalproperty *rrule = icalcomponent_get_first_property(c, ICAL_RRULE_PROPERTY)) {
+        if (icalrecur_iterator *it = icalrecur_iterator_new(icalproperty_get_rrule(rrule), start)) {
+            for (int i = 0; i < 1000; ++i) {
+                const icaltimetype next = icalrecur_iterator_next(it);
+                if (icaltime_is_null_time(next))
+                    break;
+                if (!isExcluded(next)) {
+                    offer(next);
+                    break;
+                }
+            }
+            icalrecur_iterator_free(it);
+        }
     }
-    icalrecur_iterator_free(it);
-    return first;
+    for (icalproperty *p = icalcomponent_get_first_property(c, ICAL_RDATE_PROPERTY); p;
+         p = icalcomponent_get_next_property(c, ICAL_RDATE_PROPERTY)) {
+        const icaldatetimeperiodtype r = icalproperty_get_rdate(p);
+        icaltimetype t = icaltime_is_null_time(r.time) ? r.period.start : r.time;
+        if (!t.zone && !icaltime_is_utc(t))
+            t.zone = start.zone;  // in the start's zone unless it names its own
+        if (!icaltime_is_null_time(t))
+            offer(t);
+    }
+    return out;
 }
 
 struct Standard {
@@ -536,7 +709,22 @@ struct Standard {
     bool hasStart = false;
     bool droppedRule = false;
     bool hasCategory = false;
+    bool locationLeftOut = false;  // a LOCATION the description had no room for
+    int alarmsLeftOut = 0;         // alarms after the first
 };
+
+// The place of an event, which the handset has no field for, joins the
+// description ("場所：" and the place on a line of its own) when the two
+// fit the handset's description together; else it is left out.
+bool addLocation(QString &description, const QString &location)
+{
+    const QString place = QStringLiteral("場所：") + location.trimmed();
+    const QString joined = description.isEmpty() ? place : description + u'\n' + place;
+    if (Sjis::encode(Sjis::foldLatin(joined)).size() > vcs::DescriptionBytes)
+        return false;
+    description = joined;
+    return true;
+}
 
 std::optional<int> categoryCodeOfText(const QString &text)
 {
@@ -550,8 +738,11 @@ std::optional<int> categoryCodeOfText(const QString &text)
     return std::nullopt;
 }
 
-// What the standard properties of `c` say in handset words.
-Standard readStandard(icalcomponent *c)
+// What the standard properties of `c` say in handset words. Texts that are
+// not UTF-8 are read as `fallback` says (see textOf). A repeat whose single
+// occurrences the file changes elsewhere (`changedOccurrences`) is more
+// than a handset repeat can say.
+Standard readStandard(icalcomponent *c, Fallback fallback = Fallback::Latin1, bool changedOccurrences = false)
 {
     Standard s;
     ScheduleEntry &e = s.entry;
@@ -564,11 +755,15 @@ Standard readStandard(icalcomponent *c)
     std::optional<QDateTime> start = propertyLocal(c, anchor);
     if (!start)
         return s;
-    // A repeat whose start is excluded begins at its first kept occurrence.
+    // A repeat whose start is excluded begins at its first kept occurrence;
+    // one that keeps none never happens.
     qint64 moved = 0;
     if (anchor == startProp && icalcomponent_get_first_property(c, ICAL_EXDATE_PROPERTY)) {
-        if (const auto first = firstKeptOccurrence(c, startProp)) {
-            if (const auto local = localOf(*first, false)) {
+        const KeptStart kept = keptStart(c, startProp);
+        if (kept.startRemoved && !kept.first)
+            return s;
+        if (kept.first) {
+            if (const auto local = localOf(*kept.first, false)) {
                 moved = start->secsTo(*local);
                 start = local;
             }
@@ -591,10 +786,15 @@ Standard readStandard(icalcomponent *c)
         if (!icaldurationtype_is_bad_duration(d))
             end = start->addSecs(icaldurationtype_as_int(d));
     }
-    if (allDay) {
-        // All day: 00:00 of the first day to 23:59 of the last.
+    if (allDay && !todo) {
+        // All day: 00:00 of the first day to 23:59 of the last. (A to-do's
+        // end is its completion, which a date to be done by does not give.)
         QDate lastDay = end && end->date() > start->date() ? end->date().addDays(-1) : start->date();
         end = QDateTime(lastDay, QTime(23, 59), Qt::UTC);
+    } else if (!todo && end && *end > *start && end->time() == QTime(0, 0)) {
+        // An end at midnight is 23:59 of the day before, as for a whole day:
+        // the calendar shows an entry on the day its end falls on.
+        end = end->addSecs(-60);
     }
     const std::optional<QDateTime> instanceEnd = end;  // of the first occurrence
 
@@ -606,7 +806,10 @@ Standard readStandard(icalcomponent *c)
         || icalcomponent_count_properties(c, ICAL_EXDATE_PROPERTY) > 0
         || icalcomponent_count_properties(c, ICAL_EXRULE_PROPERTY) > 0;
     std::optional<RuleIn> rule;
-    if (rules == 1 && !extra && anchor == startProp) {
+    // A handset repeat's occurrences end within a day of their start (an
+    // end time before the start time is the next day's).
+    const bool shortOccurrences = todo || !end || start->secsTo(*end) < 24 * 3600;
+    if (rules == 1 && !extra && anchor == startProp && shortOccurrences && !changedOccurrences) {
         icaltimetype zoneStart = icalproperty_get_datetime_with_component(startProp, c);
         if (isHandsetZone(tzidOf(startProp)) && icalproperty_get_value(startProp)) {
             zoneStart = icalvalue_get_datetime(icalproperty_get_value(startProp));
@@ -631,9 +834,20 @@ Standard readStandard(icalcomponent *c)
         set(e, DtEnd, todo ? QStringLiteral("COMPLETED") : QStringLiteral("DTEND"), local14(*end));
 
     if (icalproperty *p = icalcomponent_get_first_property(c, ICAL_SUMMARY_PROPERTY))
-        set(e, Summary, QStringLiteral("SUMMARY"), fromUtf8(icalproperty_get_summary(p)), QpParams);
+        set(e, Summary, QStringLiteral("SUMMARY"), textOf(icalproperty_get_summary(p), p, fallback), QpParams);
     if (icalproperty *p = icalcomponent_get_first_property(c, ICAL_DESCRIPTION_PROPERTY))
-        set(e, Description, QStringLiteral("DESCRIPTION"), fromUtf8(icalproperty_get_description(p)), QpParams);
+        set(e, Description, QStringLiteral("DESCRIPTION"), textOf(icalproperty_get_description(p), p, fallback),
+            QpParams);
+    if (icalproperty *p = icalcomponent_get_first_property(c, ICAL_LOCATION_PROPERTY)) {
+        const QString location = textOf(icalproperty_get_location(p), p, fallback);
+        QString description = e[DescriptionValue];
+        if (location.trimmed().isEmpty()) {
+        } else if (addLocation(description, location)) {
+            set(e, Description, QStringLiteral("DESCRIPTION"), description, QpParams);
+        } else {
+            s.locationLeftOut = true;
+        }
+    }
     if (icalproperty *p = icalcomponent_get_first_property(c, ICAL_CLASS_PROPERTY)) {
         const icalproperty_class k = icalproperty_get_class(p);
         if (k == ICAL_CLASS_PUBLIC)
@@ -643,7 +857,7 @@ Standard readStandard(icalcomponent *c)
     }
     for (icalproperty *p = icalcomponent_get_first_property(c, ICAL_CATEGORIES_PROPERTY); p;
          p = icalcomponent_get_next_property(c, ICAL_CATEGORIES_PROPERTY)) {
-        const QStringList words = fromUtf8(icalproperty_get_categories(p)).split(u',');
+        const QStringList words = textOf(icalproperty_get_categories(p), p, fallback).split(u',');
         for (const QString &word : words) {
             const auto code = categoryCodeOfText(word);
             if (!code)
@@ -656,8 +870,9 @@ Standard readStandard(icalcomponent *c)
         }
     }
     // The first alarm that shows or sounds, at its moment: absolute, or from
-    // the start or end.
+    // the start or end. The handset holds one; the others are counted.
     QString alarm = QStringLiteral("00000000000000;");
+    bool alarmTaken = false;
     for (icalcomponent *a = icalcomponent_get_first_component(c, ICAL_VALARM_COMPONENT); a;
          a = icalcomponent_get_next_component(c, ICAL_VALARM_COMPONENT)) {
         icalproperty *tp = icalcomponent_get_first_property(a, ICAL_TRIGGER_PROPERTY);
@@ -677,11 +892,15 @@ Standard readStandard(icalcomponent *c)
         }
         if (!at || !inRange(*at))
             continue;
+        if (alarmTaken) {
+            ++s.alarmsLeftOut;
+            continue;
+        }
         QString message;
         if (icalproperty *d = icalcomponent_get_first_property(a, ICAL_DESCRIPTION_PROPERTY))
-            message = fromUtf8(icalproperty_get_description(d));
+            message = textOf(icalproperty_get_description(d), d, fallback);
         alarm = local14(*at) + u';' + message;
-        break;
+        alarmTaken = true;
     }
     set(e, DAlarm, QStringLiteral("DALARM"), alarm, QpParams);
     // The handset's own alarm moment is the same moment.
@@ -936,7 +1155,45 @@ Carried readCarried(icalcomponent *c)
 struct Converted {
     std::optional<ScheduleEntry> entry;
     bool droppedRule = false;
+    bool locationLeftOut = false;
+    int alarmsLeftOut = 0;
 };
+
+// One text of an imported entry made fit for the handset as far as it can
+// be: letters with a Latin base that the handset's character set lacks
+// become ASCII (Sjis::foldLatin). Returns whether saving will cut it to
+// `limit` bytes, and adds to `unwritable` the characters of what is saved
+// that will be written as "?".
+bool fitText(QString &text, int limit, int &unwritable)
+{
+    int replaced = 0;
+    qsizetype bytes = Sjis::encode(text, &replaced).size();
+    if (replaced > 0) {
+        text = Sjis::foldLatin(text);
+        bytes = Sjis::encode(text, &replaced).size();
+    }
+    const bool cut = bytes > limit;
+    if (cut)
+        Sjis::encode(TruncateBytes(text, limit), &replaced);
+    unwritable += replaced;
+    return cut;
+}
+
+// The summary, description and alarm message of an imported entry made fit
+// for the handset; what saving will still cut or write as "?" is counted in
+// `result`.
+void fitTexts(ScheduleEntry &e, ImportResult &result)
+{
+    result.cutSummaries += fitText(e[SummaryValue], vcs::SummaryBytes, result.unwritableCharacters);
+    result.cutDescriptions += fitText(e[DescriptionValue], vcs::DescriptionBytes, result.unwritableCharacters);
+    QString &alarm = e[DAlarmValue];
+    if (alarm.size() > 14 && alarm[14] == u';') {
+        QString message = alarm.mid(15);
+        fitText(message, vcs::AlarmMessageBytes, result.unwritableCharacters);
+        if (QStringView(alarm).mid(15) != message)
+            alarm = alarm.left(15) + message;
+    }
+}
 
 // A component Skedra wrote: the carried record, with the standard values a
 // calendar program changed since. `ruleFromFile` tells whether the repeat
@@ -1016,11 +1273,13 @@ ScheduleEntry fresh(const Standard &s, const NewEntryAt &newEntry)
     return e;
 }
 
-Converted convert(icalcomponent *c, const NewEntryAt &newEntry)
+Converted convert(icalcomponent *c, const NewEntryAt &newEntry, Fallback fallback, bool changedOccurrences)
 {
     Converted out;
-    const Standard s = readStandard(c);
+    const Standard s = readStandard(c, fallback, changedOccurrences);
     out.droppedRule = s.droppedRule;
+    out.locationLeftOut = s.locationLeftOut;
+    out.alarmsLeftOut = s.alarmsLeftOut;
     const Carried k = readCarried(c);
     if (k.any) {
         bool ruleFromFile = false;
@@ -1111,9 +1370,75 @@ constexpr int MaxComponentDepth = 64;
 
 void quietLibical() { icalerror_set_errors_are_fatal(0); }
 
+// What is written to stderr while it lives, caught in a file instead.
+class StderrCatcher {
+public:
+    StderrCatcher()
+    {
+        std::fflush(stderr);
+        m_file = std::tmpfile();
+        m_saved = m_file ? ::dup(STDERR_FILENO) : -1;
+        if (m_saved >= 0 && ::dup2(::fileno(m_file), STDERR_FILENO) < 0) {
+            ::close(m_saved);
+            m_saved = -1;
+        }
+    }
+    ~StderrCatcher()
+    {
+        restore();
+        if (m_file)
+            std::fclose(m_file);
+    }
+    StderrCatcher(const StderrCatcher &) = delete;
+    StderrCatcher &operator=(const StderrCatcher &) = delete;
+
+    // The lines written so far; stderr is its own again.
+    QStringList lines()
+    {
+        restore();
+        if (!m_file)
+            return {};
+        QByteArray caught(64 * 1024, Qt::Uninitialized);
+        std::rewind(m_file);
+        caught.truncate(qsizetype(std::fread(caught.data(), 1, size_t(caught.size()), m_file)));
+        QStringList out;
+        for (const QString &line : QString::fromUtf8(caught).split(u'\n', Qt::SkipEmptyParts))
+            out.append(line.trimmed());
+        return out;
+    }
+
+private:
+    void restore()
+    {
+        if (m_saved < 0)
+            return;
+        std::fflush(stderr);
+        ::dup2(m_saved, STDERR_FILENO);
+        ::close(m_saved);
+        m_saved = -1;
+    }
+
+    std::FILE *m_file = nullptr;
+    int m_saved = -1;
+};
+
+// The warnings libical's parser wrote into the parse (X-LIC-ERROR), in
+// file order.
+QStringList parserWarnings(icalcomponent *c)
+{
+    QStringList out;
+    for (icalproperty *p = icalcomponent_get_first_property(c, ICAL_XLICERROR_PROPERTY); p;
+         p = icalcomponent_get_next_property(c, ICAL_XLICERROR_PROPERTY))
+        out.append(fromUtf8(icalproperty_get_xlicerror(p)));
+    for (icalcomponent *sub = icalcomponent_get_first_component(c, ICAL_ANY_COMPONENT); sub;
+         sub = icalcomponent_get_next_component(c, ICAL_ANY_COMPONENT))
+        out += parserWarnings(sub);
+    return out;
+}
+
 } // namespace
 
-ExportResult exportEntries(const ScheduleList &list, int first, int last)
+ExportResult exportEntries(const ScheduleList &list, HexCoding &coder, int first, int last)
 {
     quietLibical();
     ExportResult result;
@@ -1124,6 +1449,7 @@ ExportResult exportEntries(const ScheduleList &list, int first, int last)
     bool zoneUsed = false;
     const icaltimetype stamp = icaltime_current_time_with_zone(icaltimezone_get_utc_timezone());
     std::vector<icalcomponent *> events;
+    QHash<QByteArray, int> sameAs;  // entries written alike so far
     for (int i = std::max(1, first); i <= std::min(MaxEntries, last); ++i) {
         const ScheduleEntry &e = list[i - 1];
         if (!e.exists())
@@ -1139,12 +1465,10 @@ ExportResult exportEntries(const ScheduleList &list, int first, int last)
         }
         if (icalproperty *start = icalcomponent_get_first_property(c, ICAL_DTSTART_PROPERTY))
             zoneUsed = zoneUsed || isHandsetZone(tzidOf(start));
-        // The same entry gets the same UID in every export.
-        QCryptographicHash hash(QCryptographicHash::Sha1);
-        for (const QString &text : e.texts)
-            hash.addData(utf8(text + u'\x1f'));
-        const QString uid = QString::fromLatin1(hash.result().toHex().left(32)) + QStringLiteral("@skedra");
-        icalcomponent_add_property(c, icalproperty_new_uid(utf8(uid).constData()));
+        const QByteArray key = QCryptographicHash::hash(renderVcsEntry(e, coder), QCryptographicHash::Sha1).toHex().left(32);
+        const int ordinal = ++sameAs[key];
+        const QByteArray uid = key + (ordinal > 1 ? '-' + QByteArray::number(ordinal) : QByteArray()) + "@skedra";
+        icalcomponent_add_property(c, icalproperty_new_uid(uid.constData()));
         icalcomponent_add_property(c, icalproperty_new_dtstamp(stamp));
         events.push_back(c);
         ++result.entries;
@@ -1182,11 +1506,15 @@ ImportResult importIcs(ScheduleList &list, const QByteArray &bytes, const NewEnt
         return result;
     }
     QByteArray text = bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3) : bytes;
+    // libical prints a few warnings of its own on stderr: they go into the
+    // note with the ones it writes into the file's components.
+    StderrCatcher libicalWarnings;
     ComponentPtr root(icalparser_parse_string(text.constData()));
     if (!root) {
         result.messages.append(storeMessage(StoreCode::BrokenICalendar, fileName));
         return result;
     }
+    const Fallback fallback = fallbackOf(text);
 
     // The top-level components of every calendar in the file, and the UIDs
     // of the repeats there (components that are no single changed occurrence).
@@ -1207,6 +1535,13 @@ ImportResult importIcs(ScheduleList &list, const QByteArray &bytes, const NewEnt
             && !icalcomponent_get_first_property(c, ICAL_RECURRENCEID_PROPERTY) && icalcomponent_get_uid(c))
             series.insert(QByteArray(icalcomponent_get_uid(c)));
     }
+    // The repeats of which the file changes single occurrences.
+    QSet<QByteArray> changed;
+    for (icalcomponent *c : parts) {
+        if (icalcomponent_get_first_property(c, ICAL_RECURRENCEID_PROPERTY) && icalcomponent_get_uid(c)
+            && series.contains(QByteArray(icalcomponent_get_uid(c))))
+            changed.insert(QByteArray(icalcomponent_get_uid(c)));
+    }
 
     std::vector<ScheduleEntry> entries;
     int seen = 0;  // events and to-dos met so far
@@ -1222,8 +1557,9 @@ ImportResult importIcs(ScheduleList &list, const QByteArray &bytes, const NewEnt
             }
             ++seen;
             // One changed occurrence of a repeat in the file: the repeat is
-            // taken whole or as its first occurrence, so the change is not a
-            // new entry. Without its repeat it is an event of its own.
+            // taken as its first occurrence (a handset repeat has no changed
+            // occurrences), so the change is not a new entry. Without its
+            // repeat it is an event of its own.
             if (icalcomponent_get_first_property(c, ICAL_RECURRENCEID_PROPERTY)
                 && series.contains(QByteArray(icalcomponent_get_uid(c)))) {
                 ++result.skipped;
@@ -1234,16 +1570,20 @@ ImportResult importIcs(ScheduleList &list, const QByteArray &bytes, const NewEnt
                 full = true;
                 continue;
             }
-            const Converted converted = convert(c, newEntry);
+            const char *uid = icalcomponent_get_uid(c);
+            Converted converted = convert(c, newEntry, fallback, uid && changed.contains(QByteArray(uid)));
             if (!converted.entry) {
                 ++result.skipped;
                 continue;
             }
-            if (converted.droppedRule)
-                ++result.droppedRules;
+            result.droppedRules += converted.droppedRule;
+            result.locationsLeftOut += converted.locationLeftOut;
+            result.alarmsLeftOut += converted.alarmsLeftOut;
+            fitTexts(*converted.entry, result);
             entries.push_back(*converted.entry);
         }
     }
+    result.warnings = parserWarnings(root.get()) + libicalWarnings.lines();
     if (entries.empty()) {
         result.messages.append(storeMessage(StoreCode::NoObjects, fileName));
         return result;
@@ -1257,16 +1597,30 @@ ImportResult importIcs(ScheduleList &list, const QByteArray &bytes, const NewEnt
 
 QString ImportResult::noteText() const
 {
-    if (droppedRules == 0 && skipped == 0)
+    // One line for each count that is not 0: the text around the number.
+    const struct {
+        qsizetype count;
+        const char16_t *before, *after;
+    } lines[] = {
+        {droppedRules, u"携帯電話で表せない繰り返し", u"件は、最初の1回だけを読み込みました。"},
+        {skipped, u"予定・ToDo以外の要素や開始日時のない要素など", u"件は読み込みませんでした。"},
+        {locationsLeftOut, u"場所", u"件は、内容に入りきらないため読み込みませんでした。"},
+        {alarmsLeftOut, u"2つ目からのアラーム", u"件は、携帯電話のアラームが1つのため読み込みませんでした。"},
+        {cutSummaries, u"件名", u"件は携帯電話の長さ（全角8文字）を超えるため、保存するときに切り詰められます。"},
+        {cutDescriptions, u"内容", u"件は携帯電話の長さ（全角64文字）を超えるため、保存するときに切り詰められます。"},
+        {unwritableCharacters, u"Shift_JISで表せない文字", u"文字は、保存するときに「?」になります。"},
+    };
+    QString text;
+    for (const auto &line : lines) {
+        if (line.count > 0)
+            text += u'\n' + QString::fromUtf16(line.before) + QString::number(line.count) + QString::fromUtf16(line.after);
+    }
+    if (!warnings.isEmpty())
+        text += QStringLiteral("\nファイルの書式の誤り") + QString::number(warnings.size())
+            + QStringLiteral("件を読み飛ばしました（最初の誤り：") + warnings.first() + QStringLiteral("）。");
+    if (text.isEmpty())
         return QString();
-    QString text = QString::number(added) + QStringLiteral("件の予定を読み込みました。");
-    if (droppedRules > 0)
-        text += QStringLiteral("\n携帯電話で表せない繰り返し") + QString::number(droppedRules)
-            + QStringLiteral("件は、最初の1回だけを読み込みました。");
-    if (skipped > 0)
-        text += QStringLiteral("\n予定・ToDo以外の要素や開始日時のない要素など") + QString::number(skipped)
-            + QStringLiteral("件は読み込みませんでした。");
-    return text + QStringLiteral("　　");
+    return QString::number(added) + QStringLiteral("件の予定を読み込みました。") + text + QStringLiteral("　　");
 }
 
 QString importNoteTitle() { return QStringLiteral("iCalendar形式の読み込み"); }

@@ -18,6 +18,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -39,8 +40,12 @@ struct ExportResult {
 };
 
 // Entries first..last (1-based, inclusive; stops at the first empty entry)
-// as one iCalendar file.
-ExportResult exportEntries(const ScheduleList &list, int first, int last);
+// as one iCalendar file. Each event's UID is made from the entry as the .vcs
+// writer writes it (through `coder`, set up as for saving), so the same file
+// exported again gives the same UIDs, from the window and from the tool
+// alike; an entry written the same as one before it in the export gets its
+// ordinal ("-2", "-3", ...) so that no two events share a UID.
+ExportResult exportEntries(const ScheduleList &list, HexCoding &coder, int first, int last);
 
 // Builds the entry the add command would make, starting at `start14`
 // (a DateTime14): the entry defaults for the current model.
@@ -54,6 +59,16 @@ struct ImportResult {
     int added = 0;
     int droppedRules = 0;  // repeats the handset cannot express: first occurrence only
     int skipped = 0;       // components that are not events or to-dos, or have no start
+    // What saving will not keep whole: summaries and descriptions longer
+    // than the handset holds (they are cut), and characters it has no form
+    // for, even after letters with a Latin base were made ASCII (they are
+    // written as "?"). Counted over the added entries.
+    int cutSummaries = 0;
+    int cutDescriptions = 0;
+    int unwritableCharacters = 0;
+    int locationsLeftOut = 0;  // places with no room in their description
+    int alarmsLeftOut = 0;     // alarms after an entry's first (the handset holds one)
+    QStringList warnings;      // libical's warnings about the file, in its words
     QList<StoreMessage> messages;  // refusals and the reader's 500-entry warning
 
     // The one note after importing, about what was not taken whole; empty

@@ -5,6 +5,7 @@
 
 #include "schedule.h"
 
+#include <QHash>
 #include <QString>
 
 #include <array>
@@ -16,6 +17,30 @@ namespace skedra {
 class HexCoding;
 
 constexpr int SummaryHistorySize = 501;
+
+using SummaryHistoryList = std::array<QString, SummaryHistorySize>;
+
+// Offers the summaries of one read (of a .vcs or an .ics file) to the
+// editors' drop-down list: a summary is added unless one of the first 200
+// texts of the list equals it. Each read fills the list from its start; the
+// texts beyond the new ones remain.
+class SummaryRecorder {
+public:
+    explicit SummaryRecorder(SummaryHistoryList &history)
+        : m_history(history)
+    {
+    }
+    void remember(const QString &summary);
+
+private:
+    static constexpr int Compared = 200;
+    SummaryHistoryList &m_history;
+    int m_index = 0;
+    // The first 200 texts, counted in a hash (made at the first summary)
+    // rather than compared one by one for every summary.
+    bool m_countsMade = false;
+    QHash<QString, int> m_counts;
+};
 
 struct SessionState {
     SessionState();
@@ -32,7 +57,7 @@ struct SessionState {
     int FirstIndex = 1;                       // 1-based range the writer writes
     int LastIndex = 1;
     QString SaveDone = QStringLiteral("0");   // "1" when save-as wrote the file
-    std::array<QString, SummaryHistorySize> SummaryHistory;
+    SummaryHistoryList SummaryHistory;
     std::unique_ptr<HexCoding> HexCoder;      // null when it could not be created
     int EditIndex = 0;                        // 1-based entry being edited
     QString EditMode;                         // "add" when creating an entry

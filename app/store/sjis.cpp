@@ -558,6 +558,12 @@ bool isEncodable(const QString &text)
     return replaced == 0 && decode(bytes) == text;
 }
 
+bool isShiftJisName(const QByteArray &charset)
+{
+    return charset == "SHIFT_JIS" || charset == "SHIFT-JIS" || charset == "SJIS" || charset == "CP932"
+        || charset == "WINDOWS-31J" || charset == "MS_KANJI" || charset == "X-SJIS";
+}
+
 } // namespace Sjis
 
 QString ZeroPad(long long number, int width)

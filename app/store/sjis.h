@@ -33,6 +33,10 @@ constexpr bool isLeadByte(unsigned char byte)
 // True when every character of `text` has a CP932 form.
 bool isEncodable(const QString &text);
 
+// True when `charset` (a CHARSET parameter, upper case) names Shift_JIS or
+// one of its Windows forms, all read as CP932.
+bool isShiftJisName(const QByteArray &charset);
+
 // `text` with the characters that encode() would write as "?" but that have
 // a Latin base written in ASCII, through ICU's "Latin-ASCII" transform:
 // "Müller" gives "Muller", "ß" "ss", "Œ" "OE", "–" "-". Characters that

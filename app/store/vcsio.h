@@ -119,4 +119,7 @@ WriteResult writeFileBytes(const QString &path, const QByteArray &bytes);
 // written as "?". Needs state.HexCoder.
 QByteArray renderVcsData(const SessionState &state, int *unencodable = nullptr);
 
+// One entry's calendar object as proc_write writes it, as CP932 bytes.
+QByteArray renderVcsEntry(const ScheduleEntry &entry, HexCoding &coder);
+
 } // namespace skedra

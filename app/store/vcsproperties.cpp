@@ -6,6 +6,7 @@
 
 #include <QDate>
 #include <QHash>
+#include <QStringDecoder>
 
 #include <array>
 
@@ -22,11 +23,11 @@ constexpr std::array<PropertyRule, 29> Rules{{
     {u"DUE", DtStart, Rule::DateTime, 0},
     {u"DTEND", DtEnd, Rule::DateTimeOrEmpty, 0},
     {u"COMPLETED", DtEnd, Rule::DateTimeOrEmpty, 0},
-    {u"SUMMARY", Summary, Rule::Text, 16},
-    {u"DESCRIPTION", Description, Rule::Text, 128},
+    {u"SUMMARY", Summary, Rule::Text, SummaryBytes},
+    {u"DESCRIPTION", Description, Rule::Text, DescriptionBytes},
     {u"CLASS", Class, Rule::Plain, 0},
     {u"CATEGORIES", Categories, Rule::Plain, 0},
-    {u"DALARM", DAlarm, Rule::Alarm, 120},
+    {u"DALARM", DAlarm, Rule::Alarm, AlarmMessageBytes},
     {u"RRULE", RRule, Rule::Plain, 0},
     {u"PRIORITY", Priority, Rule::Plain, 0},
     {u"STATUS", Status, Rule::Plain, 0},
@@ -210,10 +211,26 @@ QString joinSoftBreaks(QStringView first, LineCursor &lines)
 
 // Decodes a quoted-printable text; a text that does not decode is kept as
 // read and counted.
+// A quoted-printable value whose bytes are UTF-8; one that is not is kept as
+// read and counted.
+QString decodedUtf8(const QString &coded, ReadContext &ctx, int line)
+{
+    const QByteArray bytes = ctx.coder.DecodeBytes(coded);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (ctx.coder.lastCallFailed() || utf8.hasError()) {
+        noteBad(ctx, line);
+        return coded;
+    }
+    return text;
+}
+
 QString decoded(const QString &coded, ReadContext &ctx, int line)
 {
     if (!coded.contains(u'='))  // nothing escaped: the text is already itself
         return coded;
+    if (ctx.utf8)
+        return decodedUtf8(coded, ctx, line);
     QString text = ctx.coder.Decode(coded);
     if (ctx.coder.lastCallFailed()) {
         noteBad(ctx, line);
@@ -228,6 +245,8 @@ QString decoded(QStringView coded, ReadContext &ctx, int line)
 {
     if (!coded.contains(u'='))
         return coded.toString();
+    if (ctx.utf8)
+        return decodedUtf8(coded.toString(), ctx, line);
     const QString piece = QString::fromRawData(reinterpret_cast<const QChar *>(coded.utf16()), coded.size());
     QString text = ctx.coder.Decode(piece);
     if (ctx.coder.lastCallFailed()) {
@@ -373,7 +392,7 @@ void appendAlarmOut(const QString &value, WriteContext &ctx, TextOut &out, bool 
     if (keptAsRead)
         out += message;
     else
-        appendCodedText(TruncateBytes(message, 120), ctx, out);
+        appendCodedText(TruncateBytes(message, AlarmMessageBytes), ctx, out);
 }
 
 } // namespace
@@ -557,13 +576,48 @@ void setKeptAsRead(ScheduleEntry &entry, int position, bool kept)
         marks += keptMark(entry, position);
 }
 
+bool declaresUtf8(QStringView params)
+{
+    // Only a parameter that ends in "-8" is compared whole: nearly every
+    // property of a handset file has parameters, and none of them that.
+    constexpr QStringView utf8 = u"CHARSET=UTF-8"_sv;
+    qsizetype from = 0;
+    for (qsizetype dash; (dash = indexOfUnit(params.mid(from), u'-')) >= 0; from += dash + 1) {
+        const qsizetype end = from + dash + 2;  // just after "-8"
+        const qsizetype start = end - utf8.size();
+        if (end <= params.size() && params[end - 1] == u'8' && start >= 0 && (start == 0 || params[start - 1] == u';')
+            && (end == params.size() || params[end] == u';')
+            && params.mid(start, utf8.size()).compare(utf8, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
 void readProperty(const PropertyRule &rule, QStringView params, QStringView value, ReadContext &ctx,
                   QString &paramsOut, QString &valueOut)
 {
     ctx.keptAsRead = false;
     const int line = ctx.lines.lineNumber();
     const size_t position = size_t(rule.position);
-    paramsOut = shared(params, ctx.lastParams[position]);
+    // Files repeat a property's parameters from entry to entry: what they
+    // declare is looked at when they change. An attachment's parameters are
+    // always the handset's own (Shift_JIS), whatever the file said: its name
+    // is read as the handset writes it.
+    ctx.utf8 = false;
+    if (params.isEmpty()) {
+        paramsOut = QString();
+    } else {
+        if (params != ctx.lastParams[position]) {
+            ctx.lastParams[position] = params.toString();
+            ctx.lastUtf8[position] = declaresUtf8(params);
+        }
+        ctx.utf8 = ctx.lastUtf8[position] && rule.rule != Rule::Attach;
+        if (ctx.utf8)
+            paramsOut = params.toString().replace(QStringLiteral("CHARSET=UTF-8"), QStringLiteral("CHARSET=SHIFT_JIS"),
+                                                  Qt::CaseInsensitive);
+        else
+            paramsOut = ctx.lastParams[position];
+    }
     switch (rule.rule) {
     case Rule::DateTime:
         valueOut = dateTimeOrRaw(value, ctx, line);
@@ -623,6 +677,9 @@ void readProperty(const PropertyRule &rule, QStringView params, QStringView valu
         valueOut = shared(value, ctx.lastValue[position]);
         break;
     }
+    // A value kept as read goes back with the character set it came in.
+    if (ctx.utf8 && ctx.keptAsRead)
+        paramsOut = params.toString();
 }
 
 void appendCodedText(const QString &text, WriteContext &ctx, TextOut &out)

@@ -52,6 +52,12 @@ struct PropertyRule {
 // name the reader ignores and the writer writes unchanged.
 const PropertyRule *findRule(QStringView name);
 
+// The Shift_JIS bytes the writer keeps of a summary, a description and an
+// alarm message; longer texts are cut (TruncateBytes).
+inline constexpr int SummaryBytes = 16;
+inline constexpr int DescriptionBytes = 128;
+inline constexpr int AlarmMessageBytes = 120;
+
 // The fixed parameters of X-JPGSH-ATTACH, in memory and in the file.
 inline constexpr QStringView AttachParams = u"CHARSET=SHIFT_JIS;ENCODING=QUOTED-PRINTABLE:VALUE=URL:file=";
 // DALARM / X-JPGSH-ALARM "not set".
@@ -128,10 +134,12 @@ struct ReadContext {
     int badValues = 0;     // values kept as read because they did not convert
     int firstBadLine = 0;  // line of the first of them
     bool keptAsRead = false;  // the value readProperty gave last is kept as read
+    bool utf8 = false;        // the property being read declares CHARSET=UTF-8
     // The last parameters and plain value read at each position: files
     // repeat them from entry to entry, and an equal text is shared rather
     // than copied.
     QString lastParams[30];
+    bool lastUtf8[30] = {};  // whether lastParams declare CHARSET=UTF-8
     QString lastValue[30];
     QString lastComponent;
 
@@ -153,9 +161,14 @@ struct ReadContext {
 bool isKeptAsRead(const ScheduleEntry &entry, int position);
 void setKeptAsRead(ScheduleEntry &entry, int position, bool kept);
 
+// Whether a property's parameters declare CHARSET=UTF-8 (in any case).
+bool declaresUtf8(QStringView params);
+
 // Reads one property line's value by its rule. `params` and `value` are the
 // parts of the line; continuation lines are taken from ctx.lines. Sets
 // `paramsOut` and `valueOut` to what the entry holds, and ctx.keptAsRead.
+// A value that declares CHARSET=UTF-8 is decoded as UTF-8 and held with
+// CHARSET=SHIFT_JIS, the set the writer writes it in.
 void readProperty(const PropertyRule &rule, QStringView params, QStringView value, ReadContext &ctx,
                   QString &paramsOut, QString &valueOut);
 

@@ -9,7 +9,10 @@
 #include "vcsio.h"
 #include "vcsproperties.h"
 
-#include <QHash>
+#include <QStringDecoder>
+
+#include <cstring>
+#include <optional>
 
 namespace skedra {
 
@@ -17,21 +20,96 @@ using vcs::operator""_sv;
 
 namespace {
 
-// The number of lines that are exactly "BEGIN:VCALENDAR" (as LineCursor
-// cuts lines), found by searching for the text rather than cutting every
-// line.
-int countCalendarBegins(QStringView text)
+// Whether `text` at `at` holds `word` as a whole line (as LineCursor cuts
+// lines).
+bool lineAt(QStringView text, qsizetype at, QStringView word)
 {
-    constexpr QStringView begin = u"BEGIN:VCALENDAR"_sv;
+    if (at > 0 && text[at - 1] != u'\n' && text[at - 1] != u'\r')
+        return false;
+    const qsizetype e = at + word.size();
+    return text.mid(at, word.size()) == word && (e == text.size() || text[e] == u'\n' || text[e] == u'\r');
+}
+
+// The entries a file holds: one for each calendar object (a line
+// "BEGIN:VCALENDAR") and one more for each event or to-do after the first
+// in one object. Found by searching for the text rather than cutting every
+// line.
+int countEntries(QStringView text)
+{
+    constexpr QStringView begin = u"BEGIN:V"_sv;
     int count = 0;
+    int components = 0;  // in the object read last
     for (qsizetype p = text.indexOf(begin); p >= 0; p = text.indexOf(begin, p + 1)) {
-        if (p > 0 && text[p - 1] != u'\n' && text[p - 1] != u'\r')
-            continue;
-        const qsizetype e = p + begin.size();
-        if (e == text.size() || text[e] == u'\n' || text[e] == u'\r')
+        if (lineAt(text, p, u"BEGIN:VCALENDAR"_sv)) {
             ++count;
+            components = 0;
+        } else if ((lineAt(text, p, u"BEGIN:VEVENT"_sv) || lineAt(text, p, u"BEGIN:VTODO"_sv)) && ++components > 1) {
+            ++count;
+        }
     }
     return count;
+}
+
+// The file's text: CP932, except the 8-bit values that declare
+// CHARSET=UTF-8 and are UTF-8. Such a line is read as UTF-8 when its value
+// needs no further decoding (no "=": not quoted-printable, not continued on
+// the next line) and it is no continuation of the line before; every other
+// value is read as before, so that one that does not decode is kept as it
+// came. (A quoted-printable value in UTF-8 is ASCII here; its bytes are
+// decoded as UTF-8 when its property is read.) CP932 and UTF-8 never use
+// the bytes CR and LF inside a character, so lines are cut before decoding.
+// `invalid` receives the number of bytes that did not decode (read as
+// U+FFFD).
+QString decodeFile(const QByteArray &bytes, int *invalid)
+{
+    // "UTF-8" in any case ends in "-8": the file is looked through for a "-"
+    // (rare in handset files) with the C library's search.
+    bool mayHoldUtf8 = false;
+    const char *begin = bytes.constData();
+    const char *end = begin + bytes.size();
+    for (const char *p = begin; p < end && !mayHoldUtf8; ++p) {
+        p = static_cast<const char *>(std::memchr(p, '-', size_t(end - p)));
+        if (!p)
+            break;
+        mayHoldUtf8 = p + 1 < end && p[1] == '8';
+    }
+    if (!mayHoldUtf8)
+        return Sjis::decode(bytes, invalid);
+    *invalid = 0;
+    QString text;
+    text.reserve(bytes.size());
+    bool continuation = false;  // the line before ended with "="
+    for (qsizetype from = 0; from < bytes.size();) {
+        qsizetype end = from;
+        while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n')
+            ++end;
+        const QByteArray line = bytes.mid(from, end - from);
+        const qsizetype colon = line.indexOf(':');
+        std::optional<QString> utf8;
+        if (!continuation && colon > 0 && line.indexOf('=', colon) < 0
+            && vcs::declaresUtf8(QString::fromLatin1(line.left(colon)))) {
+            QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+            QString decoded = decoder.decode(line);
+            if (!decoder.hasError())
+                utf8 = std::move(decoded);
+        }
+        if (utf8) {
+            text += *utf8;
+        } else {
+            int bad = 0;
+            text += Sjis::decode(line, &bad);
+            *invalid += bad;
+        }
+        continuation = line.endsWith('=');
+        // One line end: CR LF, LF or a lone CR, as the reader cuts lines.
+        if (end < bytes.size()) {
+            const bool crlf = bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n';
+            text += crlf ? QStringLiteral("\r\n") : QString(QLatin1Char(bytes[end]));
+            end += crlf ? 2 : 1;
+        }
+        from = end;
+    }
+    return text;
 }
 
 StoreMessage message(StoreCode code, const QString &file, int line = 0, int number = 0)
@@ -68,21 +146,41 @@ public:
     }
 
     // The second pass: every calendar object into the entries from
-    // `entryNumber` (1-based) on, until the end of the file or the 500th entry.
-    void run(int entryNumber, int objectsTotal, const ReadProgress &progress, ReadResult &result,
+    // `entryNumber` (1-based) on, until the end of the file or the 500th
+    // entry. An object holds one event or to-do in handset files; each
+    // further one in the same object (desktop programs write many) takes an
+    // entry of its own.
+    void run(int entryNumber, int entriesTotal, const ReadProgress &progress, ReadResult &result,
              const QString &fileName)
     {
         m_entryNumber = entryNumber;
-        int objectsSeen = 0;
+        int entriesSeen = 0;
         QStringView line;
         bool stopped = false;
+        bool componentEnded = false;  // an event or to-do of this object ended
+        // The next entry, once the one being filled ended; false when the
+        // 500th ended (with the warning when more follow).
+        const auto nextEntry = [&](int lineNo) {
+            if (!finishEntry())
+                return true;  // an object that held nothing takes no entry
+            ++m_entryNumber;
+            if (m_entryNumber <= MaxEntries)
+                return true;
+            if (entriesSeen < entriesTotal)
+                result.messages.append(message(StoreCode::TooManyObjects, fileName, lineNo, entriesSeen + 1));
+            return false;
+        };
+        const auto entryBegins = [&](int lineNo) {
+            ++entriesSeen;
+            m_objectLine = lineNo;
+            if (progress)
+                progress(entriesSeen, entriesTotal);
+        };
         while (m_cursor.next(line)) {
             const int lineNo = m_cursor.lineNumber();
             if (line == u"BEGIN:VCALENDAR"_sv) {
-                ++objectsSeen;
-                m_objectLine = lineNo;
-                if (progress)
-                    progress(objectsSeen, objectsTotal);
+                componentEnded = false;
+                entryBegins(lineNo);
             }
             if (m_fffdLines && line.contains(QChar::ReplacementCharacter))
                 m_notShiftJis.add(lineNo, int(line.count(QChar::ReplacementCharacter)));
@@ -96,23 +194,30 @@ public:
             const QStringView name = semi < 0 ? namePart : namePart.left(semi);
             const QStringView params = semi < 0 ? QStringView() : namePart.mid(semi + 1);
 
+            const bool component = value == u"VEVENT"_sv || value == u"VTODO"_sv;
             if (name == u"END"_sv) {
+                componentEnded = componentEnded || component;
                 if (value != u"VCALENDAR"_sv)
                     continue;
-                if (!finishEntry())
-                    continue;  // an object that held nothing takes no entry
-                ++m_entryNumber;
-                if (m_entryNumber > MaxEntries) {
-                    if (objectsSeen < objectsTotal)
-                        result.messages.append(message(StoreCode::TooManyObjects, fileName, lineNo, objectsSeen + 1));
+                componentEnded = false;
+                if (!nextEntry(lineNo)) {
                     stopped = true;
                     break;
                 }
                 continue;
             }
             if (name == u"BEGIN"_sv) {
-                if (value != u"VCALENDAR"_sv)
-                    current()[ComponentName] = m_ctx.sharedComponent(value);
+                if (value == u"VCALENDAR"_sv)
+                    continue;
+                if (component && componentEnded) {
+                    componentEnded = false;
+                    if (!nextEntry(lineNo)) {
+                        stopped = true;
+                        break;
+                    }
+                    entryBegins(lineNo);
+                }
+                current()[ComponentName] = m_ctx.sharedComponent(value);
                 continue;
             }
             if (name == u"VERSION"_sv)
@@ -127,7 +232,7 @@ public:
             if (m_ctx.keptAsRead || !entry[KeptAsRead].isEmpty())
                 vcs::setKeptAsRead(entry, rule->position, m_ctx.keptAsRead);
             if (rule->position == Summary && rule->name == u"SUMMARY"_sv)
-                remember(entry[SummaryValue]);
+                m_summaries.remember(entry[SummaryValue]);
         }
         // A file that ends inside an object still keeps what that object held.
         if (!stopped && finishEntry())
@@ -171,42 +276,11 @@ private:
         return true;
     }
 
-    // Offers a summary to the editors' drop-down list: it is added unless
-    // one of the first 200 texts of the list equals it. Those texts are
-    // counted in a hash (made at the first summary) rather than compared
-    // one by one for every summary.
-    void remember(const QString &summary)
-    {
-        auto &history = m_state.SummaryHistory;
-        if (!m_historyCountsMade) {
-            for (int i = 0; i < HistoryCompared; ++i)
-                ++m_historyCounts[history[size_t(i)]];
-            m_historyCountsMade = true;
-        }
-        if (m_historyCounts.contains(summary))
-            return;
-        if (m_historyIndex >= SummaryHistorySize)
-            return;
-        QString &slot = history[size_t(m_historyIndex)];
-        if (m_historyIndex < HistoryCompared) {
-            const auto old = m_historyCounts.find(slot);
-            if (old != m_historyCounts.end() && --old.value() == 0)
-                m_historyCounts.erase(old);
-            ++m_historyCounts[summary];
-        }
-        slot = summary;
-        ++m_historyIndex;
-    }
-
-    static constexpr int HistoryCompared = 200;
-
     SessionState &m_state;
     vcs::LineCursor m_cursor;
     vcs::ReadContext m_ctx;
     int m_entryNumber = 1;
-    int m_historyIndex = 0;
-    bool m_historyCountsMade = false;
-    QHash<QString, int> m_historyCounts;
+    SummaryRecorder m_summaries{m_state.SummaryHistory};
     int m_objectLine = 0;
     bool m_fffdLines = false;
     Tally m_notShiftJis;
@@ -232,7 +306,7 @@ ReadResult readVcsData(SessionState &state, const QByteArray &bytes, const QStri
         state.clearList();
 
     int invalid = 0;
-    const QString text = Sjis::decode(bytes, &invalid);
+    const QString text = decodeFile(bytes, &invalid);
     // Only the text after the first ":" of the first line is tested.
     QStringView first;
     vcs::LineCursor(text).next(first);
@@ -255,13 +329,13 @@ ReadResult readVcsData(SessionState &state, const QByteArray &bytes, const QStri
         }
     }
 
-    const int objectsTotal = countCalendarBegins(text);
+    const int entriesTotal = countEntries(text);
 
     result.read = true;
     result.firstEntry = entryNumber;
     VcsReader reader(state, *state.HexCoder, text);
     reader.setHasReplacementCharacters(invalid > 0);
-    reader.run(entryNumber, objectsTotal, progress, result, fileName);
+    reader.run(entryNumber, entriesTotal, progress, result, fileName);
     return result;
 }
 

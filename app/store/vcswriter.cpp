@@ -126,6 +126,14 @@ QByteArray renderVcsData(const SessionState &state, int *unencodable)
     return bytes;
 }
 
+QByteArray renderVcsEntry(const ScheduleEntry &entry, HexCoding &coder)
+{
+    vcs::WriteContext ctx{coder};
+    vcs::TextOut text(1024);
+    writeEntry(entry, ctx, text);
+    return Sjis::encode(text.take());
+}
+
 WriteResult writeFileBytes(const QString &path, const QByteArray &bytes)
 {
     WriteResult result;

@@ -20,7 +20,7 @@ int runToIcs(const QStringList &args)
     SessionState state;
     if (!readForCommand(state, args[0]))
         return 1;
-    const ics::ExportResult exported = ics::exportEntries(state.ScheduleList, 1, MaxEntries);
+    const ics::ExportResult exported = ics::exportEntries(state.ScheduleList, *state.HexCoder, 1, MaxEntries);
     const WriteResult written = writeFileBytes(args[1], exported.bytes);
     printMessages(written.messages);
     if (exported.rulesNotAgreeing > 0)

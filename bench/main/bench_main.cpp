@@ -110,8 +110,9 @@ struct Headless {
     WindowHooks hooks;
     SessionState s;
     ListGrid grid;
+    EntryDefaults defaults;
     ListHistory history{s, grid, hooks};
-    FileCommands files{s, grid, dialogs, hooks, history};
+    FileCommands files{s, grid, dialogs, hooks, defaults, history};
     Headless() { createHexCoder(s); }
     void open()
     {

@@ -208,8 +208,8 @@ int main(int argc, char **argv)
     // import of that file (entries Skedra wrote, rebuilt and checked
     // against their standard properties). Goal: each under 50 ms.
     const int icsRuns = 30;
-    const QByteArray icsFile = ics::exportEntries(state.ScheduleList, 1, MaxEntries).bytes;
-    const Timing icsExport = timeMs(icsRuns, [&] { ics::exportEntries(state.ScheduleList, 1, MaxEntries); });
+    const QByteArray icsFile = ics::exportEntries(state.ScheduleList, *state.HexCoder, 1, MaxEntries).bytes;
+    const Timing icsExport = timeMs(icsRuns, [&] { ics::exportEntries(state.ScheduleList, *state.HexCoder, 1, MaxEntries); });
     ScheduleList imported;
     const auto newEntry = [](const QString &start) {
         return makeNewEntryAt(QStringLiteral("603SH"), EntryDefaults{}, start);

@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
 
     const QByteArray once = rendered(state);
-    const ics::ExportResult exported = ics::exportEntries(state.ScheduleList, 1, MaxEntries);
+    const ics::ExportResult exported = ics::exportEntries(state.ScheduleList, *state.HexCoder, 1, MaxEntries);
     fuzz::emptySession();
     ics::importIcs(state.ScheduleList, exported.bytes, newEntry);
     if (state.ScheduleList.count() != count || rendered(state) != once)

@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
+
 using namespace skedra;
 using namespace skedra::test;
 
@@ -62,8 +64,9 @@ protected:
     ListGrid grid;
     ScriptedDialogs dialogs;
     RecordingHooks hooks;
+    EntryDefaults defaults;
     ListHistory history{s, grid, hooks};
-    FileCommands cmd{s, grid, dialogs, hooks, history};
+    FileCommands cmd{s, grid, dialogs, hooks, defaults, history};
 };
 
 } // namespace
@@ -93,7 +96,7 @@ TEST_F(FileCommandsTest, OpenNewReadsAndFeedsTheNotice)
     cmd.openNew();
     EXPECT_TRUE(dialogs.messages.empty());  // nothing changed: no question
     ASSERT_EQ(dialogs.fileDialogs.size(), 1);
-    EXPECT_EQ(dialogs.fileDialogs[0], QStringLiteral("open:ファイルを開く|vCalendar (*.vcs)"));
+    EXPECT_EQ(dialogs.fileDialogs[0], QStringLiteral("open:ファイルを開く|vCalendar (*.vcs);;iCalendar (*.ics)"));
     EXPECT_EQ(summaries(s.ScheduleList), QStringList({"一", "二", "三"}));
     EXPECT_EQ(column(grid, 2), QStringList({"一", "二", "三"}));
     EXPECT_EQ(grid.text(0, 3), QStringLiteral("開始日時"));  // sort mark gone
@@ -272,6 +275,98 @@ TEST_F(FileCommandsTest, DropOfAFolderOrAnotherTypeIsRefused)
     EXPECT_EQ(s.ScheduleList.count(), 0);
 }
 
+// An .ics file opens as a .vcs file does, by every road, through the
+// iCalendar import: the same questions, the list replaced or appended to,
+// the summaries offered to the editors. A replaced list has no file to be
+// saved in place: its first save asks for a name, never the .ics file's.
+TEST_F(FileCommandsTest, IcsFilesOpenLikeVcsFiles)
+{
+    const QString ics = tmp.filePath(QStringLiteral("cal.ics"));
+    {
+        QFile f(ics);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VEVENT\r\nUID:1\r\nDTSTART:20250301T010000Z\r\n"
+                "SUMMARY:i1\r\nEND:VEVENT\r\nBEGIN:VEVENT\r\nUID:2\r\nDTSTART:20250302T010000Z\r\n"
+                "SUMMARY:i2\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
+    }
+    const QString broken = tmp.filePath(QStringLiteral("broken.ics"));
+    {
+        QFile f(broken);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VEVENT\r\nDTSTART:2025");
+    }
+    const QString vcs = makeFile(QStringLiteral("list.vcs"), {"1", "2", "3"});
+    enum class Road { CommandLine, Drop, OpenNew, OpenAdd, ImportMenu };
+    struct Case {
+        const char *what;
+        Road road;
+        bool listBefore;            // three entries read from list.vcs, then changed
+        std::deque<Answer> answers;
+        QString path;
+        QStringList questions;      // titles of the boxes asked, in order
+        QStringList summaries;
+        bool dirty;
+        QString saveTarget;
+    };
+    const QString mode = QStringLiteral("ｵｰﾌﾟﾝﾓ-ﾄﾞの確認"), save = QStringLiteral("保存の確認");
+    const QList<Case> cases{
+        {"named on the command line", Road::CommandLine, false, {}, ics, {}, {"i1", "i2"}, false, {}},
+        {"dropped on an empty list", Road::Drop, false, {}, ics, {}, {"i1", "i2"}, false, {}},
+        {"dropped and added", Road::Drop, true, {Answer::Yes}, ics, {mode}, {"1", "2", "3", "i1", "i2"}, true, vcs},
+        {"dropped in place of a changed list", Road::Drop, true, {Answer::No, Answer::No}, ics, {mode, save},
+         {"i1", "i2"}, false, {}},
+        {"open new", Road::OpenNew, true, {Answer::No}, ics, {save}, {"i1", "i2"}, false, {}},
+        {"open add", Road::OpenAdd, true, {}, ics, {}, {"1", "2", "3", "i1", "i2"}, true, vcs},
+        {"the File menu's import", Road::ImportMenu, true, {}, ics, {}, {"1", "2", "3", "i1", "i2"}, true, vcs},
+        {"a broken file leaves the list as it was", Road::OpenNew, true, {Answer::No}, broken,
+         {save, QStringLiteral("エラー")}, {"1", "2", "3"}, true, vcs},
+    };
+    for (const Case &c : cases) {
+        s.clearList();
+        s.SummaryHistory = {};
+        grid.clearToBlank();
+        cmd.closeList();
+        if (c.listBefore) {
+            dialogs.openFiles = {vcs};
+            cmd.openNew();
+            s.markDirty();
+        }
+        dialogs.messages.clear();
+        dialogs.answers = c.answers;
+        dialogs.openFiles = {c.path};
+        switch (c.road) {
+        case Road::CommandLine: cmd.openCommandLine(c.path); break;
+        case Road::Drop: cmd.dropFiles({c.path}); break;
+        case Road::OpenNew: cmd.openNew(); break;
+        case Road::OpenAdd: cmd.openAdd(); break;
+        case Road::ImportMenu: cmd.importIcs(); break;
+        }
+        QStringList asked;
+        for (const AskedMessage &m : dialogs.messages)
+            asked.append(m.title);
+        EXPECT_EQ(asked, c.questions) << c.what;
+        EXPECT_EQ(summaries(s.ScheduleList), c.summaries) << c.what;
+        EXPECT_EQ(column(grid, 2), c.summaries) << c.what;
+        EXPECT_EQ(s.isDirty(), c.dirty) << c.what;
+        EXPECT_EQ(cmd.saveTarget(), c.saveTarget) << c.what;
+        // Each read offers its summaries from the top of the list.
+        if (c.path == ics)
+            EXPECT_EQ(QStringList({s.SummaryHistory[0], s.SummaryHistory[1]}), QStringList({"i1", "i2"})) << c.what;
+    }
+
+    // Saving the list read from cal.ics: never into it.
+    dialogs.messages.clear();
+    const QString saved = tmp.filePath(QStringLiteral("saved.vcs"));
+    dialogs.saveFiles = {ics, saved};
+    EXPECT_TRUE(cmd.saveAs());
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.last().text,
+              "iCalendar形式のファイル（.ics）にはvCalendar形式で保存できません。\n.vcsの名前を付けてください。　　");
+    EXPECT_EQ(readBack(saved), QStringList({"1", "2", "3"}));
+    EXPECT_TRUE(QFile(ics).size() > 0 && QFile(ics).open(QIODevice::ReadOnly));
+    EXPECT_EQ(cmd.saveTarget(), saved);
+}
+
 TEST_F(FileCommandsTest, CloseAndQuitAskFirst)
 {
     changedList();
@@ -415,7 +510,7 @@ TEST_F(FileCommandsTest, CommandLine)
     ListGrid otherGrid;
     ScriptedDialogs otherDialogs;
     ListHistory otherHistory(other, otherGrid, hooks);
-    FileCommands otherCmd(other, otherGrid, otherDialogs, hooks, otherHistory);
+    FileCommands otherCmd(other, otherGrid, otherDialogs, hooks, defaults, otherHistory);
     otherCmd.openCommandLine(tmp.filePath(QStringLiteral("x.txt")));
     ASSERT_EQ(otherDialogs.messages.size(), 1u);
     EXPECT_EQ(otherDialogs.last().text, QStringLiteral("vCalendarファイルではありません．．．　　"));
@@ -441,7 +536,7 @@ TEST_F(FileCommandsTest, SaveInPlaceWritesTheListsFileOrAsksForOne)
     } cases[] = {
         {"after opening a .vcs file", "a.vcs", false, false},
         {"with no file yet", nullptr, false, true},
-        {"after opening a file that is not .vcs", "a.txt", false, true},
+        {"after opening an .ics file", "a.ics", false, true},
         {"after closing", "a.vcs", true, true},
     };
     for (const auto &c : cases) {
@@ -452,10 +547,19 @@ TEST_F(FileCommandsTest, SaveInPlaceWritesTheListsFileOrAsksForOne)
         ScriptedDialogs d;
         RecordingHooks h;
         ListHistory history(st, g, h);
-        FileCommands files(st, g, d, h, history);
+        FileCommands files(st, g, d, h, defaults, history);
         QString opened;
         if (c.opened) {
-            opened = makeFile(QLatin1String(c.opened), {"古"});
+            opened = tmp.filePath(QLatin1String(c.opened));
+            if (isIcsPath(opened)) {
+                QFile ics(opened);
+                ASSERT_TRUE(ics.open(QIODevice::WriteOnly));
+                ics.write("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//t//EN\r\nBEGIN:VEVENT\r\nUID:1@t\r\n"
+                          "DTSTAMP:20050301T000000Z\r\nDTSTART:20050310T010000Z\r\nSUMMARY:古\r\n"
+                          "END:VEVENT\r\nEND:VCALENDAR\r\n");
+            } else {
+                makeFile(QLatin1String(c.opened), {"古"});
+            }
             st.OpenMode = QStringLiteral("new");
             ASSERT_TRUE(files.openChosenFile(opened));
         }

@@ -1,7 +1,13 @@
 // The iCalendar items of the File menu, once through the real window: the
-// selected rows go out to an .ics file and come back appended.
+// selected rows go out to an .ics file (the suffix added to the name typed,
+// a message saying what went out) and come back appended; then the file is
+// opened by File, Open like a .vcs file, and its first save asks for a name.
 #include "notice_counter.h"
 #include "window_fixture.h"
+
+#include "icalendar.h"
+#include "startup.h"
+#include "vcsio.h"
 
 #include <QAction>
 #include <QFile>
@@ -15,7 +21,7 @@ namespace {
 
 class IcsWindowTest : public WindowFixture {};
 
-TEST_F(IcsWindowTest, SelectedRowsGoOutAndComeBackAppended)
+TEST_F(IcsWindowTest, SelectedRowsGoOutComeBackAndOpenLikeAVcsFile)
 {
     // The two items close the File menu's commands, before quitting.
     QStringList fileMenu;
@@ -30,24 +36,80 @@ TEST_F(IcsWindowTest, SelectedRowsGoOutAndComeBackAppended)
     w->grid().setRow(2);
     w->grid().setRowSel(3);
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("out.ics"));
-    dialogs.saveFiles = {path};
+    dialogs.saveFiles = {dir.filePath(QStringLiteral("out"))};
     w->findChild<QAction *>(QStringLiteral("mnuExportIcs"))->trigger();
+    const QString path = dir.filePath(QStringLiteral("out.ics"));
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray ics = file.readAll();
     EXPECT_EQ(ics.count("BEGIN:VEVENT"), 2);
     EXPECT_TRUE(ics.contains("SUMMARY:2") && ics.contains("SUMMARY:3"));
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.last().title, "iCalendar形式で書き出し");
+    EXPECT_EQ(dialogs.last().text, "選択した行の予定2件（全3件のうち）を書き出しました。　　");
 
+    dialogs.messages.clear();
     dialogs.openFiles = {path};
     w->findChild<QAction *>(QStringLiteral("mnuImportIcs"))->trigger();
-    EXPECT_EQ(dialogs.fileDialogs, QStringList({"save:iCalendar形式で書き出し|iCalendar (*.ics)",
-                                                "open:iCalendar形式を読み込み|iCalendar (*.ics)"}));
     EXPECT_TRUE(dialogs.messages.empty()) << dialogs.messages.front().text.toStdString();
     EXPECT_EQ(summaries(w->state().ScheduleList), QStringList({"1", "2", "3", "2", "3"}));
     EXPECT_EQ(w->state().ScheduleList[3], w->state().ScheduleList[1]);
     EXPECT_EQ(column(w->grid(), 2), QStringList({"1", "2", "3", "2", "3"}));
     EXPECT_TRUE(w->state().isDirty());
+
+    // File, Open, New with the .ics file: the save question, then the list
+    // is the file's, with nothing to save it in yet.
+    dialogs.answers = {Answer::No};
+    dialogs.openFiles = {path};
+    w->findChild<QAction *>(QStringLiteral("mnuOpen_0"))->trigger();
+    EXPECT_EQ(summaries(w->state().ScheduleList), QStringList({"2", "3"}));
+    EXPECT_EQ(column(w->grid(), 2), QStringList({"2", "3"}));
+    EXPECT_FALSE(w->state().isDirty());
+    const QString saved = dir.filePath(QStringLiteral("saved.vcs"));
+    dialogs.saveFiles = {path, saved};
+    w->findChild<QAction *>(QStringLiteral("mnuStore"))->trigger();
+    EXPECT_EQ(dialogs.fileDialogs,
+              QStringList({"save:iCalendar形式で書き出し|iCalendar (*.ics)", "open:iCalendar形式を読み込み|iCalendar (*.ics)",
+                           "open:ファイルを開く|vCalendar (*.vcs);;iCalendar (*.ics)",
+                           "save:名前を付けて保存|vCalendar形式 (*.vcs)", "save:名前を付けて保存|vCalendar形式 (*.vcs)"}));
+    EXPECT_TRUE(QFile::exists(saved));
+    QFile again(path);
+    ASSERT_TRUE(again.open(QIODevice::ReadOnly));
+    EXPECT_EQ(again.readAll(), ics);
+}
+
+// The window's export of a file and the command line's give the same UIDs,
+// though the window's list holds sort keys the file does not.
+TEST_F(IcsWindowTest, UidsAreTheCommandLinesUids)
+{
+    const QString sample = QStringLiteral(SKEDRA_SOURCE_DIR "/examples/sample.vcs");
+    w->state().OpenMode = QStringLiteral("new");
+    ASSERT_TRUE(w->fileCommands().openChosenFile(sample));
+    ASSERT_FALSE(w->state().ScheduleList.at(0, CategoryCode).isEmpty());  // the list's own sort key
+    w->grid().setRow(1);
+    w->grid().setRowSel(1);
+    QTemporaryDir dir;
+    dialogs.saveFiles = {dir.filePath(QStringLiteral("all.ics"))};
+    w->findChild<QAction *>(QStringLiteral("mnuExportIcs"))->trigger();
+    QFile file(dir.filePath(QStringLiteral("all.ics")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+
+    SessionState tool;  // as skedra-vcs to-ics reads the file
+    createHexCoder(tool);
+    tool.OpenFileName = sample;
+    tool.OpenMode = QStringLiteral("new");
+    ASSERT_TRUE(proc_open(tool).read);
+    const auto uids = [](const QByteArray &ics) {
+        QList<QByteArray> out;
+        for (const QByteArray &line : ics.split('\n')) {
+            if (line.startsWith("UID:"))
+                out.append(line.trimmed());
+        }
+        return out;
+    };
+    const QList<QByteArray> fromWindow = uids(file.readAll());
+    EXPECT_EQ(fromWindow.size(), tool.ScheduleList.count());
+    EXPECT_EQ(fromWindow, uids(ics::exportEntries(tool.ScheduleList, *tool.HexCoder, 1, MaxEntries).bytes));
 }
 
 // A hostile file (components nested 400 000 deep, which libical cannot free

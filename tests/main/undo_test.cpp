@@ -101,7 +101,7 @@ struct Bench {
     ListHistory history{s, grid, hooks};
     ListCommands list{s, grid, dialogs, hooks, history};
     AddCommands add{s, grid, dialogs, hooks, list};
-    FileCommands files{s, grid, dialogs, hooks, history};
+    FileCommands files{s, grid, dialogs, hooks, list.defaults, history};
     std::function<void(EditorModel &)> inEditor;
 };
 
@@ -227,7 +227,7 @@ TEST(UndoHistory, EveryCommandUndoesAndRedoesTheWholeList)
         {"half-width alarm messages", yes, [](Bench &b) { b.list.halfWidth(1); }, {"文字数節約（ｱﾗｰﾑﾒｯｾｰｼﾞ）"}, where, where},
         {"iCalendar import",
          [](Bench &b) { b.dialogs.openFiles = {b.file("two.ics")}; },
-         [](Bench &b) { b.files.importIcs(b.list.defaults); }, {"iCalendar形式を読み込み"}, {5, 5}, {6, 7}},
+         [](Bench &b) { b.files.importIcs(); }, {"iCalendar形式を読み込み"}, {5, 5}, {6, 7}},
         {"open, add",
          [](Bench &b) { b.dialogs.openFiles = {b.file("two.vcs")}; },
          [](Bench &b) { b.files.openAdd(); }, {"開く（追加）"}, {5, 5}, {6, 7}},

@@ -49,7 +49,7 @@ done
 desktop="$root/usr/share/applications/skedra.desktop"
 grep -qx 'Exec=skedra %f' "$desktop" || fail "Exec line"
 grep -qx 'Icon=skedra' "$desktop" || fail "Icon line"
-grep -qx 'MimeType=text/x-vcalendar;' "$desktop" || fail "MimeType line"
+grep -qx 'MimeType=text/x-vcalendar;text/calendar;' "$desktop" || fail "MimeType line"
 if command -v desktop-file-validate >/dev/null; then
   desktop-file-validate "$desktop" || fail "desktop-file-validate"
 fi
