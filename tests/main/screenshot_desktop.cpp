@@ -13,8 +13,6 @@
 #include <QDir>
 #include <QFile>
 #include <QMenu>
-#include <QMenuBar>
-#include <QScreen>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -34,32 +32,6 @@ public:
     QString selectFolder(const QString &) override { return {}; }
     std::optional<skedra::FontChoice> font(const skedra::FontChoice &) override { return std::nullopt; }
 };
-
-// `menu` opened from the menu bar, and `sub` (one of its submenus) beside
-// it when given: a picture of the screen around the window and the menus.
-QPixmap menuPicture(skedra::frmMain &w, QMenu *menu, QMenu *sub = nullptr)
-{
-    w.menuBar()->setActiveAction(menu->menuAction());
-    skedra::test::settle();
-    if (sub) {
-        menu->setActiveAction(sub->menuAction());
-        skedra::test::settle();
-        if (!sub->isVisible()) {
-            sub->popup(menu->mapToGlobal(menu->actionGeometry(sub->menuAction()).topRight()));
-            skedra::test::settle();
-        }
-    }
-    QRect area = w.frameGeometry() | menu->geometry();
-    if (sub && sub->isVisible())
-        area |= sub->geometry();
-    QScreen *screen = w.screen();
-    area &= screen->geometry();
-    QPixmap picture = screen->grabWindow(0, area.x(), area.y(), area.width(), area.height());
-    if (sub)
-        sub->hide();
-    menu->hide();
-    return picture;
-}
 
 } // namespace
 
@@ -98,9 +70,9 @@ int main(int argc, char **argv)
     auto *recent = w.findChild<QMenu *>(QStringLiteral("mnuRecent"));
     if (!edit || !file || !recent)
         return 1;
-    if (!skedra::test::savePicture(menuPicture(w, edit), folder + QStringLiteral("/edit_undo.png")))
+    if (!skedra::test::savePicture(skedra::test::menuPicture(w, edit), folder + QStringLiteral("/edit_undo.png")))
         return 1;
-    if (!skedra::test::savePicture(menuPicture(w, file, recent), folder + QStringLiteral("/file_recent.png")))
+    if (!skedra::test::savePicture(skedra::test::menuPicture(w, file, recent), folder + QStringLiteral("/file_recent.png")))
         return 1;
     w.state().Dirty = QStringLiteral("0");
     return 0;
