@@ -198,6 +198,14 @@ TEST(UndoHistory, EveryCommandUndoesAndRedoesTheWholeList)
          },
          [](Bench &b) { b.add.add(Now); }, {"データを追加"}, {1, 1}, {1, 1}},
         {"delete rows 2 and 3", yes, [](Bench &b) { b.list.deleteRows(); }, {"削除"}, {2, 3}, {2, 2}},
+        {"delete far down a long list",
+         [](Bench &b) {
+             fill(b.s, b.grid, 60);
+             b.grid.setTopRow(1);
+             b.grid.setRow(50);
+             b.dialogs.answers = {Answer::Yes};
+         },
+         [](Bench &b) { b.list.deleteRows(); b.grid.setTopRow(1); }, {"削除"}, {50, 50}, {50, 50}},
         {"delete completed", yes, [](Bench &b) { b.list.deleteCompleted(); }, {"過去予定を全削除"}, {2, 4}, {2, 2}},
         {"move up", {}, [](Bench &b) { b.list.moveUp(); }, {"上へ移動"}, {1, 3}, {1, 3}},
         {"move down", {}, [](Bench &b) { b.list.moveDown(); }, {"下へ移動"}, {2, 4}, {2, 4}},
@@ -272,6 +280,7 @@ TEST(UndoHistory, EveryCommandUndoesAndRedoesTheWholeList)
         const Band undone = c.undone == where ? changedRows(before, after) : c.undone;
         EXPECT_EQ((Band{b.grid.bandFirst(), b.grid.bandLast()}), undone);
         EXPECT_LE(b.grid.topRow(), b.grid.bandFirst());
+        EXPECT_LE(b.grid.bandLast(), b.grid.topRow() + b.grid.fitRows());
 
         for (const QString &step : c.steps) {
             EXPECT_EQ(b.history.redoName(), step);
@@ -290,6 +299,7 @@ TEST(UndoHistory, EveryCommandUndoesAndRedoesTheWholeList)
         const Band redone = c.redone == where ? changedRows(before, after) : c.redone;
         EXPECT_EQ((Band{b.grid.bandFirst(), b.grid.bandLast()}), redone);
         EXPECT_LE(b.grid.topRow(), b.grid.bandFirst());
+        EXPECT_LE(b.grid.bandLast(), b.grid.topRow() + b.grid.fitRows());
     }
 }
 
