@@ -273,11 +273,7 @@ void frmMain::createActions()
         {QStringLiteral("mnuClose"), [this] { m_files->closeList(); }},
         {QStringLiteral("mnuOverwrite"), [this] { m_files->save(); }},
         {QStringLiteral("mnuStore"), [this] { m_files->saveAs(); }},
-        {QStringLiteral("mnuRecentClear"), [this] {
-             setRecentFiles({});
-             if (!SettingsStore().saveRecentFiles(m_recentFiles))
-                 m_dialogs->error(QStringLiteral("最近使ったファイルの一覧を保存できませんでした。　　"));
-         }},
+        {QStringLiteral("mnuRecentClear"), [this] { keepRecentFiles({}); }},
         {QStringLiteral("mnuUndo"), [this] { undoStep(false); }},
         {QStringLiteral("mnuRedo"), [this] { undoStep(true); }},
         {QStringLiteral("mnuExportIcs"), [this] { m_files->exportIcs(); }},
@@ -534,11 +530,16 @@ void frmMain::setRecentFiles(const QStringList &files)
         recent->menuAction()->setEnabled(!m_recentFiles.isEmpty());
 }
 
-void frmMain::fileUsed(const QString &path)
+void frmMain::keepRecentFiles(const QStringList &files)
 {
-    setRecentFiles(withRecentFile(m_recentFiles, path));
+    setRecentFiles(files);
     if (!SettingsStore().saveRecentFiles(m_recentFiles))
         m_dialogs->error(QStringLiteral("最近使ったファイルの一覧を保存できませんでした。　　"));
+}
+
+void frmMain::fileUsed(const QString &path)
+{
+    keepRecentFiles(withRecentFile(m_recentFiles, path));
 }
 
 void frmMain::openRecentFile(int index)
@@ -548,9 +549,7 @@ void frmMain::openRecentFile(int index)
         return;
     QStringList files = m_recentFiles;
     files.removeAll(path);
-    setRecentFiles(files);
-    if (!SettingsStore().saveRecentFiles(m_recentFiles))
-        m_dialogs->error(QStringLiteral("最近使ったファイルの一覧を保存できませんでした。　　"));
+    keepRecentFiles(files);
 }
 
 void frmMain::findInColumn(int col)

@@ -165,7 +165,9 @@ private:
     void updateUndoItems();
     // The recent files (mnuRecentFile_0..5, mnuRecentClear).
     void openRecentFile(int index);
+    // Shows `files` in the menu; keepRecentFiles() also stores them.
     void setRecentFiles(const QStringList &files);
+    void keepRecentFiles(const QStringList &files);
     // The find command for grid column `col` (mnuFind_2..5).
     void findInColumn(int col);
 
