@@ -11,6 +11,11 @@ void ScheduleEntry::clear()
         s.clear();
 }
 
+bool ScheduleEntry::isBlank() const
+{
+    return std::all_of(texts.begin(), texts.end(), [](const QString &s) { return s.isEmpty(); });
+}
+
 ScheduleList::ScheduleList()
     : m_entries(MaxEntries)
     , m_keys(MaxEntries)
@@ -93,6 +98,32 @@ int ScheduleList::indexOf(EntryKey key) const
         return -1;
     const int index = static_cast<int>(at - m_keys.begin());
     return exists(index) ? index : -1;
+}
+
+std::vector<ScheduleList::Place> ScheduleList::takePlaces()
+{
+    std::vector<Place> places;
+    places.reserve(m_entries.size());
+    for (size_t i = 0; i < m_entries.size(); ++i) {
+        places.push_back({m_keys[i], std::move(m_entries[i])});
+        m_entries[i].clear();
+        m_keys[i] = freshKey();
+    }
+    return places;
+}
+
+void ScheduleList::setPlaces(std::vector<Place> places)
+{
+    Q_ASSERT(places.size() <= m_entries.size());
+    const size_t n = std::min(places.size(), m_entries.size());
+    for (size_t i = 0; i < n; ++i) {
+        m_entries[i] = std::move(places[i].entry);
+        m_keys[i] = places[i].key;
+    }
+    for (size_t i = n; i < m_entries.size(); ++i) {
+        m_entries[i].clear();
+        m_keys[i] = freshKey();
+    }
 }
 
 } // namespace skedra

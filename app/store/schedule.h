@@ -107,6 +107,8 @@ struct ScheduleEntry {
 
     // An entry exists exactly when its DTSTART name is set.
     bool exists() const { return !texts[DtStartName].isEmpty(); }
+    // All 90 texts are empty.
+    bool isBlank() const;
     void clear();
 
     bool operator==(const ScheduleEntry &other) const = default;
@@ -121,10 +123,18 @@ using EntryKey = quint64;
 //
 // Every place of the table carries a key that moves with its entry through
 // removeAt, swap, reorder and removeIf. Removing an entry or emptying the
-// table retires its key for good; a place left empty gets a key no one has
-// seen, so an entry written there later is never taken for one that went.
+// table retires its key; a place left empty gets a key no one has seen, so
+// an entry written there later is never taken for one that went. Only
+// undoing the removal brings a retired key back, with the entry it named
+// (setPlaces).
 class ScheduleList {
 public:
+    // One place of the table: its key and its 90 texts.
+    struct Place {
+        EntryKey key;
+        ScheduleEntry entry;
+    };
+
     ScheduleList();
 
     ScheduleEntry &operator[](int index) { return m_entries[static_cast<size_t>(index)]; }
@@ -166,6 +176,13 @@ public:
     EntryKey keyAt(int index) const { return m_keys[static_cast<size_t>(index)]; }
     // Where the entry named by `key` is now; -1 once it was removed.
     int indexOf(EntryKey key) const;
+
+    // The table rebuilt as a whole. takePlaces() moves all 500 places out
+    // in order and leaves the table empty under keys no one has seen;
+    // setPlaces() lays out the given places (at most 500, keys unique and
+    // all of this table's making) from index 0 and empties the rest.
+    std::vector<Place> takePlaces();
+    void setPlaces(std::vector<Place> places);
 
     // Equal entries; the keys are not compared.
     bool operator==(const ScheduleList &other) const { return m_entries == other.m_entries; }

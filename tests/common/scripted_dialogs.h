@@ -97,6 +97,7 @@ public:
     int busyOn = 0, busyOff = 0, countPanelUpdates = 0, gridChanges = 0;
     int loadingStarts = 0, loadingEnds = 0;
     std::vector<std::pair<int, int>> progress;
+    QStringList filesUsed;
 
     void setBusy(bool on) override { ++(on ? busyOn : busyOff); }
     void loadingStarted() override { ++loadingStarts; }
@@ -104,6 +105,7 @@ public:
     void loadingFinished() override { ++loadingEnds; }
     void gridChanged() override { ++gridChanges; }
     void updateCountPanel() override { ++countPanelUpdates; }
+    void fileUsed(const QString &path) override { filesUsed.append(path); }
 };
 
 } // namespace skedra::test

@@ -2,6 +2,7 @@
 
 #include "categories.h"
 #include "gridrender.h"
+#include "menutable.h"
 #include "newentry.h"
 #include "sjis.h"
 #include "soundcatalogue.h"
@@ -591,6 +592,8 @@ bool EditorModel::SaveFields()
         form.StoreFailed = true;
         return false;
     }
+    std::optional<ListHistory::Step> step;
+    recordStore(step);
     ScheduleEntry &e = m_state.ScheduleList[index];
     e = m_state.WorkEntry;  // what the form does not edit survives
     storeDates(e);
@@ -699,22 +702,43 @@ bool EditorModel::cmdOk_Click()
     return !form.StoreFailed;
 }
 
+bool EditorModel::adding() const
+{
+    return m_state.EditMode == QLatin1String("add") || !m_state.ScheduleList.exists(m_state.EditIndex - 1);
+}
+
+QString EditorModel::title() const
+{
+    return adding() ? QStringLiteral("予定の追加") : QStringLiteral("予定の編集");
+}
+
+void EditorModel::recordStore(std::optional<ListHistory::Step> &step)
+{
+    if (history && !step)
+        step.emplace(*history, adding() ? history->addStepName : stepName(u"mnuEditLine"));
+}
+
 void EditorModel::storeAndMove(int step)
 {
     ++m_handlerCalls;
-    if (!SaveFields())
-        return;
-    if (m_state.EditMode == QLatin1String("add")) {
-        // The stored entry becomes a row of the list.
-        m_grid.addRow();
-        const int last = m_grid.lastRow();
-        if (last > m_grid.topRow() + m_grid.fitRows())
-            m_grid.setTopRow(last - m_grid.fitRows());
+    {
+        // The store and the row it gives the list are one step.
+        std::optional<ListHistory::Step> recorded;
+        recordStore(recorded);
+        if (!SaveFields())
+            return;
+        if (m_state.EditMode == QLatin1String("add")) {
+            // The stored entry becomes a row of the list.
+            m_grid.addRow();
+            const int last = m_grid.lastRow();
+            if (last > m_grid.topRow() + m_grid.fitRows())
+                m_grid.setTopRow(last - m_grid.fitRows());
+        }
+        m_state.EditMode = QStringLiteral("edit");
+        Grid_refresh(m_state.ScheduleList, m_grid);
+        m_hooks.updateCountPanel();
+        m_hooks.gridChanged();
     }
-    m_state.EditMode = QStringLiteral("edit");
-    Grid_refresh(m_state.ScheduleList, m_grid);
-    m_hooks.updateCountPanel();
-    m_hooks.gridChanged();
 
     const int row = m_state.EditIndex + step;
     if (row < 1 || row > MaxEntries || !m_state.ScheduleList[row - 1].exists()

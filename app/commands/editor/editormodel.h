@@ -21,6 +21,7 @@
 
 #include "dialogs.h"
 #include "listgrid.h"
+#include "listhistory.h"
 #include "models.h"
 #include "session.h"
 #include "settings.h"
@@ -32,6 +33,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 
 namespace skedra {
 
@@ -296,6 +298,16 @@ public:
     // The ArarmDate entry default: minutes from the start to the alarm.
     qint64 alarmOffsetMinutes = 0;
 
+    // The list's history: each store (OK, Next, Back) is one step of it.
+    // Null: stores are not recorded.
+    ListHistory *history = nullptr;
+
+    // Whether the form makes a new entry: the editor was opened to add, or
+    // the entry it stores into is not in the list yet.
+    bool adding() const;
+    // The dialog's title: "予定の追加" or "予定の編集".
+    QString title() const;
+
     // TabStrip1 click on tab `index` (1 or 2).
     void TabStrip1_Click(int index);
 
@@ -355,6 +367,8 @@ private:
     void storeGeneral(ScheduleEntry &entry) const;
     bool refuse(const QString &text, const QString &control);
     void storeAndMove(int step);
+    // Begins the step a store is recorded as (when there is a history).
+    void recordStore(std::optional<ListHistory::Step> &step);
 
     SessionState &m_state;
     ListGrid &m_grid;

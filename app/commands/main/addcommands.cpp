@@ -1,6 +1,7 @@
 #include "addcommands.h"
 
 #include "gridrender.h"
+#include "menutable.h"
 
 #include <QTimeZone>
 
@@ -44,6 +45,15 @@ void AddCommands::recordReference(const QDateTime &now)
 }
 
 void AddCommands::run(const QDateTime &now, bool copy)
+{
+    // The editor records the entry it stores under this command's name.
+    ListHistory &history = m_list.history();
+    history.addStepName = stepName(copy ? u"mnuCopyAdd" : u"mnuAdd");
+    runEditor(now, copy);
+    history.addStepName = ListHistory::defaultAddStepName();
+}
+
+void AddCommands::runEditor(const QDateTime &now, bool copy)
 {
     recordReference(now);
     const int n = m_grid.dataRows();

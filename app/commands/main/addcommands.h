@@ -29,6 +29,7 @@ public:
 
 private:
     void run(const QDateTime &now, bool copy);
+    void runEditor(const QDateTime &now, bool copy);
     // WorkEntry for entry EditIndex; a new one starts at `reference`.
     void prepareEntry(bool copy, const QDateTime &reference);
     void afterEditor();

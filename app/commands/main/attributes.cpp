@@ -83,6 +83,11 @@ std::optional<AttributeCommand> attributeCommandFor(QStringView objectName)
     return std::nullopt;
 }
 
+QString attributeItemName(AttributeCommand command)
+{
+    return QStringLiteral("mnu") + QLatin1String(effectOf(command).item);
+}
+
 CellUpdates ApplyAttribute(SessionState &session, RowBand band, AttributeCommand command)
 {
     const CommandEffect &e = effectOf(command);

@@ -55,6 +55,8 @@ enum class AttributeCommand {
 // The command of a menu or pop-up item: "mnuSecretOn" and "pmnuSecretOn"
 // give SecretOn. Nothing for any other name.
 std::optional<AttributeCommand> attributeCommandFor(QStringView objectName);
+// The menu item of a command: "mnuSecretOn" for SecretOn.
+QString attributeItemName(AttributeCommand command);
 
 // Applies one command to the entries of the band. An empty list is left
 // alone (nothing returned, not marked changed); otherwise the list is marked

@@ -73,6 +73,8 @@ public:
     virtual void gridChanged() {}
     // Status panel 1 must show countPanelText() of the grid.
     virtual void updateCountPanel() {}
+    // A file was opened or saved: it heads the recently used files.
+    virtual void fileUsed(const QString & /*path*/) {}
 };
 
 } // namespace skedra

@@ -2,6 +2,7 @@
 
 #include "gridrender.h"
 #include "icalendar.h"
+#include "menutable.h"
 #include "newentry.h"
 #include "sjis.h"
 #include "vcsio.h"
@@ -69,13 +70,21 @@ QString perEntryFileName(const QString &folder, int n)
     return name + QStringLiteral("vCal_") + ZeroPad(n, 4) + QStringLiteral(".vcs");
 }
 
+QString titleWithFile(const QString &path, const QString &programTitle)
+{
+    if (path.isEmpty())
+        return programTitle;
+    return QFileInfo(path).fileName() + QStringLiteral("[*] - ") + programTitle;
+}
+
 FileCommands::FileCommands(SessionState &state, ListGrid &grid, Dialogs &dialogs, WindowHooks &hooks,
-                           const EntryDefaults &defaults)
+                           const EntryDefaults &defaults, ListHistory &history)
     : m_state(state)
     , m_grid(grid)
     , m_dialogs(dialogs)
     , m_hooks(hooks)
     , m_defaults(defaults)
+    , m_history(history)
 {
 }
 
@@ -141,8 +150,24 @@ void FileCommands::showReadList(bool replaced)
 
 bool FileCommands::openChosenFile(const QString &path)
 {
-    if (isIcsPath(path))
-        return openIcs(path);
+    return readFile(path, isIcsPath(path), stepName(u"mnuOpen_1"));
+}
+
+bool FileCommands::readFile(const QString &path, bool ics, const QString &appendStep)
+{
+    // Appended entries are a step; a replaced list starts the history anew.
+    const bool replacing = m_state.OpenMode != QLatin1String("add");
+    ListHistory::Step step(m_history, appendStep);
+    const bool read = ics ? openIcs(path) : openVcs(path);
+    if (replacing)
+        step.startOver(read);
+    if (read)
+        m_hooks.fileUsed(path);
+    return read;
+}
+
+bool FileCommands::openVcs(const QString &path)
+{
     m_state.OpenFileName = path;
     const bool replacing = m_state.OpenMode != QLatin1String("add");
     const QString dirtyBefore = m_state.Dirty;
@@ -166,13 +191,27 @@ bool FileCommands::openChosenFile(const QString &path)
     for (const StoreMessage &m : result.messages)
         m_dialogs.show(m);
 
-    // A replaced list matches its file. Appending keeps the mark the list had:
-    // changes made before the append are still unsaved.
+    // A replaced list matches its file. Appending keeps the mark the list had
+    // (changes made before it are still unsaved) until its step is recorded.
     if (replacing && (result.read || m_state.ScheduleList.isEmpty()))
         m_state.Dirty = QStringLiteral("0");
     else
         m_state.Dirty = dirtyBefore;
     return result.read;
+}
+
+bool FileCommands::openRecent(const QString &path)
+{
+    if (!FileExists(path)) {
+        m_dialogs.show(storeMessage(StoreCode::OpenFailed, path));
+        return false;
+    }
+    m_state.OpenMode = QStringLiteral("new");
+    if (!askSave())
+        return true;
+    m_hooks.repaint();
+    openChosenFile(path);
+    return true;
 }
 
 void FileCommands::dropFiles(const QStringList &paths)
@@ -218,6 +257,7 @@ void FileCommands::closeList()
     m_grid.setTopRow(1);
     m_grid.setRow(1);
     m_state.clearList();
+    m_history.clear();
     m_saveTarget.clear();
     m_hooks.updateCountPanel();
     m_hooks.gridChanged();
@@ -281,14 +321,28 @@ bool FileCommands::saveAs()
     if (!mayOverwrite(path))
         return false;
 
+    return writeList();
+}
+
+bool FileCommands::save()
+{
+    if (m_saveTarget.isEmpty())
+        return saveAs();
+    m_state.SaveFileName = m_saveTarget;
+    return writeList();
+}
+
+bool FileCommands::writeList()
+{
     m_state.FirstIndex = 1;
     m_state.LastIndex = MaxEntries;
     bool warned = false;
     if (!reportWrite(proc_write(m_state), &warned))
         return false;
     m_state.SaveDone = QStringLiteral("1");
-    m_state.Dirty = QStringLiteral("0");
-    m_saveTarget = path;
+    m_history.markSaved();
+    m_saveTarget = m_state.SaveFileName;
+    m_hooks.fileUsed(m_saveTarget);
     return true;
 }
 
@@ -372,7 +426,7 @@ void FileCommands::importIcs()
     if (path.isEmpty())
         return;
     m_hooks.repaint();
-    openIcs(path);
+    readFile(path, true, stepName(u"mnuImportIcs"));
 }
 
 bool FileCommands::openIcs(const QString &path)

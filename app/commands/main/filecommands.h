@@ -8,6 +8,7 @@
 #include "dialogs.h"
 #include "entrydefaults.h"
 #include "listgrid.h"
+#include "listhistory.h"
 #include "session.h"
 
 #include <QString>
@@ -30,12 +31,18 @@ bool FileExists(const QString &path);
 // "vCal_0001.vcs" for n = 1, placed in `folder`.
 QString perEntryFileName(const QString &folder, int n);
 
+// The main window's title: "sample.vcs[*] - " and `programTitle` for the
+// file `path` ("[*]" is where the window shows its unsaved mark), or
+// `programTitle` alone when there is no file.
+QString titleWithFile(const QString &path, const QString &programTitle);
+
 class FileCommands {
 public:
     // New entries of an iCalendar file get the handset settings of
-    // `defaults` (the entry defaults, which the window keeps).
+    // `defaults` (the entry defaults, which the window keeps); every change
+    // of the list is recorded in `history`.
     FileCommands(SessionState &state, ListGrid &grid, Dialogs &dialogs, WindowHooks &hooks,
-                 const EntryDefaults &defaults);
+                 const EntryDefaults &defaults, ListHistory &history);
 
     // The save question before open new, close, quit and replacing the list
     // by a drop. Returns true when the calling command may go on.
@@ -53,8 +60,13 @@ public:
     // A drop of files on the list (.vcs or .ics).
     void dropFiles(const QStringList &paths);
 
-    // The .vcs file a save in place would write: the one opened to replace
-    // the list, or saved last. Empty when the list came from an .ics file
+    // A file of the recently used ones (mnuRecentFile): opened as open new
+    // does, after the save question. False when the file is no longer
+    // there (the user is told); the caller then drops it from the list.
+    bool openRecent(const QString &path);
+
+    // The .vcs file a save in place writes: the one opened to replace the
+    // list, or saved last. Empty when the list came from an .ics file
     // (saving never writes vCalendar into it) or from no file: the first
     // save then asks for a .vcs name.
     const QString &saveTarget() const { return m_saveTarget; }
@@ -64,6 +76,9 @@ public:
 
     // mnuStore, tbrSave. Returns true when the file was written (SaveDone).
     bool saveAs();
+    // mnuOverwrite: the list into saveTarget() without a dialog, as save as
+    // writes it; save as when there is no target. True when written.
+    bool save();
 
     // mnuSave, pmnuSave: each entry of the selected band to its own file
     // "vCal_0001.vcs", "vCal_0002.vcs", ... numbered from the band's top.
@@ -94,7 +109,14 @@ private:
     // Reports a failed write; true when the write succeeded. Warnings that
     // come with a success are shown once per command.
     bool reportWrite(const WriteResult &result, bool *warned);
-    // openChosenFile for an .ics file.
+    // Writes the whole list to SaveFileName; on success the list counts as
+    // saved there.
+    bool writeList();
+    // Reads `path` in the current OpenMode, as an .ics file or a .vcs file:
+    // appended entries are recorded as the step `appendStep`, a replaced
+    // list starts the history anew.
+    bool readFile(const QString &path, bool ics, const QString &appendStep);
+    bool openVcs(const QString &path);
     bool openIcs(const QString &path);
     // The list's rows after a read: the sort marks go, the grid gets one row
     // per entry, and a replaced list shows from its top.
@@ -105,6 +127,7 @@ private:
     Dialogs &m_dialogs;
     WindowHooks &m_hooks;
     const EntryDefaults &m_defaults;
+    ListHistory &m_history;
     QString m_saveTarget;
 };
 

@@ -1,6 +1,7 @@
 #include "listcommands.h"
 
 #include "gridrender.h"
+#include "menutable.h"
 
 #include <algorithm>
 #include <vector>
@@ -8,11 +9,12 @@
 namespace skedra {
 
 ListCommands::ListCommands(SessionState &state, ListGrid &grid, Dialogs &dialogs,
-                           WindowHooks &hooks)
+                           WindowHooks &hooks, ListHistory &history)
     : m_state(state)
     , m_grid(grid)
     , m_dialogs(dialogs)
     , m_hooks(hooks)
+    , m_history(history)
 {
 }
 
@@ -30,6 +32,7 @@ void ListCommands::deleteRows()
         != Answer::Yes)
         return;
 
+    ListHistory::Step step(m_history, stepName(u"mnuDEl"));
     m_state.markDirty();
     ScheduleList &list = m_state.ScheduleList;
     // Rows and entries go together, so the band never reaches past the last
@@ -62,6 +65,7 @@ void ListCommands::deleteRows()
 
 void ListCommands::moveUp()
 {
+    ListHistory::Step step(m_history, stepName(u"mnuUp"));
     m_state.markDirty();
     if (m_grid.row() == 1 || m_grid.rowSel() == 1)
         return;
@@ -87,6 +91,7 @@ void ListCommands::moveUp()
 
 void ListCommands::moveDown()
 {
+    ListHistory::Step step(m_history, stepName(u"mnuDown"));
     m_state.markDirty();
     const int lastRow = m_grid.lastRow();
     if (m_grid.row() == lastRow || m_grid.rowSel() == lastRow)
@@ -125,6 +130,7 @@ void ListCommands::deleteCompleted()
         != Answer::Yes)
         return;
 
+    ListHistory::Step step(m_history, stepName(u"mnuOldDel"));
     m_state.markDirty();
     ScheduleList &list = m_state.ScheduleList;
     list.removeIf([](const ScheduleEntry &e) { return e.exists() && e[StatusValue] == QLatin1String("COMPLETED"); });
@@ -144,12 +150,55 @@ bool ListCommands::headerClick(int col)
 {
     if (sortSlotOfColumn(col) < 0)
         return false;
+    ListHistory::Step step(m_history, QStringLiteral("並べ替え（%1）").arg(headerCaption(m_grid, col)));
     m_state.markDirty();
     m_hooks.setBusy(true);
     sortByColumn(m_state.ScheduleList, m_grid, col);
     m_hooks.setBusy(false);
     m_hooks.gridChanged();
     return true;
+}
+
+RowBand ListCommands::selectedBand() const
+{
+    return RowBand::between(m_grid.row(), m_grid.rowSel());
+}
+
+void ListCommands::applyCellUpdates(const CellUpdates &updates)
+{
+    for (const CellUpdate &u : updates)
+        m_grid.setText(u.row, u.column, u.text);
+    m_hooks.gridChanged();
+}
+
+void ListCommands::setAttribute(AttributeCommand command)
+{
+    ListHistory::Step step(m_history, stepName(attributeItemName(command)));
+    applyCellUpdates(ApplyAttribute(m_state, selectedBand(), command));
+}
+
+void ListCommands::setCategory(categories::Menu menu, int index)
+{
+    const QString item = menu == categories::Menu::Cate2 ? QStringLiteral("mnuCatego2_") : QStringLiteral("mnuCatego_");
+    ListHistory::Step step(m_history, stepName(item + QString::number(index)));
+    applyCellUpdates(SetCategory(m_state, selectedBand(), menu, index));
+}
+
+void ListCommands::halfWidth(int index)
+{
+    const std::optional<Question> question = ZtoHQuestion(m_state, index);
+    if (!question)
+        return;
+    if (m_dialogs.message(question->title, question->text, MessageIcon::Warning, MessageButtons::YesNo)
+        != Answer::Yes)
+        return;
+    ListHistory::Step step(m_history, stepName(QStringLiteral("mnuZtoH_") + QString::number(index)));
+    if (!ZtoH(m_state, index)) {
+        m_dialogs.error(QStringLiteral("全角文字を半角に変換できませんでした。　　"));
+        return;
+    }
+    Grid_refresh(m_state.ScheduleList, m_grid);
+    m_hooks.gridChanged();
 }
 
 void ListCommands::prepareEdit(const QDateTime &now)

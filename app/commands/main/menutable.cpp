@@ -21,21 +21,36 @@ struct Row {
     const char16_t *parent;
     const char16_t *toolTip;
     const char16_t *runs;
+    const char16_t *shortcuts = u"";
 };
 
 const Row Rows[] = {
     {RowKind::Menu, u"mnuFile", -1, u"ﾌｧｲﾙ(&F)", u"", u"", u""},
     {RowKind::Menu, u"mnuOpenM", -1, u"開く(&O)", u"mnuFile", u"", u""},
-    {RowKind::Item, u"mnuOpen", 0, u"新規(&N)", u"mnuOpenM", u"", u""},
+    {RowKind::Item, u"mnuOpen", 0, u"新規(&N)", u"mnuOpenM", u"", u"", u"Ctrl+O"},
     {RowKind::Item, u"mnuOpen", 1, u"追加(&A)", u"mnuOpenM", u"", u""},
     {RowKind::Item, u"mnuClose", -1, u"閉じる(&C)", u"mnuFile", u"", u""},
-    {RowKind::Item, u"mnuStore", -1, u"名前を付けて保存(&S)", u"mnuFile", u"", u""},
+    {RowKind::Item, u"mnuOverwrite", -1, u"上書き保存(&W)", u"mnuFile", u"", u"", u"Ctrl+S"},
+    {RowKind::Item, u"mnuStore", -1, u"名前を付けて保存(&S)", u"mnuFile", u"", u"", u"Ctrl+Shift+S"},
     {RowKind::Separator, u"", -1, u"", u"mnuFile", u"", u""},
     {RowKind::Item, u"mnuExportIcs", -1, u"iCalendar形式で書き出し(&I)...", u"mnuFile", u"", u""},
     {RowKind::Item, u"mnuImportIcs", -1, u"iCalendar形式を読み込み(&R)...", u"mnuFile", u"", u""},
     {RowKind::Separator, u"", -1, u"", u"mnuFile", u"", u""},
+    {RowKind::Menu, u"mnuRecent", -1, u"最近使ったファイル(&F)", u"mnuFile", u"", u""},
+    {RowKind::Item, u"mnuRecentFile", 0, u"&1", u"mnuRecent", u"", u""},
+    {RowKind::Item, u"mnuRecentFile", 1, u"&2", u"mnuRecent", u"", u""},
+    {RowKind::Item, u"mnuRecentFile", 2, u"&3", u"mnuRecent", u"", u""},
+    {RowKind::Item, u"mnuRecentFile", 3, u"&4", u"mnuRecent", u"", u""},
+    {RowKind::Item, u"mnuRecentFile", 4, u"&5", u"mnuRecent", u"", u""},
+    {RowKind::Item, u"mnuRecentFile", 5, u"&6", u"mnuRecent", u"", u""},
+    {RowKind::Separator, u"", -1, u"", u"mnuRecent", u"", u""},
+    {RowKind::Item, u"mnuRecentClear", -1, u"クリア(&L)", u"mnuRecent", u"", u""},
+    {RowKind::Separator, u"", -1, u"", u"mnuFile", u"", u""},
     {RowKind::Item, u"mnuQuit", -1, u"終了(&X)", u"mnuFile", u"", u""},
     {RowKind::Menu, u"mnuEdit", -1, u"編集(&E)", u"", u"", u""},
+    {RowKind::Item, u"mnuUndo", -1, u"元に戻す(&U)", u"mnuEdit", u"", u"", u"Ctrl+Z"},
+    {RowKind::Item, u"mnuRedo", -1, u"やり直し(&R)", u"mnuEdit", u"", u"", u"Ctrl+Y; Ctrl+Shift+Z"},
+    {RowKind::Separator, u"", -1, u"", u"mnuEdit", u"", u""},
     {RowKind::Item, u"mnuAllSel", -1, u"すべて選択", u"mnuEdit", u"", u""},
     {RowKind::Item, u"mnuAdd", -1, u"データを追加(&A)", u"mnuEdit", u"", u""},
     {RowKind::Item, u"mnuCopyAdd", -1, u"ｺﾋﾟｰして追加(&B)", u"mnuEdit", u"", u""},
@@ -75,6 +90,14 @@ const Row Rows[] = {
     {RowKind::Menu, u"mnuEco", -1, u"文字数節約(&Z)", u"mnuEdit", u"", u""},
     {RowKind::Item, u"mnuZtoH", 0, u"内　容(&D)", u"mnuEco", u"", u""},
     {RowKind::Item, u"mnuZtoH", 1, u"ｱﾗｰﾑﾒｯｾｰｼﾞ(&M)", u"mnuEco", u"", u""},
+    {RowKind::Menu, u"mnuView", -1, u"表示(&V)", u"", u"", u""},
+    {RowKind::Item, u"mnuFont", -1, u"ﾌｫﾝﾄ(&F)...", u"mnuView", u"", u"Font_Change"},
+    {RowKind::Item, u"mnuCal", -1, u"ｶﾚﾝﾀﾞ(&K)", u"mnuView", u"", u"disp_calendar", u"Ctrl+K"},
+    {RowKind::Menu, u"mnuFindM", -1, u"検索(&S)", u"", u"", u""},
+    {RowKind::Item, u"mnuFind", 2, u"件名で検索(&S)...", u"mnuFindM", u"", u"", u"Ctrl+F"},
+    {RowKind::Item, u"mnuFind", 3, u"開始日時で検索(&B)...", u"mnuFindM", u"", u""},
+    {RowKind::Item, u"mnuFind", 4, u"終了日時で検索(&E)...", u"mnuFindM", u"", u""},
+    {RowKind::Item, u"mnuFind", 5, u"内容で検索(&D)...", u"mnuFindM", u"", u""},
     {RowKind::Menu, u"mnuModel", -1, u"機種設定(&M)", u"", u"", u""},
     {RowKind::Item, u"mnuSH51", -1, u"J-SH51", u"mnuModel", u"", u""},
     {RowKind::Item, u"mnuSH52", -1, u"J-SH52", u"mnuModel", u"", u""},
@@ -164,7 +187,8 @@ std::vector<MenuEntry> buildTable()
         }
         table.push_back({static_cast<MenuEntryKind>(row.kind), name, row.index,
                          QString::fromUtf16(row.caption), QString::fromUtf16(row.parent),
-                         QString::fromUtf16(row.toolTip), QString::fromUtf16(row.runs)});
+                         QString::fromUtf16(row.toolTip), QString::fromUtf16(row.runs),
+                         QString::fromUtf16(row.shortcuts)});
     }
     return table;
 }
@@ -191,6 +215,52 @@ const MenuEntry *findMenuEntry(QStringView objectName)
             return &e;
     }
     return nullptr;
+}
+
+QString plainCaption(QStringView caption)
+{
+    QString plain;
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        // "(&D)" goes as a whole, "&D" loses the "&", "&&" is one "&".
+        if (caption[i] == u'(' && i + 3 < caption.size() && caption[i + 1] == u'&' && caption[i + 3] == u')'
+            && caption[i + 2] != u'&') {
+            i += 3;
+            continue;
+        }
+        if (caption[i] == u'&' && i + 1 < caption.size())
+            ++i;
+        plain += caption[i];
+    }
+    if (plain.endsWith(QLatin1String("...")))
+        plain.chop(3);
+    return plain;
+}
+
+QString stepName(QStringView objectName)
+{
+    const MenuEntry *item = findMenuEntry(objectName);
+    if (!item || item->kind != MenuEntryKind::Item)
+        return QString();
+    const QString own = plainCaption(item->caption);
+    if (item->name == QLatin1String("mnuCatego") || item->name == QLatin1String("mnuCatego2")) {
+        const auto menu = item->name.endsWith(QLatin1Char('2')) ? categories::Menu::Cate2 : categories::Menu::Cate;
+        const bool stamp = categories::codeOfMenuItem(menu, item->index) >= categories::FirstStampCode;
+        return (stamp ? QStringLiteral("ｽﾀﾝﾌﾟ（") : QStringLiteral("ｶﾃｺﾞﾘ（")) + own + QStringLiteral("）");
+    }
+    // The item of a submenu is named by the submenu and itself.
+    const MenuEntry *menu = findMenuEntry(item->parent);
+    if (menu && menu->kind == MenuEntryKind::Menu && !menu->parent.isEmpty())
+        return plainCaption(menu->caption) + QStringLiteral("（") + own + QStringLiteral("）");
+    return own;
+}
+
+QString captionWithStep(const QString &caption, const QString &step)
+{
+    if (step.isEmpty())
+        return caption;
+    QString shown = step;
+    shown.replace(QLatin1Char('&'), QLatin1String("&&"));
+    return caption + QStringLiteral(": ") + shown;
 }
 
 std::optional<QString> findMenuCaption(int column)

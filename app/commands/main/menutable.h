@@ -32,6 +32,8 @@ struct MenuEntry {
     QString toolTip;   // toolbar buttons only
     QString runs;      // pop-up items and toolbar buttons: the object name of
                        // the item (or routine) whose command they run
+    QString shortcuts; // key sequences in portable text, "; " between two
+                       // ("Ctrl+Y; Ctrl+Shift+Z"); empty for none
 
     // Unique object name: the name, with "_" and the index for an item of a
     // control array ("mnuOpen_0", "pmnuCatego2_29"). Empty for separators.
@@ -55,6 +57,22 @@ QChar accessKey(QStringView caption);
 // `key`. A key that two or more items share only moves the highlight
 // between them; a key of one item acts at once.
 std::vector<int> itemsWithAccessKey(const std::vector<QString> &captions, QChar key);
+
+// A caption as plain text: without its access key ("(&D)" or the "&"
+// before a letter) and without a trailing "...".
+QString plainCaption(QStringView caption);
+
+// The name an undo step of a command carries ("元に戻す(&U): 削除"), from the
+// caption of the item that runs it: "削除" for mnuDEl, "データを追加" for
+// mnuAdd; an item of a submenu gives the submenu's name with its own in
+// brackets ("優先度（高）", "文字数節約（内　容）", "開く（追加）"); a category
+// or stamp item "ｶﾃｺﾞﾘ（仕事）" or "ｽﾀﾝﾌﾟ（映画）". Empty for a name that is no
+// item of the table.
+QString stepName(QStringView objectName);
+
+// The caption of the undo or redo item while there is a step to undo or
+// redo: the item's caption, ": " and the step's name.
+QString captionWithStep(const QString &caption, const QString &step);
 
 // Caption of p2mnuFind for a right-click on the header of grid column 2 to
 // 5 ("件名で検索(&F)", ...); nothing for the other columns, where no pop-up

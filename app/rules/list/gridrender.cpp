@@ -144,6 +144,36 @@ void removeSortMarks(ListGrid &grid, int fromCol)
     }
 }
 
+SortMarks sortMarksOf(const ListGrid &grid)
+{
+    SortMarks marks;
+    marks.state = grid.sortState;
+    for (int c = 0; c < GridColumns; ++c) {
+        const QString &t = grid.text(0, c);
+        marks.shown[size_t(c)] = t.startsWith(AscMark) ? 1 : t.startsWith(DescMark) ? 2 : 0;
+    }
+    return marks;
+}
+
+void setSortMarks(ListGrid &grid, const SortMarks &marks)
+{
+    grid.sortState = marks.state;
+    removeSortMarks(grid);
+    for (int c = 0; c < GridColumns; ++c) {
+        const int shown = marks.shown[size_t(c)];
+        if (shown != 0)
+            grid.setText(0, c, (shown == 1 ? AscMark : DescMark) + grid.text(0, c));
+    }
+}
+
+QString headerCaption(const ListGrid &grid, int col)
+{
+    QString t = grid.text(0, col);
+    t.remove(AscMark);
+    t.remove(DescMark);
+    return t;
+}
+
 bool sortByColumn(ScheduleList &list, ListGrid &grid, int col)
 {
     const int slot = sortSlotOfColumn(col);

@@ -58,6 +58,20 @@ bool sortByColumn(ScheduleList &list, ListGrid &grid, int col);
 // Removes "▲ " and "▼ " from header cells `fromCol` to 10.
 void removeSortMarks(ListGrid &grid, int fromCol = 0);
 
+// The sort state of every column and the mark its header shows (0 none, 1
+// "▲ ", 2 "▼ "). The two can differ: a read removes the marks and keeps the
+// state.
+struct SortMarks {
+    std::array<int, GridColumns> state{};
+    std::array<int, GridColumns> shown{};
+    bool operator==(const SortMarks &) const = default;
+};
+SortMarks sortMarksOf(const ListGrid &grid);
+void setSortMarks(ListGrid &grid, const SortMarks &marks);
+
+// The header text of a column without its sort mark.
+QString headerCaption(const ListGrid &grid, int col);
+
 // Text of status panel 1: "全 n 件", or empty for an empty list.
 QString countPanelText(const ListGrid &grid);
 

@@ -2,6 +2,8 @@
 
 #include "models.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QLocale>
 #include <QStringList>
 
@@ -212,6 +214,44 @@ bool SettingsStore::saveCalendarSettings(WindowShowState state, const WindowGeom
         write(SettingsGroup, QStringLiteral("CalendarHeight"), numberText(geometry.height));
         write(SettingsGroup, QStringLiteral("CalendarWidth"), numberText(geometry.width));
     }
+    return commit();
+}
+
+QStringList withRecentFile(const QStringList &files, const QString &path)
+{
+    QStringList list{QFileInfo(path).absoluteFilePath()};
+    for (const QString &f : files) {
+        if (list.size() == RecentFileCount)
+            break;
+        const QString file = f.isEmpty() ? f : QFileInfo(f).absoluteFilePath();
+        if (!file.isEmpty() && !list.contains(file))
+            list.append(file);
+    }
+    return list;
+}
+
+QString recentFileCaption(int n, const QString &path)
+{
+    QString shown = QDir::toNativeSeparators(path);
+    shown.replace(QLatin1Char('&'), QLatin1String("&&"));
+    return QLatin1Char('&') + QString::number(n) + QLatin1Char(' ') + shown;
+}
+
+QStringList SettingsStore::recentFiles() const
+{
+    QStringList files;
+    for (int n = 1; n <= RecentFileCount; ++n) {
+        const QString file = text(SettingsGroup, QStringLiteral("RecentFile") + QString::number(n));
+        if (!file.isEmpty())
+            files.append(file);
+    }
+    return files;
+}
+
+bool SettingsStore::saveRecentFiles(const QStringList &files)
+{
+    for (int n = 1; n <= RecentFileCount; ++n)
+        write(SettingsGroup, QStringLiteral("RecentFile") + QString::number(n), files.value(n - 1));
     return commit();
 }
 

@@ -68,6 +68,15 @@ struct GridFont {
 // Last folders used when picking attachment files (the entry editor).
 enum class AttachmentFolder { Image, Music, Audio, Voice };
 
+// The recently used files, the latest first: at most this many.
+constexpr int RecentFileCount = 6;
+// `files` with `path` (made absolute) in front, once, and at most
+// RecentFileCount long.
+QStringList withRecentFile(const QStringList &files, const QString &path);
+// The menu caption of recent file `n` (1 to 6): "&1 " and the path as the
+// system writes it, every "&" of it doubled so that it is no access key.
+QString recentFileCaption(int n, const QString &path);
+
 class SettingsStore {
 public:
     // The store of the application "Skedra". Tests redirect it with
@@ -97,6 +106,9 @@ public:
     bool saveModelCode(const QString &code);
     bool saveFont(const GridFont &font);
     bool saveAttachmentFolder(AttachmentFolder folder, const QString &path);
+    // RecentFile1 to RecentFile6, the latest first; empty keys are skipped.
+    QStringList recentFiles() const;
+    bool saveRecentFiles(const QStringList &files);
 
     // The calendar window's keys. CalendarLeft, CalendarTop, CalendarHeight
     // and CalendarWidth are read only when CalendarTop is stored; otherwise

@@ -17,6 +17,7 @@
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 
+#include <algorithm>
 #include <cmath>
 
 namespace skedra::calendar {
@@ -216,6 +217,9 @@ frmCalendar::frmCalendar(SessionState &state, CalendarHost host, QWidget *parent
     m_monthGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_monthGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_monthGrid->setItemDelegate(new DayCellDelegate(m_monthGrid));
+    // Tab leaves the grid for the day list; the arrows move between days.
+    m_monthGrid->setTabKeyNavigation(false);
+    m_monthGrid->installEventFilter(this);
     connect(m_monthGrid, &QTableWidget::currentCellChanged, this, [this] { MSFlexGrid1_Click(); });
     connect(m_monthGrid, &QTableWidget::cellClicked, this, [this] { MSFlexGrid1_Click(); });
     connect(m_monthGrid, &QTableWidget::cellDoubleClicked, this, [this](int row, int column) {
@@ -233,6 +237,7 @@ frmCalendar::frmCalendar(SessionState &state, CalendarHost host, QWidget *parent
     // One line a row, cut at the column's edge, as in the main list.
     m_dayGrid->setWordWrap(false);
     m_dayGrid->setTextElideMode(Qt::ElideNone);
+    m_dayGrid->setTabKeyNavigation(false);
     m_dayGrid->installEventFilter(this);
     m_dayGrid->viewport()->installEventFilter(this);
     connect(m_dayGrid, &QTableWidget::cellDoubleClicked, this, [this] { editEntry(); });
@@ -475,9 +480,30 @@ bool frmCalendar::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
     }
-    if (watched == m_dayGrid && event->type() == QEvent::KeyPress
-        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Delete) {
-        deleteEntry();
+    if (event->type() == QEvent::KeyPress) {
+        // By keyboard as by mouse: Enter on a day adds an entry on it, as a
+        // double-click does; Enter on a day-list row edits its entry.
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+        if (watched == m_monthGrid && enter) {
+            addOnDay();
+            return true;
+        }
+        if (watched == m_dayGrid && enter) {
+            editEntry();
+            return true;
+        }
+        if (watched == m_dayGrid && key == Qt::Key_Delete) {
+            deleteEntry();
+            return true;
+        }
+    }
+    // The menu key (or Shift+F10) opens the day list's pop-up at its row.
+    if (watched == m_dayGrid && event->type() == QEvent::ContextMenu
+        && static_cast<QContextMenuEvent *>(event)->reason() == QContextMenuEvent::Keyboard) {
+        const int row = std::max(m_dayGrid->currentRow(), 0);
+        const QRect cell = m_dayGrid->visualRect(m_dayGrid->model()->index(row, 1));
+        showPopup(m_dayGrid->viewport()->mapToGlobal(cell.center()));
         return true;
     }
     if (watched == m_picker && event->type() == QEvent::FocusOut && !m_picker->isAncestorOf(focusWidget()))

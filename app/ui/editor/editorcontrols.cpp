@@ -565,6 +565,8 @@ bool EditorControls::eventFilter(QObject *watched, QEvent *event)
 void EditorControls::showGeneral()
 {
     const EditorForm &f = m_model.form;
+    // Next and Back can turn adding into editing.
+    m_dialog->setWindowTitle(m_model.title());
     setChecked(m_optEvent, f.kind == Kind::Event);
     setChecked(m_optTodo, f.kind == Kind::Todo);
     m_lblStart->setText(f.lblStart);

@@ -17,7 +17,6 @@ frmEdit::frmEdit(SessionState &state, ListGrid &grid, Dialogs &dialogs, WindowHo
                                     [this] { applyFocus(); }))
 {
     setObjectName(QStringLiteral("frmEdit"));
-    setWindowTitle(QStringLiteral("予定の編集"));
     build();
     m_model.Form_Load();
     showForm();

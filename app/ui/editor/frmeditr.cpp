@@ -42,7 +42,6 @@ frmEditR::frmEditR(SessionState &state, ListGrid &grid, Dialogs &dialogs, Window
     , m_alarm(m_controls->alarm)
 {
     setObjectName(QStringLiteral("frmEditR"));
-    setWindowTitle(QStringLiteral("予定の編集"));
     build();
     m_model.Form_Load();
     showForm();

@@ -81,8 +81,9 @@ frmMain::frmMain(QWidget *parent, Dialogs *dialogs)
     }
     m_dialogs = dialogs;
     WindowHooks &hooks = *this;
-    m_list = std::make_unique<ListCommands>(m_state, m_grid, *m_dialogs, hooks);
-    m_files = std::make_unique<FileCommands>(m_state, m_grid, *m_dialogs, hooks, m_list->defaults);
+    m_history = std::make_unique<ListHistory>(m_state, m_grid, hooks);
+    m_list = std::make_unique<ListCommands>(m_state, m_grid, *m_dialogs, hooks, *m_history);
+    m_files = std::make_unique<FileCommands>(m_state, m_grid, *m_dialogs, hooks, m_list->defaults, *m_history);
     m_add = std::make_unique<AddCommands>(m_state, m_grid, *m_dialogs, hooks, *m_list);
     m_list->editorHook = [this](SessionState &) { showEntryEditor(); };
     Form_Load();
@@ -124,8 +125,14 @@ void frmMain::Form_Load()
     connect(m_view, &GridView::deletePressed, this, [this] { m_list->deleteRows(); });
     connect(m_view, &GridView::rowContextRequested, this, &frmMain::showRowMenu);
     connect(m_view, &GridView::headerContextRequested, this, &frmMain::showHeaderMenu);
-    connect(m_view, &GridView::filesDropped, this,
-            [this](const QStringList &paths) { m_files->dropFiles(paths); });
+    connect(m_view, &GridView::filesDropped, this, [this](const QStringList &paths) {
+        m_files->dropFiles(paths);
+        updateTitle();
+    });
+    // Every step recorded, undone or redone, and every save, shows in the
+    // undo items and the title.
+    connect(&m_history->stack(), &QUndoStack::indexChanged, this, &frmMain::updateUndoItems);
+    connect(&m_history->stack(), &QUndoStack::cleanChanged, this, &frmMain::updateTitle);
 
     // The designed size and grid font.
     setMinimumSize(twipsToPixels(MinWidthTwips), twipsToPixels(MinHeightTwips));
@@ -151,7 +158,9 @@ void frmMain::Form_Load()
     setUpGrid(s.headerFormat);
     applyModelSelection(SelectStartupModel(m_state, m_catalogue, s.storedModelCode));
 
-    setWindowTitle(windowTitleText());
+    setRecentFiles(SettingsStore().recentFiles());
+    updateUndoItems();
+    updateTitle();
     updateCountPanel();
     // The file named on the command line comes last: openCommandLine().
 }
@@ -262,7 +271,11 @@ void frmMain::createActions()
         {QStringLiteral("mnuOpen_0"), [this] { m_files->openNew(); }},
         {QStringLiteral("mnuOpen_1"), [this] { m_files->openAdd(); }},
         {QStringLiteral("mnuClose"), [this] { m_files->closeList(); }},
+        {QStringLiteral("mnuOverwrite"), [this] { m_files->save(); }},
         {QStringLiteral("mnuStore"), [this] { m_files->saveAs(); }},
+        {QStringLiteral("mnuRecentClear"), [this] { keepRecentFiles({}); }},
+        {QStringLiteral("mnuUndo"), [this] { undoStep(false); }},
+        {QStringLiteral("mnuRedo"), [this] { undoStep(true); }},
         {QStringLiteral("mnuExportIcs"), [this] { m_files->exportIcs(); }},
         {QStringLiteral("mnuImportIcs"), [this] { m_files->importIcs(); }},
         {QStringLiteral("mnuQuit"), [this] { close(); }},
@@ -277,8 +290,8 @@ void frmMain::createActions()
         {QStringLiteral("mnuDown"), [this] { m_list->moveDown(); }},
         {QStringLiteral("mnuUp"), [this] { m_list->moveUp(); }},
         {QStringLiteral("mnuOldDel"), [this] { m_list->deleteCompleted(); }},
-        {QStringLiteral("mnuZtoH_0"), [this] { mnuZtoH_Click(0); }},
-        {QStringLiteral("mnuZtoH_1"), [this] { mnuZtoH_Click(1); }},
+        {QStringLiteral("mnuZtoH_0"), [this] { m_list->halfWidth(0); }},
+        {QStringLiteral("mnuZtoH_1"), [this] { m_list->halfWidth(1); }},
         {QStringLiteral("mnuHelp2"), [this] { showHelp(); }},
         {QStringLiteral("mnuVer"), [this] { showAbout(); }},
         {QStringLiteral("Font_Change"), [this] { Font_Change(); }},
@@ -293,14 +306,18 @@ void frmMain::createActions()
     for (int i = 0; i < categories::MenuItemCount; ++i) {
         const QString index = QString::number(i);
         commands.insert(QStringLiteral("mnuCatego_") + index,
-                        [this, i] { setCategory(categories::Menu::Cate, i); });
+                        [this, i] { m_list->setCategory(categories::Menu::Cate, i); });
         commands.insert(QStringLiteral("mnuCatego2_") + index,
-                        [this, i] { setCategory(categories::Menu::Cate2, i); });
+                        [this, i] { m_list->setCategory(categories::Menu::Cate2, i); });
     }
+    for (int i = 0; i < RecentFileCount; ++i)
+        commands.insert(QStringLiteral("mnuRecentFile_") + QString::number(i), [this, i] { openRecentFile(i); });
+    for (int col = 2; col <= 5; ++col)
+        commands.insert(QStringLiteral("mnuFind_") + QString::number(col), [this, col] { findInColumn(col); });
     for (const MenuEntry &e : menuTable()) {
         if (const auto command = attributeCommandFor(e.objectName());
             command && e.name.startsWith(QLatin1String("mnu")))
-            commands.insert(e.objectName(), [this, c = *command] { setAttribute(c); });
+            commands.insert(e.objectName(), [this, c = *command] { m_list->setAttribute(c); });
     }
     for (const ModelProfile &model : allModelProfiles())
         commands.insert(model.menuItem, [this, code = model.code] { SelectModel(code); });
@@ -317,7 +334,11 @@ void frmMain::createActions()
     auto wire = [&](QAction *action, const MenuEntry &e) {
         const QString key = e.runs.isEmpty() ? e.objectName() : e.runs;
         if (const auto command = commands.find(key); command != commands.end()) {
-            connect(action, &QAction::triggered, this, *command);
+            // A command may have changed the list, its file or Dirty.
+            connect(action, &QAction::triggered, this, [this, run = *command] {
+                run();
+                updateTitle();
+            });
             return true;
         }
         return false;
@@ -345,6 +366,8 @@ void frmMain::createActions()
         case MenuEntryKind::Item:
         case MenuEntryKind::ToolMenuItem: {
             QAction *action = makeAction(e.objectName(), e.caption);
+            if (!e.shortcuts.isEmpty())
+                action->setShortcuts(QKeySequence::listFromString(e.shortcuts, QKeySequence::PortableText));
             actions.insert(e.objectName(), action);
             action->setVisible(wire(action, e));
             if (e.kind == MenuEntryKind::Item) {
@@ -447,43 +470,93 @@ void frmMain::showHeaderMenu(int col, const QPoint &globalPos)
     popupMenu(m_headerPopup, globalPos);
 }
 
-RowBand frmMain::selectedBand() const
+void frmMain::undoStep(bool redo)
 {
-    return RowBand::between(m_grid.row(), m_grid.rowSel());
-}
-
-void frmMain::applyCellUpdates(const CellUpdates &updates)
-{
-    for (const CellUpdate &u : updates) {
-        m_grid.setText(u.row, u.column, u.text);
-        m_view->gridModel()->cellChanged(u.row, u.column);
+    if (redo)
+        m_history->redo();
+    else
+        m_history->undo();
+    // An open calendar shows the list as it now is.
+    if (auto *calendar = qobject_cast<calendar::frmCalendar *>(m_calendar.data())) {
+        calendar->sDisp();
+        calendar->MSFlexGrid1_Click();
     }
 }
 
-void frmMain::setAttribute(AttributeCommand command)
+void frmMain::updateUndoItems()
 {
-    applyCellUpdates(ApplyAttribute(m_state, selectedBand(), command));
-}
-
-void frmMain::setCategory(categories::Menu menu, int index)
-{
-    applyCellUpdates(SetCategory(m_state, selectedBand(), menu, index));
-}
-
-void frmMain::mnuZtoH_Click(int index)
-{
-    const std::optional<Question> question = ZtoHQuestion(m_state, index);
-    if (!question)
-        return;
-    if (m_dialogs->message(question->title, question->text, MessageIcon::Warning,
-                           MessageButtons::YesNo)
-        != Answer::Yes)
-        return;
-    if (!ZtoH(m_state, index)) {
-        m_dialogs->error(QStringLiteral("全角文字を半角に変換できませんでした。　　"));
-        return;
+    const struct {
+        const char16_t *item;
+        bool can;
+        QString step;
+    } items[] = {
+        {u"mnuUndo", m_history->canUndo(), m_history->undoName()},
+        {u"mnuRedo", m_history->canRedo(), m_history->redoName()},
+    };
+    for (const auto &i : items) {
+        const QString name = QString::fromUtf16(i.item);
+        QAction *action = m_actions.value(name);
+        const MenuEntry *entry = findMenuEntry(name);
+        if (!action || !entry)
+            continue;
+        action->setEnabled(i.can);
+        action->setText(captionWithStep(entry->caption, i.can ? i.step : QString()));
     }
-    Grid_refresh();
+    updateTitle();
+}
+
+void frmMain::updateTitle()
+{
+    const QString &file = m_files->saveTarget();
+    setWindowTitle(titleWithFile(file, windowTitleText()));
+    setWindowFilePath(file);
+    // Without a file the title has no place for the mark.
+    setWindowModified(!file.isEmpty() && m_state.isDirty());
+}
+
+void frmMain::setRecentFiles(const QStringList &files)
+{
+    m_recentFiles = files.mid(0, RecentFileCount);
+    for (int i = 0; i < RecentFileCount; ++i) {
+        QAction *item = m_actions.value(QStringLiteral("mnuRecentFile_") + QString::number(i));
+        if (!item)
+            continue;
+        const bool used = i < m_recentFiles.size();
+        item->setVisible(used);
+        item->setText(used ? recentFileCaption(i + 1, m_recentFiles[i])
+                           : findMenuEntry(item->objectName())->caption);
+    }
+    if (QMenu *recent = m_menus.value(QStringLiteral("mnuRecent")))
+        recent->menuAction()->setEnabled(!m_recentFiles.isEmpty());
+}
+
+void frmMain::keepRecentFiles(const QStringList &files)
+{
+    setRecentFiles(files);
+    if (!SettingsStore().saveRecentFiles(m_recentFiles))
+        m_dialogs->error(QStringLiteral("最近使ったファイルの一覧を保存できませんでした。　　"));
+}
+
+void frmMain::fileUsed(const QString &path)
+{
+    keepRecentFiles(withRecentFile(m_recentFiles, path));
+}
+
+void frmMain::openRecentFile(int index)
+{
+    const QString path = m_recentFiles.value(index);
+    if (path.isEmpty() || m_files->openRecent(path))
+        return;
+    QStringList files = m_recentFiles;
+    files.removeAll(path);
+    keepRecentFiles(files);
+}
+
+void frmMain::findInColumn(int col)
+{
+    FindColumn = col;
+    if (findHook)
+        findHook();
 }
 
 void frmMain::mnuDefault_Click()
@@ -517,11 +590,13 @@ void frmMain::showEntryEditor()
     if (modelProfileOrDefault(m_state.ModelCode).editor() == EditorKind::Edit) {
         frmEdit editor(m_state, m_grid, *m_dialogs, hooks, m_catalogue, today, this);
         editor.model().alarmOffsetMinutes = alarmOffset;
+        editor.model().history = m_history.get();
         showModal(editor);
         return;
     }
     frmEditR editor(m_state, m_grid, *m_dialogs, hooks, m_catalogue, today, this);
     editor.model().alarmOffsetMinutes = alarmOffset;
+    editor.model().history = m_history.get();
     showModal(editor);
 }
 
@@ -600,6 +675,10 @@ void frmMain::disp_calendar()
     window->today = today;
     window->Form_Load();
     window->setWindowTitle(windowTitleText());
+    // Undo and redo by their keys in the calendar too.
+    for (const char *name : {"mnuUndo", "mnuRedo"})
+        if (QAction *action = m_actions.value(QString::fromLatin1(name)))
+            window->addAction(action);
     m_calendar = window;
     hide();
     window->show();
@@ -659,7 +738,7 @@ void frmMain::SaveWindowSettings()
 void frmMain::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        setWindowTitle(windowTitleText());
+        updateTitle();
     QMainWindow::changeEvent(event);
 }
 
@@ -707,6 +786,7 @@ void frmMain::gridChanged()
 {
     m_view->showGrid();
     m_view->setFocus();
+    updateTitle();
 }
 
 void frmMain::updateCountPanel()

@@ -16,6 +16,7 @@
 #include "filecommands.h"
 #include "listcommands.h"
 #include "listgrid.h"
+#include "listhistory.h"
 #include "models.h"
 #include "session.h"
 #include "settings.h"
@@ -26,6 +27,7 @@
 #include <QPointer>
 
 #include <QHash>
+#include <QStringList>
 
 #include <array>
 #include <functional>
@@ -58,6 +60,9 @@ public:
     ListGrid &grid() { return m_grid; }
     ListCommands &listCommands() { return *m_list; }
     FileCommands &fileCommands() { return *m_files; }
+    ListHistory &history() { return *m_history; }
+    // The recently used files as the File menu lists them, the latest first.
+    const QStringList &recentFiles() const { return m_recentFiles; }
     GridView *gridView() const { return m_view; }
     // The current model's melody and lamp names; the editor reads them.
     const SoundCatalogue &soundCatalogue() const { return m_catalogue; }
@@ -105,6 +110,11 @@ public:
     // header and the list stay as they are.
     void SelectModel(const QString &code);
 
+    // The title names the file a save writes, "[*]" showing whether the
+    // list is unsaved: "sample.vcs[*] - Skedra Ver.1.00", or the program
+    // alone without a file.
+    void updateTitle();
+
     // The closing sequence (after the save question let the window close):
     // minimised saves nothing; otherwise WindowState, and when not maximised
     // the geometry, grid size and column widths.
@@ -142,12 +152,6 @@ private:
     void showHeaderMenu(int col, const QPoint &globalPos);
     void closeOtherWindows();
 
-    // Attribute commands on the selected band, cells rewritten in place.
-    RowBand selectedBand() const;
-    void applyCellUpdates(const CellUpdates &updates);
-    void setAttribute(AttributeCommand command);
-    void setCategory(categories::Menu menu, int index);
-    void mnuZtoH_Click(int index);
     void mnuDefault_Click();
     void mnuDefClear_Click();
     void editRow();
@@ -155,6 +159,17 @@ private:
     void showEntryEditor();
     void showHelp();
     void showAbout();
+    // Undo and redo (mnuUndo, mnuRedo), also from the calendar.
+    void undoStep(bool redo);
+    // The undo and redo items' captions and whether they can be chosen.
+    void updateUndoItems();
+    // The recent files (mnuRecentFile_0..5, mnuRecentClear).
+    void openRecentFile(int index);
+    // Shows `files` in the menu; keepRecentFiles() also stores them.
+    void setRecentFiles(const QStringList &files);
+    void keepRecentFiles(const QStringList &files);
+    // The find command for grid column `col` (mnuFind_2..5).
+    void findInColumn(int col);
 
     // WindowHooks
     void setBusy(bool busy) override;
@@ -164,11 +179,13 @@ private:
     void repaint() override;
     void gridChanged() override;
     void updateCountPanel() override;
+    void fileUsed(const QString &path) override;
 
     SessionState m_state;
     ListGrid m_grid;
     std::unique_ptr<Dialogs> m_ownDialogs;
     Dialogs *m_dialogs;
+    std::unique_ptr<ListHistory> m_history;
     std::unique_ptr<ListCommands> m_list;
     std::unique_ptr<AddCommands> m_add;
     std::unique_ptr<FileCommands> m_files;
@@ -186,6 +203,7 @@ private:
     QPointer<QWidget> m_calendar;
     std::array<int, GridColumns> m_startColumnWidths{};
     StoredGeometry m_startGeometry;  // as read, when it was applied
+    QStringList m_recentFiles;
     int m_busyDepth = 0;
 };
 

@@ -425,6 +425,46 @@ TEST_F(EditorModelTest, NextAndBackStoreAndMove)
     EXPECT_EQ(countPanelText(grid), QStringLiteral("全 4 件"));
 }
 
+// The title says whether the form adds or edits, on every road into it: a
+// new entry is added until it is stored, after which Next and Back edit.
+TEST_F(EditorModelTest, TitleSaysAddOrEdit)
+{
+    const std::vector<ScheduleEntry> three = {event("20050310100000"), event("20050311100000"),
+                                              event("20050312100000")};
+    const struct {
+        const char *road;
+        int index;         // the entry the form opens on
+        bool add;          // opened by add (entry 4, new)
+        int move;          // then Next (+1) or Back (-1), 0 for neither
+        const char *title;
+    } cases[] = {
+        {"edit", 2, false, 0, "予定の編集"},
+        {"add", 4, true, 0, "予定の追加"},
+        {"add, then Next", 4, true, +1, "予定の編集"},
+        {"add, then Back", 4, true, -1, "予定の編集"},
+        {"edit, then Next", 2, false, +1, "予定の編集"},
+        {"the blank row of an empty list", 1, false, 0, "予定の追加"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.road);
+        const bool empty = QLatin1String(c.road).startsWith(QLatin1String("the blank"));
+        EditorModel &m = open(three, 1);
+        if (empty) {
+            s.ScheduleList.clear();
+            fitGridToList(s.ScheduleList, grid, true);
+        }
+        s.EditIndex = c.index;
+        s.EditMode = c.add ? QStringLiteral("add") : QStringLiteral("edit");
+        s.WorkEntry = c.add || empty ? event("20050320100000") : s.ScheduleList[c.index - 1];
+        m.Form_Load();
+        if (c.move > 0)
+            m.Command6_Click();
+        else if (c.move < 0)
+            m.Command7_Click();
+        EXPECT_EQ(m.title(), QString::fromUtf8(c.title));
+    }
+}
+
 // An entry reached by Next or Back stores what it stores when opened
 // directly, whatever its neighbour holds: every property once on the
 // neighbour and missing on the entry, and once the other way round, in

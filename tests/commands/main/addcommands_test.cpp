@@ -40,7 +40,8 @@ protected:
     ListGrid grid;
     ScriptedDialogs dialogs;
     RecordingHooks hooks;
-    ListCommands list{s, grid, dialogs, hooks};
+    ListHistory history{s, grid, hooks};
+    ListCommands list{s, grid, dialogs, hooks, history};
     AddCommands add{s, grid, dialogs, hooks, list};
     int editorRuns = 0;
     bool store = true;

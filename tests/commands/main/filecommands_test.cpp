@@ -5,6 +5,7 @@
 #include "scripted_dialogs.h"
 #include "startup.h"
 #include "test_entries.h"
+#include "test_files.h"
 #include "vcsio.h"
 
 #include <QDir>
@@ -36,27 +37,11 @@ protected:
     // Writes a .vcs file with entries named by `names`.
     QString makeFile(const QString &fileName, const QStringList &names)
     {
-        SessionState w;
-        createHexCoder(w);
-        for (int i = 0; i < names.size(); ++i)
-            w.ScheduleList[i] = entry(names[i]);
-        w.SaveFileName = tmp.filePath(fileName);
-        w.FirstIndex = 1;
-        w.LastIndex = MaxEntries;
-        EXPECT_TRUE(proc_write(w).written);
-        return w.SaveFileName;
+        return writeVcs(tmp.filePath(fileName), names);
     }
 
     // Summaries read back from a file.
-    QStringList readBack(const QString &path)
-    {
-        SessionState r;
-        createHexCoder(r);
-        r.OpenFileName = path;
-        r.OpenMode = QStringLiteral("new");
-        EXPECT_TRUE(proc_open(r).read) << path.toStdString();
-        return summaries(r.ScheduleList);
-    }
+    QStringList readBack(const QString &path) { return readVcs(path); }
 
     // A changed list of three entries.
     void changedList()
@@ -80,7 +65,8 @@ protected:
     ScriptedDialogs dialogs;
     RecordingHooks hooks;
     EntryDefaults defaults;
-    FileCommands cmd{s, grid, dialogs, hooks, defaults};
+    ListHistory history{s, grid, hooks};
+    FileCommands cmd{s, grid, dialogs, hooks, defaults, history};
 };
 
 } // namespace
@@ -181,7 +167,7 @@ TEST_F(FileCommandsTest, OpenAddOnAnEmptyListFillsFromTheFirstEntry)
     EXPECT_EQ(column(grid, 2), QStringList({"一", "二"}));
 }
 
-TEST_F(FileCommandsTest, OpenAddAppendsAndKeepsUnsavedChangesMarked)
+TEST_F(FileCommandsTest, OpenAddAppendsAsAChangeOfTheList)
 {
     const QString path = makeFile(QStringLiteral("a.vcs"), {"四", "五"});
     changedList();
@@ -193,11 +179,15 @@ TEST_F(FileCommandsTest, OpenAddAppendsAndKeepsUnsavedChangesMarked)
     EXPECT_EQ(column(grid, 2), QStringList({"1", "2", "3", "四", "五"}));
     EXPECT_TRUE(s.isDirty());  // the edits before the append are still unsaved
 
-    // A clean list stays clean after an append.
-    s.Dirty = QStringLiteral("0");
+    // A saved list holds no file's entries after an append: it is changed
+    // until the append is undone.
+    history.markSaved();
     dialogs.openFiles = {path};
     cmd.openAdd();
     EXPECT_EQ(s.ScheduleList.count(), 7);
+    EXPECT_TRUE(s.isDirty());
+    history.undo();
+    EXPECT_EQ(s.ScheduleList.count(), 5);
     EXPECT_FALSE(s.isDirty());
 }
 
@@ -519,7 +509,8 @@ TEST_F(FileCommandsTest, CommandLine)
     SessionState other;
     ListGrid otherGrid;
     ScriptedDialogs otherDialogs;
-    FileCommands otherCmd(other, otherGrid, otherDialogs, hooks, defaults);
+    ListHistory otherHistory(other, otherGrid, hooks);
+    FileCommands otherCmd(other, otherGrid, otherDialogs, hooks, defaults, otherHistory);
     otherCmd.openCommandLine(tmp.filePath(QStringLiteral("x.txt")));
     ASSERT_EQ(otherDialogs.messages.size(), 1u);
     EXPECT_EQ(otherDialogs.last().text, QStringLiteral("vCalendarファイルではありません．．．　　"));
@@ -528,4 +519,119 @@ TEST_F(FileCommandsTest, CommandLine)
 
     otherCmd.openCommandLine(QString());
     EXPECT_EQ(otherDialogs.messages.size(), 1u);
+}
+
+// Save in place writes the file the list was read from or saved to, with no
+// dialog and as save as writes it (the same bytes, messages and marks);
+// without such a file it is save as. Every file read or written heads the
+// recent files.
+TEST_F(FileCommandsTest, SaveInPlaceWritesTheListsFileOrAsksForOne)
+{
+    const QString saveDialog = QStringLiteral("save:名前を付けて保存|vCalendar形式 (*.vcs)");
+    const struct {
+        const char *name;
+        const char *opened;  // read to replace the list first; null for none
+        bool close;          // the list closed after that
+        bool asksForAName;
+    } cases[] = {
+        {"after opening a .vcs file", "a.vcs", false, false},
+        {"with no file yet", nullptr, false, true},
+        {"after opening an .ics file", "a.ics", false, true},
+        {"after closing", "a.vcs", true, true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        ListGrid g;
+        SessionState st;
+        createHexCoder(st);
+        ScriptedDialogs d;
+        RecordingHooks h;
+        ListHistory history(st, g, h);
+        FileCommands files(st, g, d, h, defaults, history);
+        QString opened;
+        if (c.opened) {
+            opened = tmp.filePath(QLatin1String(c.opened));
+            if (isIcsPath(opened)) {
+                QFile ics(opened);
+                ASSERT_TRUE(ics.open(QIODevice::WriteOnly));
+                ics.write("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//t//EN\r\nBEGIN:VEVENT\r\nUID:1@t\r\n"
+                          "DTSTAMP:20050301T000000Z\r\nDTSTART:20050310T010000Z\r\nSUMMARY:古\r\n"
+                          "END:VEVENT\r\nEND:VCALENDAR\r\n");
+            } else {
+                makeFile(QLatin1String(c.opened), {"古"});
+            }
+            st.OpenMode = QStringLiteral("new");
+            ASSERT_TRUE(files.openChosenFile(opened));
+        }
+        if (c.close)
+            files.closeList();
+        fill(st, g, 2);
+        st.markDirty();
+
+        const QString named = tmp.filePath(QStringLiteral("named.vcs"));
+        QFile::remove(named);
+        d.saveFiles = {named};
+        EXPECT_TRUE(files.save());
+        EXPECT_EQ(d.fileDialogs, c.asksForAName ? QStringList{saveDialog} : QStringList());
+        const QString written = c.asksForAName ? named : opened;
+        EXPECT_EQ(readBack(written), QStringList({"1", "2"}));
+        EXPECT_FALSE(st.isDirty());
+        EXPECT_EQ(st.SaveDone, QStringLiteral("1"));
+        EXPECT_EQ(files.saveTarget(), written);
+        EXPECT_EQ(h.filesUsed.last(), written);
+        EXPECT_TRUE(d.messages.empty());
+        if (c.opened && !c.asksForAName)
+            EXPECT_EQ(readBack(opened), QStringList({"1", "2"}));
+
+        // The next save goes to the same file, with no dialog, the same bytes
+        // as save as writes.
+        st.ScheduleList.at(0, SummaryValue) = QStringLiteral("一");
+        st.markDirty();
+        d.fileDialogs.clear();
+        EXPECT_TRUE(files.save());
+        EXPECT_TRUE(d.fileDialogs.isEmpty());
+        const QString copy = tmp.filePath(QStringLiteral("copy.vcs"));
+        QFile::remove(copy);
+        d.saveFiles = {copy};
+        EXPECT_TRUE(files.saveAs());
+        QFile a(written), b(copy);
+        ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+        EXPECT_EQ(a.readAll(), b.readAll());
+    }
+}
+
+// What save as says, save in place says: a character with no Shift_JIS form
+// is written as "?" with the warning, and a file that cannot be written is
+// reported with the list left unsaved.
+TEST_F(FileCommandsTest, SaveInPlaceWarnsAndFailsAsSaveAsDoes)
+{
+    const QString path = makeFile(QStringLiteral("minus.vcs"), {"古"});
+    s.OpenMode = QStringLiteral("new");
+    ASSERT_TRUE(cmd.openChosenFile(path));
+    s.ScheduleList.at(0, SummaryValue) = QStringLiteral("한5度");
+    s.markDirty();
+    EXPECT_TRUE(cmd.save());
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    const AskedMessage warning = dialogs.last();
+    EXPECT_EQ(warning.title, QStringLiteral("警告"));
+    EXPECT_EQ(readBack(path), QStringList({"?5度"}));
+    const QString other = tmp.filePath(QStringLiteral("other.vcs"));
+    dialogs.saveFiles = {other};
+    EXPECT_TRUE(cmd.saveAs());
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(dialogs.last().text, warning.text);
+
+    // The file became a folder: nothing can replace it.
+    ASSERT_TRUE(QFile::remove(other));
+    ASSERT_TRUE(QDir().mkdir(other));
+    s.markDirty();
+    EXPECT_FALSE(cmd.save());
+    const AskedMessage failure = dialogs.last();
+    EXPECT_EQ(failure.title, QStringLiteral("エラー"));
+    EXPECT_TRUE(s.isDirty());
+    EXPECT_EQ(s.ScheduleList.count(), 1);
+    dialogs.saveFiles = {other};
+    dialogs.answers = {Answer::Yes};  // it exists: overwrite?
+    EXPECT_FALSE(cmd.saveAs());
+    EXPECT_EQ(dialogs.last().text, failure.text);
 }

@@ -32,7 +32,8 @@ protected:
     ListGrid grid;
     ScriptedDialogs dialogs;
     RecordingHooks hooks;
-    ListCommands cmd{s, grid, dialogs, hooks};
+    ListHistory history{s, grid, hooks};
+    ListCommands cmd{s, grid, dialogs, hooks, history};
 };
 
 } // namespace

@@ -115,3 +115,51 @@ TEST(MenuTable, SharedAccessKeys)
     EXPECT_TRUE(accessKey(u"すべて選択").isNull());
     EXPECT_EQ(itemsWithAccessKey({"a(&Z)", "b", "c(&z)"}, QChar(u'z')), (std::vector<int>{0, 2}));
 }
+
+// The desktop commands: each item has an access key of its own in its menu
+// and the keys a desktop editor gives it; no key sequence starts two items.
+TEST(MenuTable, DesktopCommandsByKeyboard)
+{
+    const struct {
+        const char *item;
+        const char *parent;
+        QStringList shortcuts;
+    } items[] = {
+        {"mnuUndo", "mnuEdit", {"Ctrl+Z"}},
+        {"mnuRedo", "mnuEdit", {"Ctrl+Y", "Ctrl+Shift+Z"}},
+        {"mnuOverwrite", "mnuFile", {"Ctrl+S"}},
+        {"mnuRecent", "mnuFile", {}},
+        {"mnuRecentClear", "mnuRecent", {}},
+        {"mnuView", "", {}},
+        {"mnuFont", "mnuView", {}},
+        {"mnuCal", "mnuView", {"Ctrl+K"}},
+        {"mnuFindM", "", {}},
+        {"mnuFind_2", "mnuFindM", {"Ctrl+F"}},
+        {"mnuFind_3", "mnuFindM", {}},
+        {"mnuFind_4", "mnuFindM", {}},
+        {"mnuFind_5", "mnuFindM", {}},
+    };
+    for (const auto &i : items) {
+        const MenuEntry *e = findMenuEntry(QString::fromLatin1(i.item));
+        ASSERT_NE(e, nullptr) << i.item;
+        EXPECT_EQ(e->parent, QLatin1String(i.parent)) << i.item;
+        EXPECT_FALSE(accessKey(e->caption).isNull()) << i.item;
+        const QStringList shortcuts = e->shortcuts.isEmpty() ? QStringList() : e->shortcuts.split(QStringLiteral("; "));
+        EXPECT_EQ(shortcuts, i.shortcuts) << i.item;
+    }
+    // The recent files are numbered 1 to 6.
+    for (int n = 0; n < 6; ++n)
+        EXPECT_EQ(accessKey(findMenuEntry(QStringLiteral("mnuRecentFile_%1").arg(n))->caption), QChar(u'1' + n));
+
+    QMap<QString, QString> owner;
+    for (const MenuEntry &e : menuTable()) {
+        if (e.shortcuts.isEmpty())
+            continue;
+        EXPECT_TRUE(e.name.startsWith(QLatin1String("mnu"))) << e.objectName().toStdString();
+        for (const QString &keys : e.shortcuts.split(QStringLiteral("; "))) {
+            EXPECT_FALSE(owner.contains(keys)) << keys.toStdString() << ": " << owner.value(keys).toStdString()
+                                               << " and " << e.objectName().toStdString();
+            owner.insert(keys, e.objectName());
+        }
+    }
+}

@@ -285,3 +285,37 @@ TEST(StoredPlace, KeepsTheWindowOnTheScreens)
     for (const Case &c : cases)
         EXPECT_EQ(storedPlace(c.stored, current, c.desktop, minimum), c.place) << c.what;
 }
+
+// The recently used files: the latest first, each once, six at most, kept
+// in RecentFile1 to RecentFile6; a "&" in a path is no access key.
+TEST_F(SettingsTest, RecentFilesLatestFirstSixAtMost)
+{
+    const QString d = QStringLiteral("/data/");
+    const struct {
+        const char *name;
+        QStringList files;
+        QString used;
+        QStringList expected;
+    } cases[] = {
+        {"first", {}, d + "a.vcs", {d + "a.vcs"}},
+        {"to the front", {d + "a.vcs", d + "b.vcs"}, d + "c.vcs", {d + "c.vcs", d + "a.vcs", d + "b.vcs"}},
+        {"once", {d + "a.vcs", d + "b.vcs", d + "c.vcs"}, d + "b.vcs", {d + "b.vcs", d + "a.vcs", d + "c.vcs"}},
+        {"the same file by another road", {d + "a.vcs", d + "b.vcs"}, d + "x/../b.vcs", {d + "b.vcs", d + "a.vcs"}},
+        {"the seventh goes",
+         {d + "1.vcs", d + "2.vcs", d + "3.vcs", d + "4.vcs", d + "5.vcs", d + "6.vcs"},
+         d + "7.vcs",
+         {d + "7.vcs", d + "1.vcs", d + "2.vcs", d + "3.vcs", d + "4.vcs", d + "5.vcs"}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QStringList files = withRecentFile(c.files, c.used);
+        EXPECT_EQ(files, c.expected);
+        EXPECT_TRUE(SettingsStore().saveRecentFiles(files));
+        EXPECT_EQ(SettingsStore().recentFiles(), c.expected);
+    }
+    EXPECT_TRUE(SettingsStore().saveRecentFiles({}));
+    EXPECT_TRUE(SettingsStore().recentFiles().isEmpty());
+
+    EXPECT_EQ(recentFileCaption(1, QStringLiteral("/home/a/予定.vcs")), QStringLiteral("&1 /home/a/予定.vcs"));
+    EXPECT_EQ(recentFileCaption(6, QStringLiteral("/home/R&D/b.vcs")), QStringLiteral("&6 /home/R&&D/b.vcs"));
+}

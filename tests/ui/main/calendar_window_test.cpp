@@ -61,7 +61,7 @@ TEST_F(CalendarWindow, OpensOnTodaysMonthListsADayStepsAndSwitchesBack)
     EXPECT_TRUE(calendar->isVisible());
     EXPECT_FALSE(w.isVisible());
     EXPECT_EQ(w.state().CallerView, QStringLiteral("Calendar"));
-    EXPECT_EQ(calendar->windowTitle(), w.windowTitle());
+    EXPECT_EQ(calendar->windowTitle(), QStringLiteral("Skedra Ver.1.00"));
 
     auto *label = calendar->findChild<QLabel *>(QStringLiteral("lblYearMonth"));
     auto *month = calendar->findChild<QTableWidget *>(QStringLiteral("MSFlexGrid1"));
@@ -207,6 +207,54 @@ TEST_F(CalendarWindow, DayCommandsRunTheMainWindowsCommands)
     EXPECT_FALSE(month->item(1, 5)->text().contains(QStringLiteral("朝のジョギング")));
     EXPECT_EQ(month->item(1, 6)->text(), QStringLiteral("2"));
     EXPECT_TRUE(days->item(0, 2)->text().isEmpty()) << "the emptied day keeps one empty row";
+    calendar->close();
+}
+
+// Without the mouse: Enter on a day adds there as a double-click does, Tab
+// goes on to the day list, and a delete from the day list is undone and
+// redone with the main window's keys.
+TEST_F(CalendarWindow, KeyboardAddTabAndUndoInTheCalendar)
+{
+    QStringList editorStarts;
+    w.showModal = [&](QDialog &) { editorStarts << w.state().ReferenceDateTime; };
+    w.SelectModel(QStringLiteral("601SH"));
+    open();
+    const int entries = w.state().ScheduleList.count();
+    w.disp_calendar();
+    auto *calendar = qobject_cast<calendar::frmCalendar *>(w.calendarWindow());
+    ASSERT_NE(calendar, nullptr);
+    QApplication::setActiveWindow(calendar);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(calendar));
+    auto *month = calendar->findChild<QTableWidget *>(QStringLiteral("MSFlexGrid1"));
+    auto *days = calendar->findChild<QTableWidget *>(QStringLiteral("MSFlexGrid2"));
+
+    month->setFocus();
+    month->setCurrentCell(3, 5);  // Friday 15 April 2005
+    QTest::keyClick(month, Qt::Key_Return);
+    ASSERT_EQ(editorStarts.size(), 1);
+    EXPECT_TRUE(editorStarts[0].startsWith(QStringLiteral("2005/04/15 "))) << editorStarts[0].toStdString();
+
+    month->setFocus();
+    QTest::keyClick(month, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), days);
+
+    // 朝のジョギング on Saturday 2 April, deleted from the day list.
+    month->setCurrentCell(1, 6);
+    ASSERT_EQ(days->item(0, 2)->text(), QStringLiteral("朝のジョギング"));
+    days->setFocus();
+    days->setCurrentCell(0, 2);
+    dialogs.answers.push_back(Answer::Yes);
+    QTest::keyClick(days, Qt::Key_Delete);
+    EXPECT_EQ(w.state().ScheduleList.count(), entries - 1);
+    EXPECT_TRUE(days->item(0, 2)->text().isEmpty());
+
+    QTest::keyClick(days, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(w.state().ScheduleList.count(), entries);
+    EXPECT_EQ(days->item(0, 2)->text(), QStringLiteral("朝のジョギング"));
+    EXPECT_TRUE(month->item(1, 5)->text().contains(QStringLiteral("朝のジョギング")));
+    QTest::keyClick(days, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(w.state().ScheduleList.count(), entries - 1);
+    EXPECT_TRUE(days->item(0, 2)->text().isEmpty());
     calendar->close();
 }
 

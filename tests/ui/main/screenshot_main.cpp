@@ -79,24 +79,7 @@ QPixmap editMenuPicture(skedra::frmMain &w)
     auto *stamps = w.findChild<QMenu *>(QStringLiteral("mnuCate"));
     if (!edit || !stamps)
         return {};
-    w.menuBar()->setActiveAction(edit->menuAction());
-    skedra::test::settle();
-    edit->setActiveAction(stamps->menuAction());
-    skedra::test::settle();
-    if (!stamps->isVisible()) {
-        const QRect item = edit->actionGeometry(stamps->menuAction());
-        stamps->popup(edit->mapToGlobal(item.topRight()));
-        skedra::test::settle();
-    }
-    QRect area = w.frameGeometry() | edit->geometry();
-    if (stamps->isVisible())
-        area |= stamps->geometry();
-    QScreen *screen = w.screen();
-    area &= screen->geometry();
-    QPixmap picture = screen->grabWindow(0, area.x(), area.y(), area.width(), area.height());
-    stamps->hide();
-    edit->hide();
-    return picture;
+    return skedra::test::menuPicture(w, edit, stamps);
 }
 
 // Opens the editor on grid row `row` with mnuEditLine; `prepare` may change
@@ -116,15 +99,7 @@ void editRow(skedra::frmMain &w, int row, const std::function<void(skedra::Sched
 QPixmap fileMenuPicture(skedra::frmMain &w)
 {
     auto *file = w.findChild<QMenu *>(QStringLiteral("mnuFile"));
-    if (!file)
-        return {};
-    w.menuBar()->setActiveAction(file->menuAction());
-    skedra::test::settle();
-    QScreen *screen = w.screen();
-    const QRect area = (w.frameGeometry() | file->geometry()) & screen->geometry();
-    QPixmap picture = screen->grabWindow(0, area.x(), area.y(), area.width(), area.height());
-    file->hide();
-    return picture;
+    return file ? skedra::test::menuPicture(w, file) : QPixmap();
 }
 
 // The editor on grid row `row`, both tabs, saved as <stem>_alarm.png and

@@ -3,7 +3,11 @@
 #pragma once
 
 #include <QCoreApplication>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPixmap>
+#include <QScreen>
 #include <QSettings>
 #include <QString>
 #include <QThread>
@@ -38,6 +42,33 @@ inline void keepSettingsIn(const QString &folder)
 {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder);
+}
+
+// `menu` opened from the menu bar of `window`, and `sub` (one of its
+// submenus) beside it when given: a picture of the screen around the
+// window and the menus, which are closed again.
+inline QPixmap menuPicture(QMainWindow &window, QMenu *menu, QMenu *sub = nullptr)
+{
+    window.menuBar()->setActiveAction(menu->menuAction());
+    settle();
+    if (sub) {
+        menu->setActiveAction(sub->menuAction());
+        settle();
+        if (!sub->isVisible()) {
+            sub->popup(menu->mapToGlobal(menu->actionGeometry(sub->menuAction()).topRight()));
+            settle();
+        }
+    }
+    QRect area = window.frameGeometry() | menu->geometry();
+    if (sub && sub->isVisible())
+        area |= sub->geometry();
+    QScreen *screen = window.screen();
+    area &= screen->geometry();
+    QPixmap picture = screen->grabWindow(0, area.x(), area.y(), area.width(), area.height());
+    if (sub)
+        sub->hide();
+    menu->hide();
+    return picture;
 }
 
 // A settled picture of `window`.
