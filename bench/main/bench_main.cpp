@@ -40,6 +40,11 @@ public:
     QString saveFile(const QString &, const QString &) override { return {}; }
     QString selectFolder(const QString &) override { return {}; }
     std::optional<FontChoice> font(const FontChoice &) override { return std::nullopt; }
+    std::optional<print::PrintChoice> printChoice(const QString &, const print::PrintChoice &, const QString &,
+                                                 bool) override
+    {
+        return std::nullopt;
+    }
 };
 
 // A full file of 500 varied entries, made once.

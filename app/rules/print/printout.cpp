@@ -321,17 +321,29 @@ ListPrintout printList(const ListGrid &grid, const ListSheet &sheet, QPagedPaint
         widths.push_back(natural + 2 * pad + page.px(1));
     }
     auto isFreeText = [](int col) { return col == 2 || col == 5; };
-    double fixed = 0, free = 0;
-    for (size_t i = 0; i < columns.size(); ++i)
-        (isFreeText(columns[i]) ? free : fixed) += widths[i];
-    const double left = page.width() - fixed;
-    if (free > 0 && left >= page.width() / 4) {
-        const int freeColumns = int(std::count_if(columns.begin(), columns.end(), isFreeText));
-        for (size_t i = 0; i < columns.size(); ++i)
-            if (isFreeText(columns[i]))
-                widths[i] = left >= free ? widths[i] + (left - free) / freeColumns : widths[i] * left / free;
+    double fixed = 0;
+    std::vector<size_t> free;  // narrowest first
+    for (size_t i = 0; i < columns.size(); ++i) {
+        if (isFreeText(columns[i]))
+            free.push_back(i);
+        else
+            fixed += widths[i];
+    }
+    std::sort(free.begin(), free.end(), [&](size_t a, size_t b) { return widths[a] < widths[b]; });
+    double left = page.width() - fixed;
+    if (!free.empty() && left >= page.width() / 4) {
+        // Each free column takes its width while that is no more than an
+        // even share of what is left; the last takes the rest.
+        for (size_t k = 0; k < free.size(); ++k) {
+            const double share = left / double(free.size() - k);
+            double &w = widths[free[k]];
+            w = k + 1 == free.size() ? left : std::min(w, share);
+            left -= w;
+        }
     } else {
-        const double total = fixed + free;
+        double total = 0;
+        for (double w : widths)
+            total += w;
         for (double &w : widths)
             w = w * page.width() / total;
     }
