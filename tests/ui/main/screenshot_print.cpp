@@ -3,16 +3,21 @@
 // saves FOLDER/print_month.png (the calendar's print button on April 2005:
 // the month on landscape A4, four more entries on the 22nd) and
 // FOLDER/print_list.png (File ▸ 印刷… from the list: all rows on portrait
-// A4, the whole page). Settings live in a temporary folder.
+// A4, the whole page) and FOLDER/print_choice.png (the question before
+// either, from the list with several rows selected). Settings live in a
+// temporary folder.
 #include "frmcalendar.h"
 #include "frmmain.h"
+#include "qtdialogs.h"
 #include "screenshot_util.h"
 #include "scripted_dialogs.h"
 #include "test_entries.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
+#include <QTimer>
 #include <QPrintPreviewDialog>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -63,6 +68,16 @@ int main(int argc, char **argv)
     picture = args[2] + QStringLiteral("/print_list.png");
     size = QSize(860, 1000);
     w.findChild<QAction *>(QStringLiteral("mnuPrint"))->trigger();
+
+    // The real question, pictured and cancelled.
+    QTimer::singleShot(300, [&] {
+        if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+            ok = test::saveWindow(*dialog, args[2] + QStringLiteral("/print_choice.png")) && ok;
+            dialog->reject();
+        }
+    });
+    QtDialogs(&w).printChoice(QStringLiteral("印刷"), print::PrintChoice{print::Subject::SelectedRows, QPageLayout::Portrait},
+                              QStringLiteral("2005年04月"), true);
     w.state().Dirty = QStringLiteral("0");
     return ok ? 0 : 1;
 }
