@@ -207,6 +207,8 @@ frmCalendar::frmCalendar(SessionState &state, CalendarHost host, QWidget *parent
     m_print = new QPushButton(QStringLiteral("印刷"), this);
     m_print->setObjectName(QStringLiteral("cmdPrint"));
     m_print->setToolTip(QStringLiteral("表示中の月を印刷します"));
+    // Ctrl+P as in the main window; here it prints the month on screen.
+    m_print->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     connect(m_print, &QPushButton::clicked, this, [this] {
         if (m_host.print)
             m_host.print(m_shownMonth);

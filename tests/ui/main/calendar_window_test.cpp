@@ -462,5 +462,14 @@ TEST_F(CalendarWindow, PrintsTheSameMonthFromTheListAndFromTheCalendar)
     const QString text = test::pdfText(calendarPdf);
     EXPECT_TRUE(text.contains(QStringLiteral("06:30 朝のジョギング"))) << text.toStdString();
     EXPECT_EQ(text, test::pdfText(listPdf));
+
+    // Ctrl+P in the calendar prints the month on screen too.
+    calendar->step(calendar::MonthStep::MonthForward);
+    calendar->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(calendar));
+    QTest::keySequence(calendar, QKeySequence(QStringLiteral("Ctrl+P")));
+    // A button's shortcut clicks it after its pressed look has shown.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialogs.printQuestions.size() == 3u; }, 2000));
+    EXPECT_EQ(dialogs.printQuestions[2].monthCaption, QStringLiteral("2005年05月"));
     calendar->close();
 }
