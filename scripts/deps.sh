@@ -10,6 +10,7 @@ packages=(
   fonts-ipafont-gothic xvfb xauth desktop-file-utils
   libgtest-dev libgmock-dev libbenchmark-dev
   libpng-dev libical-dev  # libical: the iCalendar bridge (run time too)
+  poppler-utils  # pdftotext and pdfinfo read the printed PDFs back in tests
 )
 if [ "${1:-}" = "--clang" ]; then  # the sanitized suite and fuzzing
   packages+=(clang libclang-rt-dev)

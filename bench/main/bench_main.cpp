@@ -9,6 +9,7 @@
 #include "filecommands.h"
 #include "frmeditr.h"
 #include "frmmain.h"
+#include "fulllist.h"
 #include "gridrender.h"
 #include "gridview.h"
 #include "newentry.h"
@@ -39,6 +40,11 @@ public:
     QString saveFile(const QString &, const QString &) override { return {}; }
     QString selectFolder(const QString &) override { return {}; }
     std::optional<FontChoice> font(const FontChoice &) override { return std::nullopt; }
+    std::optional<print::PrintChoice> printChoice(const QString &, const print::PrintChoice &, const QString &,
+                                                 bool) override
+    {
+        return std::nullopt;
+    }
 };
 
 // A full file of 500 varied entries, made once.
@@ -48,41 +54,7 @@ const QString &fullFile()
     static const QString path = [] {
         SessionState s;
         createHexCoder(s);
-        const char *cats[] = {"PERSONAL", "HOLIDAY", "TRAVEL", "BUSINESS", "MEETING", "CLUB", ""};
-        for (int i = 0; i < MaxEntries; ++i) {
-            ScheduleEntry &e = s.ScheduleList[i];
-            const int k = (i * 7919) % MaxEntries;
-            e[DtStartName] = QStringLiteral("DTSTART");
-            e[DtStartValue] = QStringLiteral("2024%1%2%3%400")
-                                  .arg(k % 12 + 1, 2, 10, QLatin1Char('0'))
-                                  .arg(k % 28 + 1, 2, 10, QLatin1Char('0'))
-                                  .arg(k % 24, 2, 10, QLatin1Char('0'))
-                                  .arg(k % 4 * 15, 2, 10, QLatin1Char('0'));
-            e[DtEndName] = QStringLiteral("DTEND");
-            e[SummaryName] = QStringLiteral("SUMMARY");
-            e[SummaryParams] = QStringLiteral("CHARSET=SHIFT_JIS;ENCODING=QUOTED-PRINTABLE");
-            e[SummaryValue] = QStringLiteral("予定%1番 打合せ").arg(k);
-            e[DescriptionName] = QStringLiteral("DESCRIPTION");
-            e[DescriptionParams] = e[SummaryParams];
-            e[DescriptionValue] = QStringLiteral("会議室%1で資料を確認する").arg(k % 9);
-            e[ClassName] = QStringLiteral("CLASS");
-            e[ClassValue] = k % 5 ? QStringLiteral("PUBLIC") : QStringLiteral("PRIVATE");
-            e[CategoriesName] = QStringLiteral("CATEGORIES");
-            e[CategoriesValue] = QLatin1String(cats[k % 7]);
-            if (e[CategoriesValue].isEmpty()) {
-                e[CategoriesName].clear();
-                e[ShCategoriesName] = QStringLiteral("X-JPGSH-CATEGORIES");
-                e[ShCategoriesValue] = QString::number(k % 53 + 1);
-            }
-            e[DAlarmName] = QStringLiteral("DALARM");
-            e[DAlarmParams] = e[SummaryParams];
-            e[DAlarmValue] = k % 3 ? QStringLiteral("00000000000000;") : e[DtStartValue] + QStringLiteral(";出発");
-            e[PriorityName] = QStringLiteral("PRIORITY");
-            e[PriorityValue] = QString::number(k % 3);
-            e[StatusName] = QStringLiteral("STATUS");
-            e[StatusValue] = k % 4 ? QStringLiteral("NEEDS ACTION") : QStringLiteral("COMPLETED");
-            e[ComponentName] = k % 6 ? QStringLiteral("VEVENT") : QStringLiteral("VTODO");
-        }
+        test::fillFullList(s.ScheduleList);
         s.SaveFileName = dir.filePath(QStringLiteral("full.vcs"));
         s.FirstIndex = 1;
         s.LastIndex = MaxEntries;

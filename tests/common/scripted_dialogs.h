@@ -27,11 +27,21 @@ public:
     std::deque<QString> saveFiles;     // results of saveFile
     std::deque<QString> folders;       // results of selectFolder
     std::deque<std::optional<FontChoice>> fonts;
+    // Answers to the print choice, in order; unscripted, the preset is
+    // taken as offered.
+    std::deque<std::optional<print::PrintChoice>> printChoices;
 
     std::vector<AskedMessage> messages;
     QStringList fileDialogs;  // "open:<title>|<filter>", "save:...", "folder:<title>"
     QStringList startFolders; // fileFolder when each file dialog opened
     std::vector<FontChoice> fontPresets;
+    struct AskedPrint {
+        QString title;
+        print::PrintChoice preset;
+        QString monthCaption;
+        bool rowsSelected;
+    };
+    std::vector<AskedPrint> printQuestions;
     int unscripted = 0;
 
     Answer message(const QString &title, const QString &text, MessageIcon icon,
@@ -68,6 +78,16 @@ public:
         startFolders.append(fileFolder);
         return take(folders);
     }
+    std::optional<print::PrintChoice> printChoice(const QString &title, const print::PrintChoice &preset,
+                                                 const QString &monthCaption, bool rowsSelected) override
+    {
+        printQuestions.push_back({title, preset, monthCaption, rowsSelected});
+        if (printChoices.empty())
+            return preset;
+        auto c = printChoices.front();
+        printChoices.pop_front();
+        return c;
+    }
     std::optional<FontChoice> font(const FontChoice &current) override
     {
         fontPresets.push_back(current);
@@ -98,6 +118,7 @@ public:
     int loadingStarts = 0, loadingEnds = 0;
     std::vector<std::pair<int, int>> progress;
     QStringList filesUsed;
+    std::vector<print::Printout> previews;
 
     void setBusy(bool on) override { ++(on ? busyOn : busyOff); }
     void loadingStarted() override { ++loadingStarts; }
@@ -106,6 +127,7 @@ public:
     void gridChanged() override { ++gridChanges; }
     void updateCountPanel() override { ++countPanelUpdates; }
     void fileUsed(const QString &path) override { filesUsed.append(path); }
+    void printPreview(const print::Printout &printout) override { previews.push_back(printout); }
 };
 
 } // namespace skedra::test

@@ -17,10 +17,10 @@ depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 echo "Recommends: $(dpkg-deb -f "$deb" Recommends)"
 
-# Depends are found from what is linked: Qt's widgets, zlib for the PNG
-# library, libical for the iCalendar bridge, the C++ runtime; plus the
-# platform plugins Qt loads at start.
-for p in libqt6widgets6 libqt6core6 zlib1g libical3 libstdc++6 qt6-qpa-plugins; do
+# Depends are found from what is linked: Qt's widgets and print support
+# (the print preview), zlib for the PNG library, libical for the iCalendar
+# bridge, the C++ runtime; plus the platform plugins Qt loads at start.
+for p in libqt6widgets6 libqt6printsupport6 libqt6core6 zlib1g libical3 libstdc++6 qt6-qpa-plugins; do
   [[ "$depends" == *"$p"* ]] || fail "Depends lacks $p"
 done
 

@@ -4,7 +4,8 @@
 // asked and gives pre-set answers.
 #pragma once
 
-#include "vcsio.h"  // MessageIcon
+#include "printout.h"  // PrintChoice, Printout
+#include "vcsio.h"     // MessageIcon
 
 #include <QString>
 
@@ -42,6 +43,12 @@ public:
     QString fileFolder;
     // Font dialog preset to `current`; nothing when cancelled.
     virtual std::optional<FontChoice> font(const FontChoice &current) = 0;
+    // What to print, before the preview or the PDF file: the month
+    // `monthCaption` ("2005年04月"), all rows of the list, or the selected
+    // rows (offered when `rowsSelected`), and the list's paper orientation;
+    // preset to `preset`. Nothing when cancelled.
+    virtual std::optional<print::PrintChoice> printChoice(const QString &title, const print::PrintChoice &preset,
+                                                         const QString &monthCaption, bool rowsSelected) = 0;
 
     // Shorthands for the two usual boxes.
     void error(const QString &text)
@@ -75,6 +82,8 @@ public:
     virtual void updateCountPanel() {}
     // A file was opened or saved: it heads the recently used files.
     virtual void fileUsed(const QString & /*path*/) {}
+    // The print preview of `printout`, from which the user prints.
+    virtual void printPreview(const print::Printout & /*printout*/) {}
 };
 
 } // namespace skedra

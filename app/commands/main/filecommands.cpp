@@ -292,6 +292,18 @@ bool FileCommands::reportWrite(const WriteResult &result, bool *warned)
     return true;
 }
 
+QString FileCommands::chooseExportPath(const QString &title, const QString &filter, const QString &suffix)
+{
+    followOpenFile();
+    QString path = m_dialogs.saveFile(title, filter);
+    if (path.isEmpty())
+        return {};
+    if (!path.endsWith(suffix, Qt::CaseInsensitive))
+        path += suffix;
+    m_hooks.repaint();
+    return mayOverwrite(path) ? path : QString();
+}
+
 bool FileCommands::mayOverwrite(const QString &path)
 {
     return !FileExists(path)
@@ -390,15 +402,9 @@ void FileCommands::exportIcs()
     const bool band = m_grid.bandLast() > m_grid.bandFirst();
     const int first = band ? m_grid.bandFirst() : 1;
     const int last = band ? m_grid.bandLast() : MaxEntries;
-    followOpenFile();
-    QString path = m_dialogs.saveFile(ExportTitle, IcsFilter);
-    if (path.isEmpty())
-        return;
     // Calendar programs know their files by the suffix.
-    if (!path.endsWith(QLatin1String(".ics"), Qt::CaseInsensitive))
-        path += QLatin1String(".ics");
-    m_hooks.repaint();
-    if (!mayOverwrite(path))
+    const QString path = chooseExportPath(ExportTitle, IcsFilter, QStringLiteral(".ics"));
+    if (path.isEmpty())
         return;
     m_hooks.setBusy(true);
     const ics::ExportResult exported = ics::exportEntries(m_state.ScheduleList, *m_state.HexCoder, first, last);

@@ -11,8 +11,11 @@
 #include "listhistory.h"
 #include "session.h"
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
+
+#include <array>
 
 namespace skedra {
 
@@ -35,6 +38,19 @@ QString perEntryFileName(const QString &folder, int n);
 // file `path` ("[*]" is where the window shows its unsaved mark), or
 // `programTitle` alone when there is no file.
 QString titleWithFile(const QString &path, const QString &programTitle);
+
+// Where a print or PDF command starts from.
+struct PrintRequest {
+    print::Subject subject = print::Subject::AllRows;  // what the choice offers first
+    QDate month;                                       // the month offered
+    QDate today;                                       // coloured as today in the month
+    QDateTime now;                                     // the list's print date
+    std::array<int, GridColumns> columnWidths{};       // the grid's, in twips
+};
+
+// The month a print from the list offers: that of the current row's entry,
+// or of `today` when the row has no date.
+QDate monthOfRow(const ScheduleList &list, const ListGrid &grid, QDate today);
 
 class FileCommands {
 public:
@@ -93,6 +109,13 @@ public:
     // the list, as open add of an .ics file.
     void importIcs();
 
+    // mnuPrint (Ctrl+P) and the calendar's print button: asks what to print
+    // and shows the print preview of it.
+    void print(const PrintRequest &request);
+    // mnuExportPdf: asks what to print and the file name (".pdf" is added
+    // to a name without it), and writes the PDF file.
+    void exportPdf(const PrintRequest &request);
+
     // The window is about to close: false keeps the program running.
     bool queryClose();
 
@@ -100,9 +123,16 @@ public:
     void openCommandLine(const QString &commandLine);
 
 private:
+    // The user's choice of what to print, or nothing when cancelled or
+    // when the chosen list has no entry (the user is told).
+    std::optional<print::Printout> choosePrintout(const QString &title, const PrintRequest &request);
     // Starts the file and folder dialogs in the folder of the open file
     // (else of the file saved last).
     void followOpenFile();
+    // The file an export writes, asked in the save dialog: `suffix` added
+    // to a name without it, an existing file taken only when the user
+    // agrees to replace it. Empty when the user cancelled or refused.
+    QString chooseExportPath(const QString &title, const QString &filter, const QString &suffix);
     // The question before a file is replaced: true when `path` does not
     // exist or the user agrees.
     bool mayOverwrite(const QString &path);

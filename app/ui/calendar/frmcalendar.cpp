@@ -29,8 +29,12 @@ constexpr int TwipsPerPixel = 15;
 int px(double twips) { return int(std::lround(twips / TwipsPerPixel)); }
 double twips(int pixels) { return double(pixels) * TwipsPerPixel; }
 
-constexpr int MinimumWidthTwips = 5550;
+// Wide enough for the print button between the step buttons and
+// "表示切替" (without it the window could go down to 5550).
+constexpr int MinimumWidthTwips = 6700;
 constexpr int MinimumHeightTwips = 5400;
+constexpr int FirstWidthTwips = 8880;   // the size of a first opening
+constexpr int FirstHeightTwips = 8100;
 constexpr int TopRowTwips = 120;     // the label and the buttons
 constexpr int MonthGridTop = 600;
 constexpr int GridLeft = 120;
@@ -200,6 +204,15 @@ frmCalendar::frmCalendar(SessionState &state, CalendarHost host, QWidget *parent
     m_close = new QPushButton(QStringLiteral("表示切替"), this);
     m_close->setObjectName(QStringLiteral("Command6"));
     connect(m_close, &QPushButton::clicked, this, &QWidget::close);
+    m_print = new QPushButton(QStringLiteral("印刷"), this);
+    m_print->setObjectName(QStringLiteral("cmdPrint"));
+    m_print->setToolTip(QStringLiteral("表示中の月を印刷します"));
+    // Ctrl+P as in the main window; here it prints the month on screen.
+    m_print->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    connect(m_print, &QPushButton::clicked, this, [this] {
+        if (m_host.print)
+            m_host.print(m_shownMonth);
+    });
 
     m_monthGrid = new QTableWidget(MonthRows, MonthColumns, this);
     m_monthGrid->setObjectName(QStringLiteral("MSFlexGrid1"));
@@ -252,7 +265,7 @@ frmCalendar::frmCalendar(SessionState &state, CalendarHost host, QWidget *parent
     connect(m_picker, &QCalendarWidget::clicked, this, &frmCalendar::monthPicked);
     connect(m_picker, &QCalendarWidget::activated, this, &frmCalendar::monthPicked);
 
-    resize(px(MinimumWidthTwips * 1.6), px(MinimumHeightTwips * 1.5));
+    resize(px(FirstWidthTwips), px(FirstHeightTwips));
 }
 
 void frmCalendar::Form_Load()
@@ -422,6 +435,7 @@ void frmCalendar::layOut()
         m_steps[i]->move(px(stepLefts[i]), px(TopRowTwips));
     m_today->setGeometry(px(GridLeft), px(TopRowTwips - 30), px(1000), px(PictureSize + 60));
     m_close->setGeometry(px(W - 1200), px(TopRowTwips - 30), px(1000), px(PictureSize + 60));
+    m_print->setGeometry(px(W - 2000), px(TopRowTwips - 30), px(700), px(PictureSize + 60));
 
     m_monthGrid->setGeometry(px(GridLeft), px(MonthGridTop), px(W - 450), px(H - 3500));
     // The columns and the week rows share the grid's inside to the pixel,

@@ -79,6 +79,8 @@ struct CalendarHost {
     // for the model, with entry `entry` made the main list's selection so
     // that their items act on it.
     std::function<std::vector<QMenu *>(int entry)> attributeMenus;
+    // The print command over the month `month` (the print button).
+    std::function<void(QDate month)> print;
 };
 
 class frmCalendar : public QWidget {
@@ -161,6 +163,7 @@ private:
     std::array<PictureButton *, 4> m_steps{};
     QPushButton *m_today = nullptr;
     QPushButton *m_close = nullptr;
+    QPushButton *m_print = nullptr;
     QTableWidget *m_monthGrid = nullptr;
     QTableWidget *m_dayGrid = nullptr;
     QCalendarWidget *m_picker = nullptr;

@@ -30,6 +30,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
@@ -72,6 +74,7 @@ frmMain::frmMain(QWidget *parent, Dialogs *dialogs)
     , urlOpener([](const QUrl &url) { return QDesktopServices::openUrl(url); })
     , showModal([](QDialog &dialog) { dialog.exec(); })
     , today([] { return QDate::currentDate(); })
+    , showPreview([](QPrintPreviewDialog &dialog) { dialog.exec(); })
     , popupMenu([](QMenu *menu, const QPoint &pos) { menu->popup(pos); })
 {
     setObjectName(QStringLiteral("frmMain"));
@@ -278,6 +281,8 @@ void frmMain::createActions()
         {QStringLiteral("mnuRedo"), [this] { undoStep(true); }},
         {QStringLiteral("mnuExportIcs"), [this] { m_files->exportIcs(); }},
         {QStringLiteral("mnuImportIcs"), [this] { m_files->importIcs(); }},
+        {QStringLiteral("mnuPrint"), [this] { m_files->print(listPrintRequest()); }},
+        {QStringLiteral("mnuExportPdf"), [this] { m_files->exportPdf(listPrintRequest()); }},
         {QStringLiteral("mnuQuit"), [this] { close(); }},
         {QStringLiteral("mnuAllSel"), [this] { m_list->selectAll(); }},
         {QStringLiteral("mnuEditLine"), [this] { editRow(); }},
@@ -671,6 +676,7 @@ void frmMain::disp_calendar()
                 menus.push_back(menu);
         return menus;
     };
+    host.print = [this](QDate month) { m_files->print(printRequest(print::Subject::Month, month)); };
     auto *window = new calendar::frmCalendar(m_state, std::move(host));
     window->today = today;
     window->Form_Load();
@@ -682,6 +688,39 @@ void frmMain::disp_calendar()
     m_calendar = window;
     hide();
     window->show();
+}
+
+PrintRequest frmMain::printRequest(print::Subject subject, QDate month) const
+{
+    PrintRequest request;
+    request.subject = subject;
+    request.month = month;
+    request.today = today();
+    request.now = QDateTime::currentDateTime();
+    request.columnWidths = columnWidths();
+    return request;
+}
+
+PrintRequest frmMain::listPrintRequest() const
+{
+    // The selected rows when several are, and the month of the current
+    // row's entry.
+    return printRequest(print::Subject::SelectedRows, monthOfRow(m_state.ScheduleList, m_grid, today()));
+}
+
+void frmMain::printPreview(const print::Printout &printout)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageLayout(printout.layout);
+    printer.setDocName(printout.title);
+    // Over the window the command came from: the calendar hides this one.
+    QWidget *owner = m_calendar && m_calendar->isVisible() ? m_calendar.data() : this;
+    QPrintPreviewDialog dialog(&printer, owner);
+    dialog.setObjectName(QStringLiteral("dlgPrintPreview"));
+    dialog.setWindowTitle(QStringLiteral("印刷プレビュー - ") + printout.title);
+    connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+            [&printout](QPrinter *target) { printout.paint(*target); });
+    showPreview(dialog);
 }
 
 void frmMain::UpdateCountPanel()

@@ -35,6 +35,7 @@
 
 class QAction;
 class QDialog;
+class QPrintPreviewDialog;
 class QLabel;
 class QMenu;
 class QToolBar;
@@ -128,6 +129,10 @@ public:
     // Today's date for the editor's status rule; tests fix it.
     std::function<QDate()> today;
 
+    // Runs the print preview (modal); tests replace it to look at the
+    // preview and close it.
+    std::function<void(QPrintPreviewDialog &)> showPreview;
+
     // Shows a pop-up menu at a screen point without waiting; tests replace it
     // to see which menu would open.
     std::function<void(QMenu *, const QPoint &)> popupMenu;
@@ -170,6 +175,11 @@ private:
     void keepRecentFiles(const QStringList &files);
     // The find command for grid column `col` (mnuFind_2..5).
     void findInColumn(int col);
+    // What the print and PDF commands start from: `subject` offered first,
+    // over `month`.
+    PrintRequest printRequest(print::Subject subject, QDate month) const;
+    // From the list: mnuPrint and mnuExportPdf.
+    PrintRequest listPrintRequest() const;
 
     // WindowHooks
     void setBusy(bool busy) override;
@@ -180,6 +190,7 @@ private:
     void gridChanged() override;
     void updateCountPanel() override;
     void fileUsed(const QString &path) override;
+    void printPreview(const print::Printout &printout) override;
 
     SessionState m_state;
     ListGrid m_grid;

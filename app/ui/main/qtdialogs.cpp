@@ -1,13 +1,19 @@
 #include "qtdialogs.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
 
 namespace skedra {
 
@@ -127,6 +133,70 @@ std::optional<FontChoice> QtDialogs::font(const FontChoice &current)
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return fontChoiceOf(dialog.selectedFont());
+}
+
+std::optional<print::PrintChoice> QtDialogs::printChoice(const QString &title, const print::PrintChoice &preset,
+                                                         const QString &monthCaption, bool rowsSelected)
+{
+    using print::Subject;
+    // Over the window the user works in (the calendar hides the list).
+    QWidget *owner = QApplication::activeWindow() ? QApplication::activeWindow() : m_owner;
+    QDialog dialog(owner);
+    dialog.setObjectName(QStringLiteral("dlgPrintChoice"));
+    dialog.setWindowTitle(title);
+    auto *layout = new QVBoxLayout(&dialog);
+    auto *what = new QGroupBox(QStringLiteral("印刷する内容"), &dialog);
+    auto *whatLayout = new QVBoxLayout(what);
+    auto *month = new QRadioButton(QStringLiteral("月間カレンダー（%1）(&M)").arg(monthCaption), what);
+    month->setObjectName(QStringLiteral("optMonth"));
+    auto *allRows = new QRadioButton(QStringLiteral("一覧：すべての予定(&A)"), what);
+    allRows->setObjectName(QStringLiteral("optAllRows"));
+    auto *selectedRows = new QRadioButton(QStringLiteral("一覧：選択した行(&S)"), what);
+    selectedRows->setObjectName(QStringLiteral("optSelectedRows"));
+    selectedRows->setEnabled(rowsSelected);
+    for (QRadioButton *option : {month, allRows, selectedRows})
+        whatLayout->addWidget(option);
+    layout->addWidget(what);
+
+    auto *orientationLabel = new QLabel(QStringLiteral("一覧の用紙の向き(&O):"), &dialog);
+    auto *orientation = new QComboBox(&dialog);
+    orientation->setObjectName(QStringLiteral("cmbOrientation"));
+    orientation->addItem(QStringLiteral("A4 縦"), int(QPageLayout::Portrait));
+    orientation->addItem(QStringLiteral("A4 横"), int(QPageLayout::Landscape));
+    orientationLabel->setBuddy(orientation);
+    auto *orientationRow = new QHBoxLayout;
+    orientationRow->addWidget(orientationLabel);
+    orientationRow->addWidget(orientation, 1);
+    layout->addLayout(orientationRow);
+    layout->addWidget(new QLabel(QStringLiteral("月間カレンダーはA4 横で印刷します。"), &dialog));
+
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+
+    switch (preset.subject) {
+    case Subject::Month: month->setChecked(true); break;
+    case Subject::AllRows: allRows->setChecked(true); break;
+    case Subject::SelectedRows: (rowsSelected ? selectedRows : allRows)->setChecked(true); break;
+    }
+    orientation->setCurrentIndex(preset.subject != Subject::Month && preset.orientation == QPageLayout::Landscape);
+    auto follow = [=] { orientation->setEnabled(!month->isChecked()); };
+    QObject::connect(month, &QRadioButton::toggled, &dialog, follow);
+    follow();
+
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    print::PrintChoice choice;
+    choice.subject = month->isChecked() ? Subject::Month
+                   : selectedRows->isChecked() ? Subject::SelectedRows
+                                               : Subject::AllRows;
+    choice.orientation = choice.subject == Subject::Month
+                             ? QPageLayout::Landscape
+                             : QPageLayout::Orientation(orientation->currentData().toInt());
+    return choice;
 }
 
 } // namespace skedra

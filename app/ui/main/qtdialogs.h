@@ -28,6 +28,10 @@ public:
     QString saveFile(const QString &title, const QString &filter) override;
     QString selectFolder(const QString &title) override;
     std::optional<FontChoice> font(const FontChoice &current) override;
+    // A small dialog: the month, all rows or the selected rows, and the
+    // list's paper orientation.
+    std::optional<print::PrintChoice> printChoice(const QString &title, const print::PrintChoice &preset,
+                                                 const QString &monthCaption, bool rowsSelected) override;
 
 private:
     QWidget *m_owner;

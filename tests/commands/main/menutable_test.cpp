@@ -129,6 +129,8 @@ TEST(MenuTable, DesktopCommandsByKeyboard)
         {"mnuRedo", "mnuEdit", {"Ctrl+Y", "Ctrl+Shift+Z"}},
         {"mnuOverwrite", "mnuFile", {"Ctrl+S"}},
         {"mnuRecent", "mnuFile", {}},
+        {"mnuPrint", "mnuFile", {"Ctrl+P"}},
+        {"mnuExportPdf", "mnuFile", {}},
         {"mnuRecentClear", "mnuRecent", {}},
         {"mnuView", "", {}},
         {"mnuFont", "mnuView", {}},

@@ -1,8 +1,9 @@
 // The calendar through the real main window, offscreen: open it on a month
 // of the sample file, read a repeating entry's day, pick a day, step a
-// month and switch back to the list.
+// month and switch back to the list; print its month.
 #include "frmcalendar.h"
 #include "frmmain.h"
+#include "pdftext.h"
 #include "scripted_dialogs.h"
 #include "settings.h"
 #include "test_entries.h"
@@ -12,6 +13,8 @@
 #include <QCalendarWidget>
 #include <QLabel>
 #include <QMenu>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
@@ -398,4 +401,75 @@ TEST_F(CalendarWindow, ReopensWhereItWasClosed)
     EXPECT_TRUE(screens.contains(calendar->pos()));
     EXPECT_LE(calendar->width(), screens.width());
     closeCalendar(calendar);
+}
+
+// The month reaches paper by two roads: File ▸ PDFに書き出し… over the
+// list's selected entry, and the calendar's print button after a step away
+// and back. Both print April 2005 on one landscape A4 page with the same
+// text; the calendar's road goes through the print preview.
+TEST_F(CalendarWindow, PrintsTheSameMonthFromTheListAndFromTheCalendar)
+{
+    open();
+    QTemporaryDir tmp;
+    w.grid().setRow(3);  // the jogging from 1 April 2005
+    dialogs.printChoices.push_back(print::PrintChoice{print::Subject::Month, QPageLayout::Landscape});
+    dialogs.saveFiles.push_back(tmp.filePath(QStringLiteral("april")));
+    auto *pdfCommand = w.findChild<QAction *>(QStringLiteral("mnuExportPdf"));
+    ASSERT_NE(pdfCommand, nullptr);
+    pdfCommand->trigger();
+    ASSERT_EQ(dialogs.printQuestions.size(), 1u);
+    EXPECT_EQ(dialogs.printQuestions[0].monthCaption, QStringLiteral("2005年04月"));
+    QFile fromList(tmp.filePath(QStringLiteral("april.pdf")));
+    ASSERT_TRUE(fromList.open(QIODevice::ReadOnly));
+    const QByteArray listPdf = fromList.readAll();
+    EXPECT_EQ(test::pdfPages(listPdf), 1);
+
+    auto *print = w.findChild<QAction *>(QStringLiteral("mnuPrint"));
+    ASSERT_NE(print, nullptr);
+    EXPECT_EQ(print->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
+
+    w.findChild<QAction *>(QStringLiteral("tbrCal"))->trigger();
+    auto *calendar = qobject_cast<calendar::frmCalendar *>(w.calendarWindow());
+    ASSERT_NE(calendar, nullptr);
+    calendar->step(calendar::MonthStep::MonthForward);
+    calendar->step(calendar::MonthStep::MonthBack);
+    const QString previewPath = tmp.filePath(QStringLiteral("preview.pdf"));
+    QString previewTitle;
+    QPageLayout previewLayout;
+    w.showPreview = [&](QPrintPreviewDialog &dialog) {
+        previewTitle = dialog.windowTitle();
+        QPrinter *printer = dialog.printer();
+        previewLayout = printer->pageLayout();
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(previewPath);
+        emit dialog.paintRequested(printer);
+    };
+    auto *button = calendar->findChild<QPushButton *>(QStringLiteral("cmdPrint"));
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->text(), QStringLiteral("印刷"));
+    button->click();
+
+    ASSERT_EQ(dialogs.printQuestions.size(), 2u);
+    EXPECT_EQ(dialogs.printQuestions[1].preset.subject, print::Subject::Month);
+    EXPECT_EQ(dialogs.printQuestions[1].monthCaption, QStringLiteral("2005年04月"));
+    EXPECT_EQ(previewTitle, QStringLiteral("印刷プレビュー - 2005年04月"));
+    EXPECT_EQ(previewLayout.orientation(), QPageLayout::Landscape);
+    EXPECT_EQ(previewLayout.pageSize().id(), QPageSize::A4);
+    QFile fromCalendar(previewPath);
+    ASSERT_TRUE(fromCalendar.open(QIODevice::ReadOnly));
+    const QByteArray calendarPdf = fromCalendar.readAll();
+    EXPECT_EQ(test::pdfPages(calendarPdf), 1);
+    const QString text = test::pdfText(calendarPdf);
+    EXPECT_TRUE(text.contains(QStringLiteral("06:30 朝のジョギング"))) << text.toStdString();
+    EXPECT_EQ(text, test::pdfText(listPdf));
+
+    // Ctrl+P in the calendar prints the month on screen too.
+    calendar->step(calendar::MonthStep::MonthForward);
+    calendar->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(calendar));
+    QTest::keySequence(calendar, QKeySequence(QStringLiteral("Ctrl+P")));
+    // A button's shortcut clicks it after its pressed look has shown.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialogs.printQuestions.size() == 3u; }, 2000));
+    EXPECT_EQ(dialogs.printQuestions[2].monthCaption, QStringLiteral("2005年05月"));
+    calendar->close();
 }

@@ -29,7 +29,8 @@ TEST_F(IcsWindowTest, SelectedRowsGoOutComeBackAndOpenLikeAVcsFile)
         fileMenu.append(a->isSeparator() ? QStringLiteral("-") : a->text());
     EXPECT_EQ(fileMenu, QStringList({"開く(&O)", "閉じる(&C)", "上書き保存(&W)", "名前を付けて保存(&S)", "-",
                                      "iCalendar形式で書き出し(&I)...", "iCalendar形式を読み込み(&R)...", "-",
-                                     "最近使ったファイル(&F)", "-", "終了(&X)"}));
+                                     "印刷(&P)...", "PDFに書き出し(&D)...", "-", "最近使ったファイル(&F)", "-",
+                                     "終了(&X)"}));
 
     load(3);
     w->state().Dirty = QStringLiteral("0");

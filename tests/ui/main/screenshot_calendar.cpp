@@ -43,8 +43,7 @@ int main(int argc, char **argv)
     w.show();
     w.openCommandLine(args[1]);
     ScheduleList &list = w.state().ScheduleList;
-    for (const char *summary : {"部内打合せ", "歯医者", "送別会", "資料作成"})
-        list[list.count()] = test::entry(QString::fromUtf8(summary), QStringLiteral("20050422180000"));
+    test::addBusyDay(list);
     list[list.count()] = test::entry(QStringLiteral("月末の締め"), QStringLiteral("20050131170000"));
     w.Grid_refresh();
     w.disp_calendar();

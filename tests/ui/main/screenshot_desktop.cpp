@@ -31,6 +31,11 @@ public:
     QString saveFile(const QString &, const QString &) override { return {}; }
     QString selectFolder(const QString &) override { return {}; }
     std::optional<skedra::FontChoice> font(const skedra::FontChoice &) override { return std::nullopt; }
+    std::optional<skedra::print::PrintChoice> printChoice(const QString &, const skedra::print::PrintChoice &preset,
+                                                         const QString &, bool) override
+    {
+        return preset;
+    }
 };
 
 } // namespace

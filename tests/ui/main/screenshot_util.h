@@ -2,6 +2,8 @@
 // real display, and saving a picture with its path printed.
 #pragma once
 
+#include "test_entries.h"
+
 #include <QCoreApplication>
 #include <QMainWindow>
 #include <QMenu>
@@ -76,6 +78,14 @@ inline bool saveWindow(QWidget &window, const QString &path)
 {
     settle();
     return savePicture(window.grab(), path);
+}
+
+// Four entries at 18:00 on 22 April 2005 added to the list: with the
+// sample's report that day holds more than its calendar cell shows.
+inline void addBusyDay(ScheduleList &list)
+{
+    for (const char *summary : {"部内打合せ", "歯医者", "送別会", "資料作成"})
+        list[list.count()] = entry(QString::fromUtf8(summary), QStringLiteral("20050422180000"));
 }
 
 } // namespace skedra::test
