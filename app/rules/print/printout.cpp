@@ -10,6 +10,7 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
@@ -61,28 +62,22 @@ struct Page {
     QPointF margin;
 };
 
-// `text` broken into lines no wider than `width`: at the last space that
-// fits, or between any two characters where there is none (Japanese has no
-// spaces between words).
-QStringList wrapped(const QString &text, const QFontMetricsF &metrics, double width)
+// `text` broken into lines no wider than `width` on `device`, by Qt's
+// line breaking: at word boundaries, which in Japanese fall between most
+// characters, or anywhere in a word longer than a line.
+QStringList wrapped(const QString &text, const QFont &font, QPaintDevice *device, double width)
 {
+    QTextLayout layout(text, font, device);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
     QStringList lines;
-    QString rest = text;
-    while (!rest.isEmpty()) {
-        if (metrics.horizontalAdvance(rest) <= width) {
-            lines << rest;
-            break;
-        }
-        qsizetype fit = 1;
-        while (fit < rest.size() && metrics.horizontalAdvance(rest.left(fit + 1)) <= width)
-            ++fit;
-        if (fit < rest.size() && rest.at(fit - 1).isHighSurrogate())
-            --fit;
-        const qsizetype space = rest.left(fit + 1).lastIndexOf(u' ');
-        const qsizetype cut = space > 0 ? space : std::max<qsizetype>(fit, 1);
-        lines << rest.left(cut);
-        rest = rest.mid(cut).trimmed();
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        lines << text.mid(line.textStart(), line.textLength()).trimmed();
     }
+    layout.endLayout();
     return lines.isEmpty() ? QStringList{QString()} : lines;
 }
 
@@ -97,12 +92,6 @@ struct MonthFonts {
     QFont heading = printFont(11, true);
     QFont continued = printFont(9.5);
 };
-
-QString weekdayName(int column)
-{
-    static const char16_t *const names[] = {u"日", u"月", u"火", u"水", u"木", u"金", u"土"};
-    return QString::fromUtf16(names[column]);
-}
 
 // A day whose entries go on after the grid's page.
 struct Continuation {
@@ -200,7 +189,7 @@ MonthPrintout printMonth(const ScheduleList &list, QDate month, QDate today, QPa
             std::vector<QStringList> entries;
             int needed = 0;
             for (int number : numbers) {
-                entries.push_back(wrapped(dayLine(list[number - 1]), entryMetrics, textWidth));
+                entries.push_back(wrapped(dayLine(list[number - 1]), fonts.entry, &device, textWidth));
                 needed += int(entries.back().size());
             }
             const int room = needed <= linesInCell ? linesInCell : linesInCell - 1;
@@ -254,11 +243,11 @@ MonthPrintout printMonth(const ScheduleList &list, QDate month, QDate today, QPa
         const QString heading = QStringLiteral("%1月%2日（%3）")
                                     .arg(date.month())
                                     .arg(date.day())
-                                    .arg(weekdayName(calendar::weekdayNumber(date) - 1));
+                                    .arg(QLocale(QLocale::Japanese).dayName(date.dayOfWeek(), QLocale::ShortFormat));
         const double headingHeight = headingMetrics.height() * 1.4;
         bool headed = false;
         for (const QString &entry : rest.entries) {
-            const QStringList lines = wrapped(entry, continuedMetrics, page.width() - indent);
+            const QStringList lines = wrapped(entry, fonts.continued, &device, page.width() - indent);
             const double entryHeight = lines.size() * continuedMetrics.lineSpacing();
             if (y + (headed ? 0 : headingHeight) + entryHeight > page.height()) {
                 startPage();

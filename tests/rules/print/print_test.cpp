@@ -145,6 +145,32 @@ TEST(PrintMonth, DayBeyondItsCellContinuesOnTheNextPage)
     EXPECT_EQ(dayOf(full.printout, 12).continued, 0);
 }
 
+// A summary longer than its cell is wide wraps onto further lines of the
+// cell, Japanese between characters and English at its spaces, and is
+// printed whole: the cell's lines read back joined are the day's line.
+TEST(PrintMonth, LongSummariesWrapWholeInTheirCell)
+{
+    const QStringList summaries = {
+        QStringLiteral("第３四半期予算見直し会議資料作成および関係部署との事前調整"),
+        QStringLiteral("Quarterly budget review with the regional sales team"),
+    };
+    ScheduleList list;
+    list[0] = test::makeEntry(QStringLiteral("20050405093000"), summaries[0]);
+    list[1] = test::makeEntry(QStringLiteral("20050406093000"), summaries[1]);
+
+    const MonthPdf pdf = monthPdf(list, April2005);
+    EXPECT_EQ(pdf.printout.pages, 1);
+    for (int i = 0; i < 2; ++i) {
+        const PrintedDay &day = dayOf(pdf.printout, 5 + i);
+        ASSERT_EQ(day.lines, QStringList{QStringLiteral("09:30 ") + summaries[i]});
+        QStringList cell = linesOf(test::pdfText(pdf.bytes, {1, day.cell}));
+        ASSERT_FALSE(cell.isEmpty());
+        cell.removeFirst();  // the day's number
+        EXPECT_GT(cell.size(), 1) << summaries[i].toStdString();
+        EXPECT_EQ(cell.join(i == 0 ? QString() : QStringLiteral(" ")), day.lines[0]);
+    }
+}
+
 namespace {
 
 struct ListPdf {
