@@ -166,14 +166,29 @@ bool FileCommands::readFile(const QString &path, bool ics, const QString &append
     return read;
 }
 
+void FileCommands::beginLoading()
+{
+    m_hooks.setBusy(true);
+    m_hooks.loadingStarted();
+}
+
+void FileCommands::endLoading(const QList<StoreMessage> &messages)
+{
+    m_hooks.loadingFinished();
+    m_hooks.setBusy(false);
+    m_hooks.updateCountPanel();
+    m_hooks.gridChanged();
+    for (const StoreMessage &m : messages)
+        m_dialogs.show(m);
+}
+
 bool FileCommands::openVcs(const QString &path)
 {
     m_state.OpenFileName = path;
     const bool replacing = m_state.OpenMode != QLatin1String("add");
     const QString dirtyBefore = m_state.Dirty;
 
-    m_hooks.setBusy(true);
-    m_hooks.loadingStarted();
+    beginLoading();
     const ReadResult result = proc_open(m_state, [this](int seen, int total) {
         m_hooks.loadingProgress(seen, total);
     });
@@ -183,13 +198,7 @@ bool FileCommands::openVcs(const QString &path)
         fitGridToList(m_state.ScheduleList, m_grid, false);
     if (replacing)
         m_saveTarget = result.read ? path : QString();
-    m_hooks.loadingFinished();
-    m_hooks.setBusy(false);
-    m_hooks.updateCountPanel();
-    m_hooks.gridChanged();
-
-    for (const StoreMessage &m : result.messages)
-        m_dialogs.show(m);
+    endLoading(result.messages);
 
     // A replaced list matches its file. Appending keeps the mark the list had
     // (changes made before it are still unsaved) until its step is recorded.
@@ -451,8 +460,7 @@ bool FileCommands::openIcs(const QString &path)
     const QByteArray bytes = file.read(ics::MaxIcsBytes + 1);
     file.close();
 
-    m_hooks.setBusy(true);
-    m_hooks.loadingStarted();
+    beginLoading();
     // Into a copy: a file that is refused leaves the list as it was, also
     // when it would have replaced it. The copy is emptied rather than made
     // anew, so the entries it receives get keys the old ones never had.
@@ -478,12 +486,7 @@ bool FileCommands::openIcs(const QString &path)
             m_state.markDirty();
         }
     }
-    m_hooks.loadingFinished();
-    m_hooks.setBusy(false);
-    m_hooks.updateCountPanel();
-    m_hooks.gridChanged();
-    for (const StoreMessage &m : result.messages)
-        m_dialogs.show(m);
+    endLoading(result.messages);
     if (const QString note = result.noteText(); !note.isEmpty())
         m_dialogs.message(ics::importNoteTitle(), note, MessageIcon::Warning, MessageButtons::Ok);
     return result.read;

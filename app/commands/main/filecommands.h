@@ -146,6 +146,10 @@ private:
     // appended entries are recorded as the step `appendStep`, a replaced
     // list starts the history anew.
     bool readFile(const QString &path, bool ics, const QString &appendStep);
+    // The loading notice and the busy cursor around a read; the end also
+    // redraws the list and its count and shows the read's messages.
+    void beginLoading();
+    void endLoading(const QList<StoreMessage> &messages);
     bool openVcs(const QString &path);
     bool openIcs(const QString &path);
     // The list's rows after a read: the sort marks go, the grid gets one row
