@@ -17,7 +17,6 @@
 #include <QDir>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QSettings>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -32,8 +31,7 @@ int main(int argc, char **argv)
         return 2;
     }
     QTemporaryDir tmp;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, tmp.path());
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, tmp.path());
+    test::keepSettingsIn(tmp.path());
     QDir().mkpath(args[2]);
 
     test::ScriptedDialogs dialogs;

@@ -16,7 +16,6 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSettings>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -31,8 +30,7 @@ int main(int argc, char **argv)
         return 2;
     }
     QTemporaryDir tmp;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, tmp.path());
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, tmp.path());
+    test::keepSettingsIn(tmp.path());
     const QString folder = args[2];
     QDir().mkpath(folder);
 

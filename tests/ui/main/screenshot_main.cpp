@@ -24,7 +24,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
-#include <QSettings>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QToolBar>
@@ -161,8 +160,7 @@ int main(int argc, char **argv)
         return 2;
     }
     QTemporaryDir tmp;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, tmp.path());
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, tmp.path());
+    skedra::test::keepSettingsIn(tmp.path());
     QString file = args[1];
     if (!QFileInfo(file).isFile())
         file = makeSample(tmp.path());
