@@ -3,6 +3,7 @@
 // month and switch back to the list; print its month.
 #include "frmcalendar.h"
 #include "frmmain.h"
+#include "gridview.h"
 #include "pdftext.h"
 #include "scripted_dialogs.h"
 #include "settings.h"
@@ -11,6 +12,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCalendarWidget>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QPrintPreviewDialog>
@@ -472,4 +474,44 @@ TEST_F(CalendarWindow, PrintsTheSameMonthFromTheListAndFromTheCalendar)
     ASSERT_TRUE(QTest::qWaitFor([&] { return dialogs.printQuestions.size() == 3u; }, 2000));
     EXPECT_EQ(dialogs.printQuestions[2].monthCaption, QStringLiteral("2005年05月"));
     calendar->close();
+}
+
+// After a sort by the start column (descending: a header click twice) the
+// rows print as they now stand: the month is the one of the entry on the
+// first row, and the selected rows print in their new order.
+TEST_F(CalendarWindow, PrintsWhatTheRowsShowAfterASort)
+{
+    open();
+    QHeaderView *h = w.gridView()->horizontalHeader();
+    const int x = h->sectionViewportPosition(3) + h->sectionSize(3) / 2;
+    QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, QPoint(x, h->height() / 2));
+    QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, QPoint(x, h->height() / 2));
+    ASSERT_EQ(w.grid().text(1, 2), QStringLiteral("予防接種"));
+    ASSERT_EQ(w.grid().text(2, 2), QStringLiteral("母の誕生日"));
+
+    QTemporaryDir tmp;
+    auto *pdfCommand = w.findChild<QAction *>(QStringLiteral("mnuExportPdf"));
+    w.grid().setRow(1);
+    dialogs.printChoices.push_back(print::PrintChoice{print::Subject::Month, QPageLayout::Landscape});
+    dialogs.saveFiles.push_back(tmp.filePath(QStringLiteral("month.pdf")));
+    pdfCommand->trigger();
+    ASSERT_EQ(dialogs.printQuestions.size(), 1u);
+    EXPECT_EQ(dialogs.printQuestions[0].monthCaption, QStringLiteral("2005年05月"));
+    QFile month(tmp.filePath(QStringLiteral("month.pdf")));
+    ASSERT_TRUE(month.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(test::pdfText(month.readAll()).contains(QStringLiteral("10:00 予防接種")));
+
+    w.grid().setRow(1);
+    w.grid().setRowSel(2);
+    dialogs.printChoices.push_back(print::PrintChoice{print::Subject::SelectedRows, QPageLayout::Portrait});
+    dialogs.saveFiles.push_back(tmp.filePath(QStringLiteral("rows.pdf")));
+    pdfCommand->trigger();
+    QFile rows(tmp.filePath(QStringLiteral("rows.pdf")));
+    ASSERT_TRUE(rows.open(QIODevice::ReadOnly));
+    const QString text = test::pdfText(rows.readAll());
+    const qsizetype first = text.indexOf(QStringLiteral("予防接種"));
+    const qsizetype second = text.indexOf(QStringLiteral("母の誕生日"));
+    EXPECT_GE(first, 0);
+    EXPECT_GT(second, first);
+    EXPECT_FALSE(text.contains(QStringLiteral("昭和の日")));
 }
